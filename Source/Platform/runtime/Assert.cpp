@@ -1,0 +1,46 @@
+#include "Platform/runtime/Assert.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace Plat::Runtime
+{
+    namespace
+    {
+        std::mutex& HandlerMutex()
+        {
+            static std::mutex m;
+            return m;
+        }
+
+        AssertionHandler& Handler()
+        {
+            static AssertionHandler h;
+            return h;
+        }
+    }
+
+    void SetAssertionHandler(AssertionHandler aHandler)
+    {
+        std::lock_guard lock(HandlerMutex());
+        Handler() = std::move(aHandler);
+    }
+
+    void ReportAssertion(const char* anExpression, const char* aFile, int aLine)
+    {
+        AssertionReport report{anExpression ? anExpression : "", aFile ? aFile : "", aLine};
+        AssertionHandler handler;
+        {
+            std::lock_guard lock(HandlerMutex());
+            handler = Handler();
+        }
+        if (handler)
+        {
+            handler(report);
+            return;
+        }
+        std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n",
+                     report.expression.c_str(), report.file.c_str(), report.line);
+        std::fflush(stderr);
+    }
+}

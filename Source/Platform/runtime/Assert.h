@@ -1,0 +1,27 @@
+#pragma once
+// Assertions that stay on in every build. A failed one reports its expression, file
+// and line through the current handler and then returns to the caller, which goes
+// on as its own failure handling says (usually "return false").
+#include <functional>
+#include <string>
+
+namespace Plat::Runtime
+{
+    struct AssertionReport
+    {
+        std::string expression;
+        std::string file;
+        int line = 0;
+    };
+
+    using AssertionHandler = std::function<void(const AssertionReport&)>;
+
+    // Replaces the handler (tests record reports); an empty handler restores the default,
+    // which prints "Assertion failed: <expr>, file <file>, line <line>" to stderr.
+    void SetAssertionHandler(AssertionHandler aHandler);
+
+    void ReportAssertion(const char* anExpression, const char* aFile, int aLine);
+}
+
+#define KILN_ASSERT(expr) \
+    ((expr) ? (void)0 : ::Plat::Runtime::ReportAssertion(#expr, __FILE__, __LINE__))
