@@ -12,7 +12,6 @@ namespace Kiln
     class CopyOnWriteWrapper
     {
         using Pool = impl::StaticObjectPool<T>;
-        using Bucket = typename Pool::Bucket;
         using Slot = typename Pool::Slot;
 
     public:
@@ -87,7 +86,7 @@ namespace Kiln
     private:
         explicit CopyOnWriteWrapper(Slot aSlot) : myBucket(aSlot.myBucket), myObject(aSlot.myObject) {}
 
-        Slot GetSlot() const { return Slot{static_cast<Bucket*>(myBucket), myObject}; }
+        Slot GetSlot() const { return Slot{myBucket, myObject}; }
 
         impl::StaticPoolBucketBase* myBucket;
         T* myObject;

@@ -34,9 +34,11 @@ namespace Kiln::impl
             Bucket* myNext = nullptr;
         };
 
+        // Held through the base class: a value may outlive its bucket (after the exit
+        // handler), and nothing may look into a bucket before the shut-down flag is checked.
         struct Slot
         {
-            Bucket* myBucket = nullptr;
+            StaticPoolBucketBase* myBucket = nullptr;
             T* myObject = nullptr;
         };
 
