@@ -285,7 +285,11 @@ namespace Kiln::impl
                 {
                     ImGui::PushID(mesh);
                     const char* name = model.myMeshNames[mesh] != nullptr ? model.myMeshNames[mesh] : "";
-                    if (ImGui::TreeNode(name))
+                    BeginRow(true);
+                    const bool meshOpen = ImGui::TreeNode(name);
+                    EndRow(true);
+                    EndCell();
+                    if (meshOpen)
                     {
                         changed |= ModelMeshSlots(aValue, mesh);
                         ImGui::TreePop();
