@@ -1171,6 +1171,10 @@ namespace Plat::Gpu
                 return;
             }
             glCopyNamedBufferSubData(srcBuffer->myGlName, dstBuffer->myGlName, 0, 0, srcBuffer->GetDesc().byteWidth);
+            if (!dstBuffer->myMapMemory.empty())
+            {
+                glGetNamedBufferSubData(dstBuffer->myGlName, 0, dstBuffer->GetDesc().byteWidth, dstBuffer->myMapMemory.data());
+            }
             return;
         }
         auto* dst = dynamic_cast<Texture2D*>(aDestination);

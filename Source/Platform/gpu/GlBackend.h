@@ -39,6 +39,9 @@ namespace Plat::Gpu
             std::unordered_map<std::string, std::vector<VertexInput>> vertexInputs;
         };
 
+        // Drops errors left by earlier calls, so the next glGetError speaks of the next call.
+        void ClearGlErrors();
+
         // Prints "gpu: <call>: <rule>" to stderr and returns false.
         bool Fail(const char* aCall, const std::string& aRule);
 
