@@ -161,7 +161,18 @@ TEST(Engine, ResizeIsAppliedAtTheEndOfTheFrameAfterPresent)
     EXPECT_EQ(engine->GetRenderSize(), Kiln::Vector2<uint32_t>(320, 200));
     EXPECT_EQ(Kiln::DX11::BackBuffer->GetResolution(), Kiln::Vector2<uint32_t>(320, 200));
 
+    Kiln::DX11::Context->SetTraceEnabled(true);
     engine->EndFrame();
+    Kiln::DX11::Context->SetTraceEnabled(false);
+    // The frame is presented at the old size; the rebuild (which starts with ClearState) follows.
+    const auto& trace = Kiln::DX11::Context->GetTrace();
+    const auto present = std::find_if(trace.begin(), trace.end(), [](const auto& aCall) { return aCall.name == "Present"; });
+    const auto clearState = std::find_if(trace.begin(), trace.end(), [](const auto& aCall) { return aCall.name == "ClearState"; });
+    ASSERT_NE(present, trace.end());
+    ASSERT_NE(clearState, trace.end());
+    EXPECT_LT(present - trace.begin(), clearState - trace.begin());
+    Kiln::DX11::Context->ClearTrace();
+
     EXPECT_FALSE(engine->IsResizePending());
     EXPECT_EQ(engine->GetRenderSize(), Kiln::Vector2<uint32_t>(1920, 1080));
     EXPECT_EQ(engine->GetWindowSize(), Kiln::Vector2<uint32_t>(1920, 1080));

@@ -181,9 +181,9 @@ namespace Kiln
 
     void Engine::UpdateWindowSizeChanges()
     {
-        if (!myDX11)
+        // A failed resize keeps the sizes the game lays out against, rather than 0 x 0.
+        if (!myDX11 || !myDX11->Resize())
             return;
-        myDX11->Resize();
         if (DX11::BackBuffer != nullptr)
             DX11::BackBuffer->SetAsActiveTarget(nullptr);
         myConfiguration.myRenderSize = myDX11->GetResolution();
