@@ -267,6 +267,9 @@ namespace Plat::Image
 
     bool ReadFileBytes(const std::filesystem::path& aPath, std::vector<uint8_t>& anOut, uint64_t aMaxBytes)
     {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(aPath, error))
+            return false;
         std::ifstream file(aPath, std::ios::binary | std::ios::ate);
         if (!file)
             return false;
