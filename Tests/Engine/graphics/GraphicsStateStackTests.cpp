@@ -6,6 +6,7 @@
 #include "Platform/gpu/Context.h"
 #include "Platform/gpu/Device.h"
 #include "Platform/runtime/Assert.h"
+#include "Platform/window/Window.h"
 
 #include <cstring>
 
@@ -357,4 +358,28 @@ TEST_F(GraphicsStateStackTest, OutOfTableIndicesBindNothingRatherThanReadingPast
     const auto samplers = Calls(trace, "PSSetSamplers");
     ASSERT_EQ(samplers.size(), 1u);
     EXPECT_EQ(samplers[0].objects[0], nullptr);
+}
+
+TEST_F(GraphicsStateStackTest, AfterAResizeTheDefaultCameraAndFrameConstantsFollowTheBackBuffer)
+{
+    namespace W = Plat::Window;
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    (*myEngine)->EndFrame();
+    W::SetWindowPos(myEngine->Window(), 0, 0, 640, 480, W::SWP_NOMOVE | W::SWP_NOZORDER);
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[0], 2.0f / 320.0f);   // resized only at the frame's end
+    (*myEngine)->EndFrame();
+    ASSERT_EQ(Kiln::DX11::BackBuffer->GetResolution(), Kiln::Vector2<uint32_t>(640, 480));
+
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[0], 2.0f / 640.0f);
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[5], 2.0f / 480.0f);
+    const auto frame = ReadBuffer(myBuffers[0]);
+    float values[2];
+    std::memcpy(values, frame.data(), sizeof(values));
+    EXPECT_FLOAT_EQ(values[0], 640.0f);
+    EXPECT_FLOAT_EQ(values[1], 480.0f);
 }
