@@ -383,3 +383,74 @@ TEST_F(GraphicsStateStackTest, AfterAResizeTheDefaultCameraAndFrameConstantsFoll
     EXPECT_FLOAT_EQ(values[0], 640.0f);
     EXPECT_FLOAT_EQ(values[1], 480.0f);
 }
+
+namespace
+{
+    constexpr const char* theFullScreenVS = R"(#version 450
+out gl_PerVertex { vec4 gl_Position; };
+void main()
+{
+    vec2 p = vec2(float((gl_VertexID & 1) * 4 - 1), float((gl_VertexID >> 1) * 4 - 1));
+    gl_Position = vec4(p, 0.5, 1.0);
+}
+)";
+
+    // Reads the frame constants (b0) and the environment cube map (t0, sampler s0).
+    constexpr const char* theProbePS = R"(#version 450
+layout(std140, binding = 0) uniform Frame { float width; float height; float totalTime; float deltaTime; };
+layout(binding = 0) uniform samplerCube environment;
+out vec4 color;
+void main()
+{
+    color = vec4(width / 1280.0, height / 800.0, texture(environment, vec3(0.3, 0.2, 1.0)).r, 0.5);
+}
+)";
+}
+
+TEST_F(GraphicsStateStackTest, DrawsSeeTheFrameConstantsTheCubeMapAndTheBlendStates)
+{
+    Device& device = *Kiln::DX11::Device;
+    const auto vs = device.CreateVertexShader(theFullScreenVS, std::strlen(theFullScreenVS));
+    const auto ps = device.CreatePixelShader(theProbePS, std::strlen(theProbePS));
+    ASSERT_NE(vs, nullptr);
+    ASSERT_NE(ps, nullptr);
+
+    myStack.ResetForFrame();
+    Kiln::DX11::LinearBackBuffer->SetAsActiveTarget(nullptr);
+    Kiln::DX11::LinearBackBuffer->Clear({0, 0, 0, 0});
+    const auto draw = [&] {
+        myStack.UpdateGpuStates(false);
+        Context().VSSetShader(vs.get());
+        Context().PSSetShader(ps.get());
+        Context().IASetInputLayout(nullptr);
+        Context().IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
+        Context().Draw(3, 0);
+    };
+    const auto centre = [&] {
+        std::vector<uint8_t> pixels;
+        EXPECT_TRUE(Context().ReadSubresource(Kiln::DX11::SwapChain->GetBuffer(0).get(), 0, pixels));
+        const size_t at = (100 * 320 + 160) * 4;   // B, G, R, A
+        return std::vector<int>{pixels[at + 2], pixels[at + 1], pixels[at + 0], pixels[at + 3]};
+    };
+    const auto near = [](const std::vector<int>& aActual, const std::vector<int>& anExpected) {
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_NEAR(aActual[i], anExpected[i], 2) << "channel " << i;
+    };
+
+    // Alpha blending over a cleared target: colour x 0.5; alpha ONE, ONE, MAX.
+    draw();
+    near(centre(), {32, 32, 128, 128});
+
+    // Additive on top: colour x 0.5 added; alpha stays the maximum.
+    myStack.Push();
+    myStack.SetBlendState(2);
+    draw();
+    near(centre(), {64, 64, 255, 128});
+
+    // Blending off: the shader's output replaces whatever the target held.
+    Kiln::DX11::LinearBackBuffer->Clear({1, 1, 0, 1});
+    myStack.SetBlendState(0);
+    draw();
+    near(centre(), {64, 64, 255, 128});
+    myStack.Pop();
+}
