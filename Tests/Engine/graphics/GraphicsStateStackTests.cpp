@@ -122,15 +122,6 @@ TEST_F(GraphicsStateStackTest, StatesAreCreatedAsTheTablesGiveThem)
         EXPECT_EQ(rt.blendEnable, blends[i].on);
         EXPECT_EQ(rt.blendOp, blends[i].op);
         EXPECT_EQ(rt.renderTargetWriteMask, ColorWrite::All);
-        if (i == 0)
-        {
-            // Blending is off, so the factors have no effect; they are the table's unless the
-            // device refuses ZERO factors.
-            BlendDesc table;
-            table.renderTarget[0] = {false, Blend::Zero, Blend::Zero, BlendOp::Add, Blend::Zero, Blend::Zero, BlendOp::Add, ColorWrite::All};
-            if (!Kiln::DX11::Device->CreateBlendState(table))
-                continue;
-        }
         EXPECT_EQ(rt.srcBlend, blends[i].src);
         EXPECT_EQ(rt.destBlend, blends[i].dst);
         EXPECT_EQ(rt.srcBlendAlpha, blends[i].srcA);
