@@ -167,11 +167,12 @@ namespace VideoTest
             AVCodecContext* c = track.context;
             c->width = aLook.width;
             c->height = aLook.height;
-            c->pix_fmt = AV_PIX_FMT_YUV420P;
+            // The JPEG encoder takes full-range 4:2:0; the picture values stay the same.
+            c->pix_fmt = aSpec.codec == "mjpeg" ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
             c->time_base = AVRational{ 1, aSpec.frameRate };
             c->framerate = AVRational{ aSpec.frameRate, 1 };
             c->gop_size = 12;
-            if (aSpec.codec == "mpeg4")
+            if (aSpec.codec == "mpeg4" || aSpec.codec == "mjpeg")
             {
                 c->flags |= AV_CODEC_FLAG_QSCALE;
                 c->global_quality = FF_QP2LAMBDA * 2;
@@ -325,7 +326,7 @@ namespace VideoTest
             if (next->isVideo)
             {
                 DrawPicture(next->frame, next->picture, static_cast<int>(next->next));
-                if (aSpec.codec == "mpeg4") next->frame->quality = next->context->global_quality;
+                if (next->context->flags & AV_CODEC_FLAG_QSCALE) next->frame->quality = next->context->global_quality;
                 next->next += 1;
             }
             else

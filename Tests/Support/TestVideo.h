@@ -23,10 +23,10 @@ namespace VideoTest
         std::vector<double> audioTones;
         int frameRate = 25;
         int frameCount = 10;
-        std::string codec = "mpeg4";     // "mpeg4" or "libx264"
+        std::string codec = "mpeg4";     // "mpeg4", "libx264" or "mjpeg"
         std::string container = "mp4";  // any muxer name FFmpeg knows
-        // false: packets carry no durations and MP4 gets no edit list; a one-picture file
-        // written so has neither a frame rate nor an average rate.
+        // false: packets carry no durations and MP4 gets no edit list; a one-picture MJPEG
+        // file written so has neither a frame rate nor a codec time base.
         bool timed = true;
     };
 

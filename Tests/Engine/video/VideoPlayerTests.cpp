@@ -179,15 +179,25 @@ TEST(VideoPlayer, FrameRateComesFromTheStreamAndIsZeroWhenNoneIsUsable)
     ASSERT_EQ(player.Open(thirty.c_str(), false), VideoPlayer::OpenSuccess);
     EXPECT_DOUBLE_EQ(player.GetFrameRate(), 30.0);
 
-    // A single picture in MP4 carries neither a frame rate nor a codec time base.
+    // A single JPEG picture in MP4 carries neither a frame rate nor a codec time base.
     spec.frameRate = 25;
     spec.frameCount = 1;
     spec.timed = false;
+    spec.codec = "mjpeg";
     const auto still = MakeVideo(folder, "still.mp4", spec);
     VideoPlayer single;
     ASSERT_EQ(single.Open(still.c_str(), false), VideoPlayer::OpenSuccess);
     EXPECT_EQ(single.GetFrameRate(), 0.0);
     EXPECT_EQ(DecodeAll(single), Sequence(1));
+    EXPECT_EQ(single.GetFrameRate(), 0.0);
+
+    // MPEG-4 part 2 states its own time base in the stream, which serves once decoding has begun.
+    spec.codec = "mpeg4";
+    const auto timedByCodec = MakeVideo(folder, "codec.mp4", spec);
+    VideoPlayer codecRate;
+    ASSERT_EQ(codecRate.Open(timedByCodec.c_str(), false), VideoPlayer::OpenSuccess);
+    ASSERT_GE(codecRate.DecodeNextFrame(), 0);
+    EXPECT_DOUBLE_EQ(codecRate.GetFrameRate(), 25.0);
 
     VideoPlayer closed;
     EXPECT_EQ(closed.GetFrameRate(), 0.0);
