@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform/runtime/Paths.h"
+
+#include <bit>
 #include <fstream>
 
 using Kiln::Video;
@@ -259,4 +262,27 @@ TEST(Video, WithoutAGraphicsDeviceInitFails)
     EXPECT_EQ(video.GetTexture(), nullptr);
     video.Play(false);
     video.Update(0.5f);
+}
+
+TEST_F(VideoGpu, TheGamesGeneratedVideosPlayAnimatedForSeveralSeconds)
+{
+    const auto folder = Plat::Runtime::ExecutableDirectory() / "assets" / "game" / "video";
+    for (const char* name : { "VID_VT58.mp4", "VID_Intro.mp4", "VID_Outro.mp4" })
+    {
+        Video video;
+        ASSERT_TRUE(video.Init((folder / name).c_str(), false)) << name;
+        EXPECT_EQ(Kiln::GetTextureSize(*video.GetTexture()).x, std::bit_ceil(video.GetWidth()));
+        video.Play(false);
+        video.Update(OneFrame);
+        const std::vector<std::uint8_t> first = ReadBack(video);
+        int updates = 1;
+        while (video.GetStatus() != Video::Ended && updates < 1000)
+        {
+            video.Update(OneFrame);
+            ++updates;
+        }
+        EXPECT_GE(updates, 75) << name;   // at least 3 s at 25 fps
+        EXPECT_LE(updates, 126) << name;  // at most 5 s
+        EXPECT_NE(ReadBack(video), first) << name;
+    }
 }
