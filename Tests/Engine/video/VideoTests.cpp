@@ -6,9 +6,9 @@
 #include "Support/GpuTestContext.h"
 #include "Support/TestVideo.h"
 
-#include <gtest/gtest.h>
-
 #include "Platform/runtime/Paths.h"
+
+#include <gtest/gtest.h>
 
 #include <bit>
 #include <fstream>
