@@ -10,6 +10,7 @@ extern "C"
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -362,6 +363,38 @@ namespace VideoTest
             }
         }
         return number;
+    }
+
+    namespace
+    {
+        std::optional<std::string> ReadVariable(const char* aName)
+        {
+            const char* value = std::getenv(aName);
+            return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
+        }
+
+        void WriteVariable(const char* aName, const std::optional<std::string>& aValue)
+        {
+            if (aValue) setenv(aName, aValue->c_str(), 1);
+            else unsetenv(aName);
+        }
+    }
+
+    ScopedAudioDriver::ScopedAudioDriver(const char* aDriver, const std::filesystem::path& anOutputFile)
+        : myDriver(ReadVariable("SDL_AUDIODRIVER"))
+        , myFile(ReadVariable("SDL_DISKAUDIOFILE"))
+    {
+        setenv("SDL_AUDIODRIVER", aDriver, 1);
+        if (!anOutputFile.empty())
+        {
+            setenv("SDL_DISKAUDIOFILE", anOutputFile.c_str(), 1);
+        }
+    }
+
+    ScopedAudioDriver::~ScopedAudioDriver()
+    {
+        WriteVariable("SDL_AUDIODRIVER", myDriver);
+        WriteVariable("SDL_DISKAUDIOFILE", myFile);
     }
 
     TempFolder::TempFolder(const std::string& aTag)

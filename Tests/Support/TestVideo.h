@@ -4,6 +4,7 @@
 // across the bottom half, so a test that reads pixels back knows which frame it sees.
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,22 @@ namespace VideoTest
     // The frame number the bars of an RGBA picture show (rows aPitch bytes apart), or -1 when
     // a bar is neither clearly black nor clearly white.
     int ReadFrameNumber(const std::uint8_t* someRgba, std::uint32_t aPitch, int aWidth, int aHeight);
+
+    // Selects SDL's audio driver while it lives ("dummy", "disk", ...; the disk driver writes
+    // what it plays to anOutputFile), then restores the previous choice. Audio must not be
+    // open when it is made or destroyed: SDL reads the choice when audio starts.
+    class ScopedAudioDriver
+    {
+    public:
+        explicit ScopedAudioDriver(const char* aDriver, const std::filesystem::path& anOutputFile = {});
+        ~ScopedAudioDriver();
+        ScopedAudioDriver(const ScopedAudioDriver&) = delete;
+        ScopedAudioDriver& operator=(const ScopedAudioDriver&) = delete;
+
+    private:
+        std::optional<std::string> myDriver;
+        std::optional<std::string> myFile;
+    };
 
     // A folder of its own under the system temp folder, removed on destruction.
     class TempFolder

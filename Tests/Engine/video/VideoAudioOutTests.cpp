@@ -26,6 +26,7 @@ namespace
 
 TEST(VideoAudioOut, KeepsPartialBuffersAndWaitsForTheDeviceWhenTheRingIsFull)
 {
+    VideoTest::ScopedAudioDriver driver("dummy");
     const Plat::WaveOut::WaveFormat format = Pcm44k();
     Kiln::VideoAudioOut out(&format, 4, 4410 * 4);  // four buffers of 0.1 s
     ASSERT_TRUE(out.IsOpen());
@@ -50,6 +51,7 @@ TEST(VideoAudioOut, KeepsPartialBuffersAndWaitsForTheDeviceWhenTheRingIsFull)
 
 TEST(VideoAudioOut, WaitingForBuffersDoesNotSpinTheCpu)
 {
+    VideoTest::ScopedAudioDriver driver("dummy");
     const Plat::WaveOut::WaveFormat format = Pcm44k();
     Kiln::VideoAudioOut out(&format, 2, 4410 * 4);
     std::vector<std::uint8_t> data(4410 * 4 * 6, 7);
@@ -68,10 +70,9 @@ TEST(VideoAudioOut, DiskDriverPlaysEveryFullBufferInOrder)
 {
     VideoTest::TempFolder folder("audioout");
     const auto file = folder / "out.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     std::vector<char> expected;
     {
+        VideoTest::ScopedAudioDriver driver("disk", file);
         const Plat::WaveOut::WaveFormat format = Pcm44k();
         Kiln::VideoAudioOut out(&format, 3, 4096);
         std::vector<std::uint8_t> data(4096 * 5 + 100);
@@ -89,7 +90,6 @@ TEST(VideoAudioOut, DiskDriverPlaysEveryFullBufferInOrder)
         // Let the ring play out before the device is closed.
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     }
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
 
     std::ifstream in(file, std::ios::binary);
     const std::vector<char> played(std::istreambuf_iterator<char>(in), {});
@@ -102,10 +102,9 @@ TEST(VideoAudioOut, DiskDriverPlaysEveryFullBufferInOrder)
 
 TEST(VideoAudioOut, WithoutADeviceWritesAreDroppedInsteadOfWaitingForever)
 {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    VideoTest::ScopedAudioDriver driver("no-such-driver");
     const Plat::WaveOut::WaveFormat format = Pcm44k();
     Kiln::VideoAudioOut out(&format, 2, 1024);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     EXPECT_FALSE(out.IsOpen());
     std::vector<std::uint8_t> data(1024 * 10, 1);
     const auto start = std::chrono::steady_clock::now();

@@ -249,6 +249,7 @@ TEST(VideoPlayer, DamagedStreamsEndPlaybackWithoutCrashing)
 
 TEST(VideoPlayer, SoundIsDecodedOnlyWhenAskedFor)
 {
+    VideoTest::ScopedAudioDriver driver("dummy");
     VideoTest::TempFolder folder("player_audio");
     TestVideoSpec spec;
     spec.audioTones = { 440.0 };
@@ -277,15 +278,13 @@ namespace
     double PlayedFrequency(const std::filesystem::path& aVideo, const VideoTest::TempFolder& aFolder)
     {
         const auto raw = aFolder / (aVideo.stem().string() + ".raw");
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
         {
+            VideoTest::ScopedAudioDriver driver("disk", raw);
             VideoPlayer player;
             EXPECT_EQ(player.Open(aVideo.c_str(), true), VideoPlayer::OpenSuccess);
             while (player.DecodeNextFrame() >= 0) {}
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
 
         std::ifstream in(raw, std::ios::binary);
         const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});

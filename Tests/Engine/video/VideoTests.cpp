@@ -231,6 +231,7 @@ TEST_F(VideoGpu, AStreamWithoutAFrameRatePlaysAtTheFallbackRate)
 
 TEST_F(VideoGpu, SoundReachesTheWaveOutputOnlyWhenAskedFor)
 {
+    VideoTest::ScopedAudioDriver driver("dummy");
     TestVideoSpec spec;
     spec.frameCount = 10;
     spec.audioTones = { 440.0 };

@@ -50,17 +50,13 @@ namespace
     {
         VideoTest::TempFolder folder{ "waveout" };
         std::filesystem::path file = folder / "out.raw";
-        DiskAudio()
-        {
-            setenv("SDL_AUDIODRIVER", "disk", 1);
-            setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
-        }
-        ~DiskAudio() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+        VideoTest::ScopedAudioDriver driver{ "disk", file };
     };
 }
 
 TEST(WaveOut, RejectsFormatsThatAreNotPlainPcm)
 {
+    VideoTest::ScopedAudioDriver driver("dummy");
     DeviceHandle device = nullptr;
     WaveFormat format = Stereo16();
     format.formatTag = 3;  // float
@@ -81,6 +77,7 @@ TEST(WaveOut, RejectsFormatsThatAreNotPlainPcm)
 
 TEST(WaveOut, HeadersMustBePreparedAndCannotBeRemovedWhileQueued)
 {
+    VideoTest::ScopedAudioDriver driver("dummy");
     DeviceHandle device = nullptr;
     const WaveFormat format = Stereo16();
     ASSERT_EQ(Open(&device, WaveMapper, &format), NoError);
@@ -114,6 +111,7 @@ TEST(WaveOut, HeadersMustBePreparedAndCannotBeRemovedWhileQueued)
 
 TEST(WaveOut, BuffersFinishInOrderAtThePlaybackRateAndReportDone)
 {
+    VideoTest::ScopedAudioDriver driver("dummy");
     DeviceHandle device = nullptr;
     const WaveFormat format = Stereo16();
     std::mutex lock;
@@ -189,10 +187,9 @@ TEST(WaveOut, DiskDriverReceivesTheWrittenSamplesInOrder)
 
 TEST(WaveOut, OpenWithoutAnAudioDriverFails)
 {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    VideoTest::ScopedAudioDriver driver("no-such-driver");
     DeviceHandle device = nullptr;
     const WaveFormat format = Stereo16();
     EXPECT_EQ(Open(&device, WaveMapper, &format), NoDriver);
     EXPECT_EQ(device, nullptr);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
