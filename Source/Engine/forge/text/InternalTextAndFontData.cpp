@@ -1,0 +1,7 @@
+#include "forge/text/InternalTextAndFontData.h"
+
+namespace Kiln
+{
+    InternalTextAndFontData::InternalTextAndFontData() = default;
+    InternalTextAndFontData::~InternalTextAndFontData() = default;
+}
