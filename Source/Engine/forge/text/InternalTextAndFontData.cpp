@@ -1,5 +1,7 @@
 #include "forge/text/InternalTextAndFontData.h"
 
+#include "forge/graphics/Texture.h"
+
 namespace Kiln
 {
     InternalTextAndFontData::InternalTextAndFontData() = default;

@@ -31,5 +31,7 @@ namespace Kiln
         // RGBA texels, red in the lowest byte; kept after upload.
         std::vector<uint32_t> myAtlasPixels;
         std::string myKey;
+        // The atlas uploaded with its mip chain; null until then (and when that failed).
+        std::unique_ptr<Texture> myAtlasTexture;
     };
 }
