@@ -255,3 +255,40 @@ TEST(DdsReader, ReadsFromDiskAndRefusesMissingFiles)
     EXPECT_EQ(error, "cannot read file");
     std::filesystem::remove_all(dir);
 }
+
+TEST(DdsReader, MutatedFilesAreRefusedOrDescribeOnlyBytesThatExist)
+{
+    std::vector<std::vector<uint8_t>> seeds;
+    seeds.push_back(Encode(MakeFilled(DxgiFormat::R8G8B8A8_Unorm, 8, 8, 4, 1, false), DdsHeaderKind::Legacy));
+    seeds.push_back(Encode(MakeFilled(DxgiFormat::BC1_Unorm, 8, 8, 2, 6, true), DdsHeaderKind::Legacy));
+    seeds.push_back(Encode(MakeFilled(DxgiFormat::BC7_Unorm, 8, 4, 2, 3, false), DdsHeaderKind::Dx10));
+    uint32_t state = 12345;
+    const auto next = [&] { state = state * 1664525u + 1013904223u; return state >> 8; };
+    size_t accepted = 0;
+    for (int round = 0; round < 3000; ++round)
+    {
+        std::vector<uint8_t> bytes = seeds[size_t(round) % seeds.size()];
+        const int edits = 1 + int(next() % 4);
+        for (int e = 0; e < edits; ++e)
+        {
+            // Mostly the header, where a lie does harm.
+            const size_t at = next() % 2 ? next() % 148 : next() % bytes.size();
+            bytes[at] = uint8_t(next());
+        }
+        if (next() % 5 == 0)
+            bytes.resize(next() % bytes.size());
+        ImageData read;
+        if (!ParseDds(bytes, 0, read))
+            continue;
+        ++accepted;
+        ASSERT_EQ(read.subresources.size(), size_t(read.mipCount) * read.arraySize);
+        for (const Subresource& sub : read.subresources)
+        {
+            ASSERT_LE(sub.offset + sub.slicePitch, read.bytes.size());
+            ASSERT_EQ(sub.slicePitch, GetSurfaceLayout(read.format, sub.width, sub.height).sliceBytes);
+        }
+        ASSERT_LE(read.width, MaxTextureDimension);
+        ASSERT_LE(read.arraySize, MaxTextureArraySize);
+    }
+    EXPECT_GT(accepted, 0u);
+}

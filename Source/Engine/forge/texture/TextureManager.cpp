@@ -127,6 +127,11 @@ namespace Kiln
         if (resolved.empty())
             return nullptr;
 
+        // GPU objects can be made only on the thread that owns the device's GL context, so
+        // every loader (not only the imaging decoder) fails elsewhere.
+        if (!DX11::IsOnMainThread())
+            return nullptr;
+
         // Watched before the load is tried, so a file that fails to load now is picked up
         // again once it changes.
         if (cached == myCache.end() && myFileWatcher)
@@ -137,7 +142,7 @@ namespace Kiln
         std::shared_ptr<ShaderResourceView> view;
         bool loaded = CreateDDSTextureFromFileEx(GetDevice(), widePath.c_str(), 0, Usage::Default, Bind::ShaderResource,
                                                  0, 0, flags, nullptr, &view);
-        if (!loaded && DX11::IsOnMainThread())
+        if (!loaded)
         {
             loaded = CreateWICTextureFromFileEx(GetDevice(), GetContext(), widePath.c_str(), theWicMaxSize, Usage::Default,
                                                 Bind::ShaderResource, 0, 0, flags, nullptr, &view);
