@@ -181,3 +181,24 @@ TEST_F(FileWatcherTest, DestructionJoinsTheWorkerWithinOnePoll)
         EXPECT_LT(took, 32ms + 60ms);
     }
 }
+
+TEST_F(FileWatcherTest, AChangeMadeWhileCallbacksRunIsDeliveredInTheNextFrame)
+{
+    Kiln::FileWatcher watcher;
+    const std::string first = MakeFile("g.txt");
+    const std::string second = MakeFile("h.txt");
+    int firstCalls = 0;
+    int secondCalls = 0;
+    ASSERT_TRUE(watcher.WatchFileChange(first, [&] {
+        ++firstCalls;
+        // The worker cannot scan while callbacks run, so this change waits for its next scan.
+        Touch(second, 10);
+        std::this_thread::sleep_for(100ms);
+    }));
+    ASSERT_TRUE(watcher.WatchFileChange(second, [&] { ++secondCalls; }));
+    Touch(first, 10);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return firstCalls == 1; }));
+    EXPECT_EQ(secondCalls, 0);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return secondCalls == 1; }));
+    EXPECT_EQ(firstCalls, 1);
+}

@@ -6,6 +6,7 @@
 #include "Platform/gpu/Context.h"
 #include "Platform/gpu/Device.h"
 #include "Platform/runtime/Assert.h"
+#include "Platform/window/Window.h"
 
 #include <cstring>
 
@@ -121,15 +122,6 @@ TEST_F(GraphicsStateStackTest, StatesAreCreatedAsTheTablesGiveThem)
         EXPECT_EQ(rt.blendEnable, blends[i].on);
         EXPECT_EQ(rt.blendOp, blends[i].op);
         EXPECT_EQ(rt.renderTargetWriteMask, ColorWrite::All);
-        if (i == 0)
-        {
-            // Blending is off, so the factors have no effect; they are the table's unless the
-            // device refuses ZERO factors.
-            BlendDesc table;
-            table.renderTarget[0] = {false, Blend::Zero, Blend::Zero, BlendOp::Add, Blend::Zero, Blend::Zero, BlendOp::Add, ColorWrite::All};
-            if (!Kiln::DX11::Device->CreateBlendState(table))
-                continue;
-        }
         EXPECT_EQ(rt.srcBlend, blends[i].src);
         EXPECT_EQ(rt.destBlend, blends[i].dst);
         EXPECT_EQ(rt.srcBlendAlpha, blends[i].srcA);
@@ -357,4 +349,99 @@ TEST_F(GraphicsStateStackTest, OutOfTableIndicesBindNothingRatherThanReadingPast
     const auto samplers = Calls(trace, "PSSetSamplers");
     ASSERT_EQ(samplers.size(), 1u);
     EXPECT_EQ(samplers[0].objects[0], nullptr);
+}
+
+TEST_F(GraphicsStateStackTest, AfterAResizeTheDefaultCameraAndFrameConstantsFollowTheBackBuffer)
+{
+    namespace W = Plat::Window;
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    (*myEngine)->EndFrame();
+    W::SetWindowPos(myEngine->Window(), 0, 0, 640, 480, W::SWP_NOMOVE | W::SWP_NOZORDER);
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[0], 2.0f / 320.0f);   // resized only at the frame's end
+    (*myEngine)->EndFrame();
+    ASSERT_EQ(Kiln::DX11::BackBuffer->GetResolution(), Kiln::Vector2<uint32_t>(640, 480));
+
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[0], 2.0f / 640.0f);
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[5], 2.0f / 480.0f);
+    const auto frame = ReadBuffer(myBuffers[0]);
+    float values[2];
+    std::memcpy(values, frame.data(), sizeof(values));
+    EXPECT_FLOAT_EQ(values[0], 640.0f);
+    EXPECT_FLOAT_EQ(values[1], 480.0f);
+}
+
+namespace
+{
+    constexpr const char* theFullScreenVS = R"(#version 450
+out gl_PerVertex { vec4 gl_Position; };
+void main()
+{
+    vec2 p = vec2(float((gl_VertexID & 1) * 4 - 1), float((gl_VertexID >> 1) * 4 - 1));
+    gl_Position = vec4(p, 0.5, 1.0);
+}
+)";
+
+    // Reads the frame constants (b0) and the environment cube map (t0, sampler s0).
+    constexpr const char* theProbePS = R"(#version 450
+layout(std140, binding = 0) uniform Frame { float width; float height; float totalTime; float deltaTime; };
+layout(binding = 0) uniform samplerCube environment;
+out vec4 color;
+void main()
+{
+    color = vec4(width / 1280.0, height / 800.0, texture(environment, vec3(0.3, 0.2, 1.0)).r, 0.5);
+}
+)";
+}
+
+TEST_F(GraphicsStateStackTest, DrawsSeeTheFrameConstantsTheCubeMapAndTheBlendStates)
+{
+    Device& device = *Kiln::DX11::Device;
+    const auto vs = device.CreateVertexShader(theFullScreenVS, std::strlen(theFullScreenVS));
+    const auto ps = device.CreatePixelShader(theProbePS, std::strlen(theProbePS));
+    ASSERT_NE(vs, nullptr);
+    ASSERT_NE(ps, nullptr);
+
+    myStack.ResetForFrame();
+    Kiln::DX11::LinearBackBuffer->SetAsActiveTarget(nullptr);
+    Kiln::DX11::LinearBackBuffer->Clear({0, 0, 0, 0});
+    const auto draw = [&] {
+        myStack.UpdateGpuStates(false);
+        Context().VSSetShader(vs.get());
+        Context().PSSetShader(ps.get());
+        Context().IASetInputLayout(nullptr);
+        Context().IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
+        Context().Draw(3, 0);
+    };
+    const auto centre = [&] {
+        std::vector<uint8_t> pixels;
+        EXPECT_TRUE(Context().ReadSubresource(Kiln::DX11::SwapChain->GetBuffer(0).get(), 0, pixels));
+        const size_t at = (100 * 320 + 160) * 4;   // B, G, R, A
+        return std::vector<int>{pixels[at + 2], pixels[at + 1], pixels[at + 0], pixels[at + 3]};
+    };
+    const auto near = [](const std::vector<int>& aActual, const std::vector<int>& anExpected) {
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_NEAR(aActual[i], anExpected[i], 2) << "channel " << i;
+    };
+
+    // Alpha blending over a cleared target: colour x 0.5; alpha ONE, ONE, MAX.
+    draw();
+    near(centre(), {32, 32, 128, 128});
+
+    // Additive on top: colour x 0.5 added; alpha stays the maximum.
+    myStack.Push();
+    myStack.SetBlendState(2);
+    draw();
+    near(centre(), {64, 64, 255, 128});
+
+    // Blending off: the shader's output replaces whatever the target held.
+    Kiln::DX11::LinearBackBuffer->Clear({1, 1, 0, 1});
+    myStack.SetBlendState(0);
+    draw();
+    near(centre(), {64, 64, 255, 128});
+    myStack.Pop();
 }

@@ -134,10 +134,6 @@ namespace Kiln
             return false;
 
         myBlendStates[0] = device->CreateBlendState(MakeBlend(false, Blend::Zero, Blend::Zero, BlendOp::Add, Blend::Zero, Blend::Zero, BlendOp::Add));
-        // The gpu layer currently refuses ZERO factors; with blending off they have no
-        // effect, so ONE factors stand in for them.
-        if (!myBlendStates[0])
-            myBlendStates[0] = device->CreateBlendState(MakeBlend(false, Blend::One, Blend::One, BlendOp::Add, Blend::One, Blend::One, BlendOp::Add));
         myBlendStates[1] = device->CreateBlendState(MakeBlend(true, Blend::SrcAlpha, Blend::InvSrcAlpha, BlendOp::Add, Blend::One, Blend::One, BlendOp::Max));
         myBlendStates[2] = device->CreateBlendState(MakeBlend(true, Blend::SrcAlpha, Blend::One, BlendOp::Add, Blend::One, Blend::One, BlendOp::Max));
         for (const auto& state : myBlendStates)
