@@ -1302,6 +1302,9 @@ namespace Plat::Gpu
         {
             return Fail("ReadSubresource", "the device's GL context cannot be made current");
         }
+        // llvmpipe can hand back texels from before a clear or draw still in flight
+        // unless the pipeline has finished.
+        glFinish();
         const uint32_t mip = aSubresource % desc.mipLevels;
         const uint32_t layer = aSubresource / desc.mipLevels;
         const impl::GlFormat& format = impl::TransferFormat(*impl::FindGlFormat(desc.format), desc.bindFlags);

@@ -1,6 +1,7 @@
 #include "forge/engine/Engine.h"
 
 #include "forge/graphics/DX11.h"
+#include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/GraphicsEngine.h"
 #include "forge/graphics/GraphicsStateStack.h"
 #include "forge/text/TextService.h"
@@ -78,6 +79,8 @@ namespace Kiln
             myDX11.reset();
         }
         myWindow.reset();
+        // Last: the texture manager's reload callbacks live in the watcher.
+        myFileWatcher.reset();
     }
 
     bool Engine::Start()
@@ -98,7 +101,7 @@ namespace Kiln
 
     bool Engine::InternalStart()
     {
-        // The file watcher is created first, once it exists.
+        myFileWatcher = std::make_unique<FileWatcher>();
 
         myWindow = std::make_unique<WindowsWindow>();
         if (!myWindow->Init(myConfiguration, myConfiguration.myHInstance, myConfiguration.myHwnd))
@@ -111,7 +114,7 @@ namespace Kiln
             return false;
         }
 
-        myTextureManager = std::make_unique<TextureManager>();
+        myTextureManager = std::make_unique<TextureManager>(myFileWatcher.get());
         myGraphicsEngine = std::make_unique<GraphicsEngine>();
         if (!myGraphicsEngine->Init())
         {
@@ -146,7 +149,8 @@ namespace Kiln
             }
         }
 
-        // The file watcher's pending reloads run here, once it exists.
+        if (myFileWatcher)
+            myFileWatcher->FlushChanges();
 
         if (myDX11)
             myDX11->BeginFrame(myConfiguration.myClearColor);

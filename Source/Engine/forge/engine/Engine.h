@@ -14,6 +14,7 @@
 namespace Kiln
 {
     class DX11;
+    class FileWatcher;
     class GraphicsEngine;
     class TextService;
     class TextureManager;
@@ -65,6 +66,7 @@ namespace Kiln
         const AspectRatios& GetAspectRatios() const { return myAspectRatios; }
         int64_t GetStartTime() const { return myStartTime; }
         const EngineCallbackLists& GetCallbackLists() const { return *myCallbackLists; }
+        FileWatcher* GetFileWatcher() const { return myFileWatcher.get(); }
         GraphicsEngine* GetGraphicsEngine() const { return myGraphicsEngine.get(); }
         TextureManager* GetTextureManager() const { return myTextureManager.get(); }
         TextService* GetTextService() const { return myTextService.get(); }
@@ -94,7 +96,7 @@ namespace Kiln
         std::unique_ptr<TextService> myTextService;
         EngineConfiguration myConfiguration;
         std::unique_ptr<EngineCallbackLists> myCallbackLists;
-        // The file watcher is owned here once it exists.
+        std::unique_ptr<FileWatcher> myFileWatcher;
         bool myIsResizePending = false;
         AspectRatios myAspectRatios;
         int64_t myStartTime = 0;
