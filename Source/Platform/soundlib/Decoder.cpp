@@ -5,12 +5,14 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/log.h>
 #include <libavutil/channel_layout.h>
 #include <libswresample/swresample.h>
 }
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <memory>
 
 namespace Plat::Sound
@@ -120,6 +122,30 @@ namespace Plat::Sound
             return static_cast<double>(aFrameCount) + slack < expected;
         }
 
+        // A file that cannot be loaded leaves no trace: FFmpeg's messages about the files
+        // decoded here are dropped, everyone else's go to FFmpeg's usual output.
+        thread_local bool tQuiet = false;
+
+        void FilteredLog(void* aContext, int aLevel, const char* aFormat, va_list someArguments)
+        {
+            if (!tQuiet)
+                av_log_default_callback(aContext, aLevel, aFormat, someArguments);
+        }
+
+        struct QuietScope
+        {
+            QuietScope()
+            {
+                static const bool installed = [] {
+                    av_log_set_callback(FilteredLog);
+                    return true;
+                }();
+                (void)installed;
+                tQuiet = true;
+            }
+            ~QuietScope() { tQuiet = false; }
+        };
+
         DecodeResult Fail(int anError)
         {
             DecodeResult result;
@@ -130,6 +156,7 @@ namespace Plat::Sound
 
     DecodeResult DecodeFile(const std::string& aPath, uint32_t aRate)
     {
+        const QuietScope quiet;
         // "file:" keeps a name with a colon from being read as another protocol, and
         // the whitelist keeps playlist-like formats from reaching beyond local files.
         AVDictionary* options = nullptr;
@@ -157,6 +184,7 @@ namespace Plat::Sound
             return Fail(ERROR_MEM);
         if (avcodec_parameters_to_context(context.get(), format->streams[streamIndex]->codecpar) < 0)
             return Fail(ERROR_FILEFORM);
+        context->thread_count = 1;   // keeps every message of this decoder on this thread
         if (avcodec_open2(context.get(), codec, nullptr) < 0)
             return Fail(ERROR_CODEC);
 

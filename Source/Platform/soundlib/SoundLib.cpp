@@ -4,7 +4,7 @@
 #include "Platform/soundlib/Decoder.h"
 #include "Platform/soundlib/Mixer.h"
 
-#include <SDL2/SDL.h>
+#include <SDL.h>
 
 #include <cmath>
 #include <mutex>
