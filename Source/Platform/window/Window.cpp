@@ -325,6 +325,18 @@ namespace Plat::Window
         return Runtime::ToWide(SDL_GetWindowTitle(window->sdl));
     }
 
+    DWORD GetWindowStyle(HWND aWindow)
+    {
+        NativeWindow* window = Live(aWindow);
+        return window != nullptr ? window->style : 0;
+    }
+
+    DWORD GetWindowExStyle(HWND aWindow)
+    {
+        NativeWindow* window = Live(aWindow);
+        return window != nullptr ? window->exStyle : 0;
+    }
+
     SDL_Window* GetSdlWindow(HWND aWindow)
     {
         NativeWindow* window = Live(aWindow);

@@ -120,6 +120,9 @@ namespace Plat::Window
     bool IsMaximized(HWND aWindow);
 
     std::wstring GetWindowTitle(HWND aWindow);
+    // The style and extended style the window was created with (0 for a dead handle).
+    DWORD GetWindowStyle(HWND aWindow);
+    DWORD GetWindowExStyle(HWND aWindow);
 
     // The SDL window behind a handle (for the gpu layer); null for dead or desktop handles.
     SDL_Window* GetSdlWindow(HWND aWindow);

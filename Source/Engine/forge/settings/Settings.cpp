@@ -291,5 +291,10 @@ namespace Kiln
                 return resolved.string();
             return {};
         }
+
+        void ResetSettings()
+        {
+            State() = SettingsState{};
+        }
     }
 }

@@ -35,5 +35,8 @@ namespace Kiln
         // components and letter case is matched loosely (see Plat::Runtime::ResolveCase).
         // Empty when the file is found nowhere.
         std::string ResolveAssetPath(std::string_view aRelativePath);
+
+        // Back to the state before any load: default configuration, no asset roots (tests).
+        void ResetSettings();
     }
 }
