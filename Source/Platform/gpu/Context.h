@@ -116,6 +116,8 @@ namespace Plat::Gpu
         friend class SwapChain;
         // Forgets which GL state is applied, so the next draw applies everything again.
         void InvalidateAppliedState();
+        // Adds a call made elsewhere (Present) to the trace when tracing is on.
+        void AddToTrace(TraceCall aCall);
 
         std::shared_ptr<impl::DeviceState> myState;
         std::unique_ptr<impl::ContextState> myContextState;

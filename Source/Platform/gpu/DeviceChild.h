@@ -9,11 +9,14 @@ namespace Plat::Gpu
     namespace impl
     {
         struct DeviceState;
+        struct ContextState;
     }
 
     class Device;
     class DeviceContext;
     class SwapChain;
+    struct AdapterDesc;
+    struct SwapChainDesc;
 
     // Only the device, the context and the swap chain construct layer objects.
     class CreationKey
@@ -21,6 +24,8 @@ namespace Plat::Gpu
         friend class Device;
         friend class DeviceContext;
         friend class SwapChain;
+        friend bool CreateDeviceAndSwapChain(const AdapterDesc*, const SwapChainDesc&, std::shared_ptr<SwapChain>*,
+                                             std::shared_ptr<Device>*, std::shared_ptr<DeviceContext>*);
         CreationKey() = default;
     };
 

@@ -113,7 +113,7 @@ namespace Plat::Gpu
     uint32_t BlockBytes(Format aFormat);             // 8 or 16 for BC formats, else 0
     bool IsSrgb(Format aFormat);
     bool IsTypeless(Format aFormat);
-    bool IsDepthFormat(Format aFormat);              // D16, D24S8, D32, D32S8 and their typeless families
+    bool IsDepthFormat(Format aFormat);              // formats stored as depth: D16, D32, the D24S8 and D32S8 families
     // Bytes of one row of texels (block formats: one row of 4x4 blocks) for a width in texels.
     uint32_t RowPitch(Format aFormat, uint32_t aWidth);
     // Rows of data for a height in texels (block formats: rows of blocks).

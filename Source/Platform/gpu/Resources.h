@@ -30,6 +30,7 @@ namespace Plat::Gpu
     private:
         friend class Device;
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         BufferDesc myDesc;
         uint32_t myGlName = 0;
@@ -52,6 +53,7 @@ namespace Plat::Gpu
     private:
         friend class Device;
         friend class DeviceContext;
+        friend struct impl::ContextState;
         friend class SwapChain;
 
         Texture2DDesc myDesc;
@@ -75,6 +77,7 @@ namespace Plat::Gpu
     private:
         friend class Device;
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         std::shared_ptr<Resource> myResource;
         ShaderResourceViewDesc myDesc;
@@ -97,6 +100,7 @@ namespace Plat::Gpu
     private:
         friend class Device;
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         std::shared_ptr<Resource> myResource;
         RenderTargetViewDesc myDesc;
@@ -120,6 +124,7 @@ namespace Plat::Gpu
     private:
         friend class Device;
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         std::shared_ptr<Resource> myResource;
         DepthStencilViewDesc myDesc;

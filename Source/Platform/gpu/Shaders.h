@@ -50,6 +50,7 @@ namespace Plat::Gpu
     private:
         friend class Device;
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         uint32_t myGlProgram = 0;
         std::vector<impl::TextureUse> myTextures;
@@ -65,6 +66,7 @@ namespace Plat::Gpu
 
     private:
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         uint32_t myGlProgram = 0;
         std::vector<impl::TextureUse> myTextures;
@@ -86,6 +88,7 @@ namespace Plat::Gpu
 
     private:
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         uint32_t myGlVertexArray = 0;
         uint32_t myUsedSlotMask = 0;   // bit per input slot the matched elements read

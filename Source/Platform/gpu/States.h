@@ -45,6 +45,7 @@ namespace Plat::Gpu
 
     private:
         friend class DeviceContext;
+        friend struct impl::ContextState;
 
         SamplerDesc myDesc;
         uint32_t myGlName = 0;

@@ -7,6 +7,7 @@
 #include "Platform/gpu/Types.h"
 
 #include <memory>
+#include <vector>
 
 namespace Plat::Gpu
 {
@@ -36,6 +37,10 @@ namespace Plat::Gpu
         bool GetFullscreenState() const;
 
         const SwapChainDesc& GetDesc() const { return myDesc; }
+
+        // What the window shows after the last Present, as R, G, B, A bytes, top row first
+        // (tests of Present; the back buffer itself is read with ReadSubresource).
+        bool ReadPresentedImage(std::vector<uint8_t>& someBytes, uint32_t& aWidth, uint32_t& aHeight);
 
     private:
         friend bool CreateDeviceAndSwapChain(const AdapterDesc*, const SwapChainDesc&, std::shared_ptr<SwapChain>*,
