@@ -1,6 +1,6 @@
-// Writes placeholder sounds for every clip the game's sound bank loads: short distinct
-// effects, 4-8 s looping music and the cutscene soundtracks, synthesised and encoded
-// with the sound library's encoder.
+// Writes placeholder sounds for every clip the game's sound bank loads: distinct effects
+// under 2 s (looping ones too), 4-8 s looping music and 6 s cutscene soundtracks,
+// synthesised and encoded with the sound library's encoder.
 //
 //   tool_make_game_sounds <game assets folder> [stamp file]
 #include "Platform/soundlib/Encoder.h"
@@ -232,9 +232,9 @@ int main(int argc, char** argv)
         {"Sound/SFX_PotBreaking.mp3", [] { return Crash(0.6, 0.7f, 0.15, 59u, 0); }},
         {"Sound/SFX_PowerUp.mp3", [] { return Sweep(1.0, 220, 1760, 0.2f); }},
         {"Sound/SFX_PressButton.mp3", [] { return Sweep(0.08, 1500, 1400, 0.8f); }},
-        {"Sound/SFX_EnemyBlob.mp3", [] { return Drone(4.0, 70, 2.0, 0.3f, 61u); }},
-        {"Sound/SFX_EnemyHands.mp3", [] { return Drone(4.0, 140, 5.0, 0.8f, 67u); }},
-        {"Sound/SFX_Enemy_Boss.mp3", [] { return Drone(6.0, 45, 1.0, 1.0f, 71u); }},
+        {"Sound/SFX_EnemyBlob.mp3", [] { return Drone(1.5, 70, 2.0, 0.3f, 61u); }},
+        {"Sound/SFX_EnemyHands.mp3", [] { return Drone(1.6, 140, 5.0, 0.8f, 67u); }},
+        {"Sound/SFX_Enemy_Boss.mp3", [] { return Drone(1.6, 45, 2.5, 1.0f, 71u); }},
         {"Sound/SFX_PlayerFootstep.mp3", [] { return Steps(); }},
         {"video/VID_Intro_Sound.mp3", [] { return Tune(-7, {0, 3, 5, 3}, {0, 7, 12, 7}, 0.375, 0.0f, 4); }},
         {"video/VID_Outro_Sound.mp3", [] { return Tune(2, {0, -5, -3, -7}, {0, 4, 7, 11}, 0.375, 0.0f, 4); }},

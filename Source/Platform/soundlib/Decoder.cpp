@@ -28,6 +28,29 @@ namespace Plat::Sound
         struct FrameCloser { void operator()(AVFrame* f) const { av_frame_free(&f); } };
         struct PacketCloser { void operator()(AVPacket* p) const { av_packet_free(&p); } };
 
+        // Decoded samples with room to grow: filled in place, grown geometrically, so a
+        // long file is neither copied nor zero-filled again for every decoded frame.
+        struct PcmBuffer
+        {
+            std::vector<int16_t> data;
+            size_t used = 0;
+
+            int16_t* Room(size_t aCount)
+            {
+                if (used + aCount > data.size())
+                    data.resize(std::max(used + aCount, data.size() * 2));
+                return data.data() + used;
+            }
+
+            std::vector<int16_t> Take()
+            {
+                data.resize(used);
+                if (data.capacity() > used + used / 4)
+                    data.shrink_to_fit();
+                return std::move(data);
+            }
+        };
+
         // Converts decoded frames of whatever layout, format and rate to 16-bit stereo.
         class Converter
         {
@@ -37,7 +60,7 @@ namespace Plat::Sound
             Converter(const Converter&) = delete;
             Converter& operator=(const Converter&) = delete;
 
-            bool Add(const AVFrame& aFrame, std::vector<int16_t>& someSamples)
+            bool Add(const AVFrame& aFrame, PcmBuffer& someSamples)
             {
                 if (!Matches(aFrame))
                 {
@@ -47,7 +70,7 @@ namespace Plat::Sound
                 return Convert(aFrame.extended_data, aFrame.nb_samples, someSamples);
             }
 
-            bool Flush(std::vector<int16_t>& someSamples)
+            bool Flush(PcmBuffer& someSamples)
             {
                 return !mySwr || Convert(nullptr, 0, someSamples);
             }
@@ -80,25 +103,20 @@ namespace Plat::Sound
                 return swr_init(swr) >= 0;
             }
 
-            bool Convert(const uint8_t* const* someInput, int aCount, std::vector<int16_t>& someSamples)
+            bool Convert(const uint8_t* const* someInput, int aCount, PcmBuffer& someSamples)
             {
                 const int room = swr_get_out_samples(mySwr.get(), aCount);
                 if (room < 0)
                     return false;
                 if (room == 0)
                     return true;
-                const size_t start = someSamples.size();
-                if (start + static_cast<size_t>(room) * 2 > kMaxSamples)
+                if (someSamples.used + static_cast<size_t>(room) * 2 > kMaxSamples)
                     return false;
-                someSamples.resize(start + static_cast<size_t>(room) * 2);
-                uint8_t* out = reinterpret_cast<uint8_t*>(someSamples.data() + start);
+                uint8_t* out = reinterpret_cast<uint8_t*>(someSamples.Room(static_cast<size_t>(room) * 2));
                 const int written = swr_convert(mySwr.get(), &out, room, const_cast<const uint8_t**>(someInput), aCount);
                 if (written < 0)
-                {
-                    someSamples.resize(start);
                     return false;
-                }
-                someSamples.resize(start + static_cast<size_t>(written) * 2);
+                someSamples.used += static_cast<size_t>(written) * 2;
                 return true;
             }
 
@@ -193,7 +211,14 @@ namespace Plat::Sound
         if (!packet || !frame)
             return Fail(ERROR_MEM);
 
-        DecodeResult result;
+        PcmBuffer pcm;
+        const AVStream& stream = *format->streams[streamIndex];
+        if (stream.duration != AV_NOPTS_VALUE && stream.duration > 0)
+        {
+            const double frames = static_cast<double>(stream.duration) * av_q2d(stream.time_base) * aRate;
+            if (frames > 0.0 && frames * 2 < static_cast<double>(kMaxSamples))
+                pcm.data.resize(static_cast<size_t>(frames) * 2 + 8192);
+        }
         Converter converter(aRate);
 
         // Pulls every frame the decoder has ready; false on a decoding error.
@@ -205,7 +230,7 @@ namespace Plat::Sound
                     return true;
                 if (r < 0 || frame->decode_error_flags != 0 || (frame->flags & AV_FRAME_FLAG_CORRUPT))
                     return false;
-                const bool ok = converter.Add(*frame, result.samples);
+                const bool ok = converter.Add(*frame, pcm);
                 av_frame_unref(frame.get());
                 if (!ok)
                     return false;
@@ -230,13 +255,14 @@ namespace Plat::Sound
             if (corrupt || sent < 0 || !drain())
                 return Fail(ERROR_CODEC);
         }
-        if (avcodec_send_packet(context.get(), nullptr) < 0 || !drain() || !converter.Flush(result.samples))
+        if (avcodec_send_packet(context.get(), nullptr) < 0 || !drain() || !converter.Flush(pcm))
             return Fail(ERROR_CODEC);
+        DecodeResult result;
+        result.samples = pcm.Take();
         if (result.samples.empty())
             return Fail(ERROR_FILEFORM);
         if (IsCutShort(*format->streams[streamIndex], format->duration_estimation_method, result.FrameCount(), aRate))
             return Fail(ERROR_CODEC);
-        result.samples.shrink_to_fit();
         return result;
     }
 }

@@ -31,10 +31,12 @@ namespace Plat::Sound
             Mixer mixer;
         };
 
+        // Never destroyed: the device's mixing thread may still run while the process
+        // exits, after static destructors, when nobody closed the output.
         Output& TheOutput()
         {
-            static Output output;
-            return output;
+            static Output* output = new Output;
+            return *output;
         }
 
         thread_local int tLastError = OK;
