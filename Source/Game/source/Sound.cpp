@@ -256,12 +256,12 @@ void Sound::UpdateEnemyVolumes(const float& aNone, const float& aBlobDistanceSqu
     UpdateEnemyVolume(EnemyHands, aNone, aHandsDistanceSquared);
 }
 
-float Sound::InverseLerp(float aStart, float anEnd, float aValue)
+float Sound::InverseLerp(float aStart, float aEnd, float aValue)
 {
-    KILN_ASSERT(aStart != anEnd);
-    if (aStart == anEnd)
+    KILN_ASSERT(aStart != aEnd);
+    if (aStart == aEnd)
         return 0.0f;
-    return (aValue - aStart) / (anEnd - aStart);
+    return (aValue - aStart) / (aEnd - aStart);
 }
 
 void Sound::Receive(const Message& aMessage)

@@ -42,7 +42,7 @@ public:
 
     void Receive(const Message& aMessage) override;
 
-    static float InverseLerp(float aStart, float anEnd, float aValue);
+    static float InverseLerp(float aStart, float aEnd, float aValue);
 
 private:
     Sound();
