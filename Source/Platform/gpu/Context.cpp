@@ -13,10 +13,10 @@ namespace Plat::Gpu
 
     namespace impl
     {
-        // Facing in window coordinates after the upper-left clip origin: D3D's clockwise
-        // front face is GL's counter-clockwise one.
-        constexpr GLenum ClockwiseFrontFace = GL_CCW;
-        constexpr GLenum CounterClockwiseFrontFace = GL_CW;
+        // The upper-left clip origin flips y and GL flips facing with it, so winding keeps
+        // its on-screen meaning: D3D's clockwise front face is GL_CW.
+        constexpr GLenum ClockwiseFrontFace = GL_CW;
+        constexpr GLenum CounterClockwiseFrontFace = GL_CCW;
         constexpr uint32_t GlUnits = 2 * RegistersPerStage;
 
         struct StageBindings

@@ -716,12 +716,12 @@ namespace Plat::Gpu
         for (int i = 0; i < targets; ++i)
         {
             const RenderTargetBlendDesc& rt = aDesc.renderTarget[i];
-            if (impl::ToGl(rt.srcBlend) == 0 || impl::ToGl(rt.destBlend) == 0 || impl::ToGl(rt.srcBlendAlpha) == 0
-                || impl::ToGl(rt.destBlendAlpha) == 0)
+            if (!impl::IsValid(rt.srcBlend) || !impl::IsValid(rt.destBlend) || !impl::IsValid(rt.srcBlendAlpha)
+                || !impl::IsValid(rt.destBlendAlpha))
             {
                 return Fail(call, "renderTarget[" + std::to_string(i) + "]: every blend factor must be a Blend value"), nullptr;
             }
-            if (impl::ToGl(rt.blendOp) == 0 || impl::ToGl(rt.blendOpAlpha) == 0)
+            if (!impl::IsValid(rt.blendOp) || !impl::IsValid(rt.blendOpAlpha))
             {
                 return Fail(call, "renderTarget[" + std::to_string(i) + "]: blendOp and blendOpAlpha must be BlendOp values"), nullptr;
             }
@@ -748,18 +748,18 @@ namespace Plat::Gpu
         {
             return Fail(call, "depthWriteMask must be Zero or All"), nullptr;
         }
-        if (impl::ToGl(aDesc.depthFunc) == 0)
+        if (!impl::IsValid(aDesc.depthFunc))
         {
             return Fail(call, "depthFunc must be a ComparisonFunc value"), nullptr;
         }
         for (const DepthStencilOpDesc* face : {&aDesc.frontFace, &aDesc.backFace})
         {
-            if (impl::ToGl(face->stencilFailOp) == 0 || impl::ToGl(face->stencilDepthFailOp) == 0
-                || impl::ToGl(face->stencilPassOp) == 0)
+            if (!impl::IsValid(face->stencilFailOp) || !impl::IsValid(face->stencilDepthFailOp)
+                || !impl::IsValid(face->stencilPassOp))
             {
                 return Fail(call, "stencil operations must be StencilOp values"), nullptr;
             }
-            if (impl::ToGl(face->stencilFunc) == 0)
+            if (!impl::IsValid(face->stencilFunc))
             {
                 return Fail(call, "stencilFunc must be a ComparisonFunc value"), nullptr;
             }
@@ -789,7 +789,7 @@ namespace Plat::Gpu
         {
             return Fail(call, "filter must be a Filter value"), nullptr;
         }
-        if (impl::ToGl(aDesc.addressU) == 0 || impl::ToGl(aDesc.addressV) == 0 || impl::ToGl(aDesc.addressW) == 0)
+        if (!impl::IsValid(aDesc.addressU) || !impl::IsValid(aDesc.addressV) || !impl::IsValid(aDesc.addressW))
         {
             return Fail(call, "addressU, addressV and addressW must be TextureAddressMode values"), nullptr;
         }
@@ -802,7 +802,7 @@ namespace Plat::Gpu
         {
             return Fail(call, "maxAnisotropy must be 1..16 for an anisotropic filter"), nullptr;
         }
-        if (comparison && impl::ToGl(aDesc.comparisonFunc) == 0)
+        if (comparison && !impl::IsValid(aDesc.comparisonFunc))
         {
             return Fail(call, "a comparison filter needs a ComparisonFunc"), nullptr;
         }

@@ -77,6 +77,13 @@ namespace Plat::Gpu
         bool VertexAttribFormat(Format aFormat, GLint& aSize, GLenum& aType, bool& aNormalized, bool& anInteger);
         bool HasSwizzle(const GlFormat& aFormat);
 
+        // Whether an enum holds one of its defined values (GL_ZERO is 0, so ToGl cannot tell).
+        bool IsValid(Blend aBlend);
+        bool IsValid(BlendOp anOp);
+        bool IsValid(ComparisonFunc aFunc);
+        bool IsValid(StencilOp anOp);
+        bool IsValid(TextureAddressMode aMode);
+
         GLenum ToGl(Blend aBlend);
         GLenum ToGl(BlendOp anOp);
         GLenum ToGl(ComparisonFunc aFunc);

@@ -11,6 +11,32 @@ namespace Plat::Gpu::impl
         return false;
     }
 
+    bool IsValid(Blend aBlend)
+    {
+        const uint32_t value = static_cast<uint32_t>(aBlend);
+        return (value >= 1 && value <= 11) || value == 14 || value == 15;
+    }
+
+    bool IsValid(BlendOp anOp)
+    {
+        return static_cast<uint32_t>(anOp) >= 1 && static_cast<uint32_t>(anOp) <= 5;
+    }
+
+    bool IsValid(ComparisonFunc aFunc)
+    {
+        return static_cast<uint32_t>(aFunc) >= 1 && static_cast<uint32_t>(aFunc) <= 8;
+    }
+
+    bool IsValid(StencilOp anOp)
+    {
+        return static_cast<uint32_t>(anOp) >= 1 && static_cast<uint32_t>(anOp) <= 8;
+    }
+
+    bool IsValid(TextureAddressMode aMode)
+    {
+        return static_cast<uint32_t>(aMode) >= 1 && static_cast<uint32_t>(aMode) <= 5;
+    }
+
     GLenum ToGl(Blend aBlend)
     {
         switch (aBlend)

@@ -9,6 +9,13 @@ using namespace Plat::Gpu;
 using KilnTest::GpuTest;
 using KilnTest::Rgba8;
 
+#define EXPECT_PIXEL(...)             \
+    do                                \
+    {                                 \
+        SCOPED_TRACE(#__VA_ARGS__);   \
+        ExpectNear(__VA_ARGS__);     \
+    } while (false)
+
 namespace
 {
     void ExpectNear(const Rgba8& aPixel, int aR, int aG, int aB, int anA, int aTolerance = 1)
@@ -38,15 +45,15 @@ TEST_F(GpuTest, SrgbViewClearStoresTheLinearColourSrgbEncoded)
     myGpu->Context().ClearRenderTargetView(&myGpu->SrgbView(), linear);
     const auto pixels = myGpu->ReadBackBuffer();
     ASSERT_EQ(pixels.size(), 64u * 64u);
-    ExpectNear(pixels.front(), 3, 153, 176, 255);
-    ExpectNear(pixels.back(), 3, 153, 176, 255);
+    EXPECT_PIXEL(pixels.front(), 3, 153, 176, 255);
+    EXPECT_PIXEL(pixels.back(), 3, 153, 176, 255);
 }
 
 TEST_F(GpuTest, PlainViewClearStoresTheColourAsGiven)
 {
     const float colour[4] = {0.2f, 0.4f, 0.6f, 0.8f};
     myGpu->Context().ClearRenderTargetView(&myGpu->PlainView(), colour);
-    ExpectNear(myGpu->BackBufferPixel(10, 20), 51, 102, 153, 204);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(10, 20), 51, 102, 153, 204);
 }
 
 TEST_F(GpuTest, BothViewsShareOneBuffer)
@@ -54,10 +61,10 @@ TEST_F(GpuTest, BothViewsShareOneBuffer)
     const float red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
     const float half[4] = {0.5f, 0.5f, 0.5f, 1.0f};
     myGpu->Context().ClearRenderTargetView(&myGpu->PlainView(), red);
-    ExpectNear(myGpu->BackBufferPixel(0, 0), 255, 0, 0, 255);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(0, 0), 255, 0, 0, 255);
     myGpu->Context().ClearRenderTargetView(&myGpu->SrgbView(), half);
     // Linear 0.5 is sRGB 188.
-    ExpectNear(myGpu->BackBufferPixel(0, 0), 188, 188, 188, 255);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(0, 0), 188, 188, 188, 255);
 }
 
 TEST_F(GpuTest, PresentKeepsTheBackBufferAndShowsInTheTrace)
@@ -70,7 +77,7 @@ TEST_F(GpuTest, PresentKeepsTheBackBufferAndShowsInTheTrace)
     ASSERT_EQ(myGpu->Context().GetTrace().size(), 2u);
     EXPECT_EQ(myGpu->Context().GetTrace()[0].name, "Present");
     EXPECT_EQ(myGpu->Context().GetTrace()[1].values, std::vector<int64_t>{1});
-    ExpectNear(myGpu->BackBufferPixel(5, 5), 0, 255, 0, 255);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(5, 5), 0, 255, 0, 255);
 }
 
 TEST_F(GpuTest, PresentShowsTheBackBufferTopRowFirstInTheWindow)
@@ -121,7 +128,7 @@ TEST_F(GpuTest, ResizeBuffersMakesANewBackBufferOfTheNewSize)
     myGpu->Context().ClearRenderTargetView(&myGpu->PlainView(), blue);
     const auto pixels = myGpu->ReadBackBuffer();
     EXPECT_EQ(pixels.size(), 96u * 40u);
-    ExpectNear(pixels.back(), 0, 0, 255, 255);
+    EXPECT_PIXEL(pixels.back(), 0, 0, 255, 255);
     EXPECT_TRUE(myGpu->SwapChain().Present(0));
 }
 
