@@ -1,5 +1,6 @@
 // The mixing callback must not allocate: global operator new is counted here (for this
-// test program) while the test mixes.
+// test program) while the test mixes. Every unaligned form is replaced, so whatever
+// allocates through one form and frees through another stays consistent.
 #include "Platform/soundlib/SoundLib.h"
 #include "Support/SoundFixtures.h"
 
@@ -28,6 +29,15 @@ void* operator new(std::size_t aSize)
     throw std::bad_alloc();
 }
 void* operator new[](std::size_t aSize) { return ::operator new(aSize); }
+void* operator new(std::size_t aSize, const std::nothrow_t&) noexcept
+{
+    if (gCounting)
+        ++gAllocations;
+    return std::malloc(aSize ? aSize : 1);
+}
+void* operator new[](std::size_t aSize, const std::nothrow_t& aTag) noexcept { return ::operator new(aSize, aTag); }
+void operator delete(void* aPointer, const std::nothrow_t&) noexcept { std::free(aPointer); }
+void operator delete[](void* aPointer, const std::nothrow_t&) noexcept { std::free(aPointer); }
 void operator delete(void* aPointer) noexcept { std::free(aPointer); }
 void operator delete[](void* aPointer) noexcept { std::free(aPointer); }
 void operator delete(void* aPointer, std::size_t) noexcept { std::free(aPointer); }
