@@ -72,6 +72,7 @@ void Go(const char* /*aScenePath*/)
     }
 
     Kiln::Engine::DestroyInstance();
-    // The input manager ends with this frame; later messages must not reach it.
+    // Both readers end with this frame; nothing may reach them afterwards.
     gInputManager = nullptr;
+    InputMapper::GetInstance().SetInputManagers(nullptr, nullptr);
 }
