@@ -1,5 +1,5 @@
 // Writes placeholder sounds for every clip the game's sound bank loads: distinct effects
-// under 2 s (looping ones too), 4-8 s looping music and 6 s cutscene soundtracks,
+// under 2 s (looping ones too), 4-8 s looping music and 4 s cutscene soundtracks,
 // synthesised and encoded with the sound library's encoder.
 //
 //   tool_make_game_sounds <game assets folder> [stamp file]
@@ -203,20 +203,20 @@ int main(int argc, char** argv)
     const fs::path root = argv[1];
 
     const std::vector<Clip> clips = {
-        {"Sound/Embercrest_1.mp3", [] { return Tune(-5, {0, 5, 7, 5}, {0, 7, 12, 16, 12, 7}, 0.22, 0.2f, 4); }},
-        {"Sound/Embercrest_2.mp3", [] { return Tune(-3, {0, -2, -4, -2}, {0, 3, 7, 10, 7, 3, 0, 3}, 0.18, 0.5f, 4); }},
-        {"Sound/Embercrest_3.mp3", [] { return Tune(-8, {0, 1, 0, -1}, {0, 3, 6, 9}, 0.3, 0.8f, 4); }},
-        {"Sound/Embercrest_main.mp3", [] { return Tune(0, {0, -3, -7, -5}, {0, 4, 7, 12, 7, 4}, 0.25, 0.1f, 4); }},
+        {"Sound/Embercrest_1.mp3", [] { return Tune(-5, {0, 5, 7, 5}, {0, 7, 12, 16, 12, 7}, 0.17, 0.2f, 4); }},
+        {"Sound/Embercrest_2.mp3", [] { return Tune(-3, {0, -2, -4, -2}, {0, 3, 7, 10, 7, 3, 0, 3}, 0.13, 0.5f, 4); }},
+        {"Sound/Embercrest_3.mp3", [] { return Tune(-8, {0, 1, 0, -1}, {0, 3, 6, 9}, 0.26, 0.8f, 4); }},
+        {"Sound/Embercrest_main.mp3", [] { return Tune(0, {0, -3, -7, -5}, {0, 4, 7, 12, 7, 4}, 0.17, 0.1f, 4); }},
         {"Sound/Embercrest_chase.mp3", [] { return Tune(-2, {0, 0, 1, -1}, {0, 12, 0, 12, 3, 15, 3, 15}, 0.13, 0.9f, 4); }},
-        {"Sound/SFX_IntroFORGE.mp3", [] { return Chord(1.8, {-12, -5, 0, 4, 7}, 0.2f); }},
-        {"Sound/SFX_IntroVT58.mp3", [] { return Chord(1.8, {-10, -3, 2, 5, 9}, 0.6f); }},
+        {"Sound/SFX_IntroFORGE.mp3", [] { return Chord(1.2, {-12, -5, 0, 4, 7}, 0.2f); }},
+        {"Sound/SFX_IntroVT58.mp3", [] { return Chord(1.2, {-10, -3, 2, 5, 9}, 0.6f); }},
         {"Sound/SFX_MenuSelect.mp3", [] { return Sweep(0.12, 880, 1320, 0.3f); }},
         {"Sound/SFX_Breakablewall.mp3", [] { return Crash(0.9, 0.15f, 0.25, 11u, 90); }},
-        {"Sound/SFX_Checkpoint.mp3", [] { return Chord(1.2, {3, 7, 10, 15}, 0.1f); }},
+        {"Sound/SFX_Checkpoint.mp3", [] { return Chord(0.9, {3, 7, 10, 15}, 0.1f); }},
         {"Sound/SFX_Dash.mp3", [] { return Crash(0.35, 0.6f, 0.12, 23u, 0); }},
         {"Sound/SFX_DoubleJump.mp3", [] { return Sweep(0.25, 500, 1100, 0.5f); }},
         {"Sound/SFX_EnemyDeath.mp3", [] { return Sweep(0.6, 400, 80, 0.9f); }},
-        {"Sound/SFX_Exit.mp3", [] { return Chord(1.5, {-12, 0, 7, 12, 19}, 0.3f); }},
+        {"Sound/SFX_Exit.mp3", [] { return Chord(1.0, {-12, 0, 7, 12, 19}, 0.3f); }},
         {"Sound/SFX_Jump.mp3", [] { return Sweep(0.2, 300, 700, 0.4f); }},
         {"Sound/SFX_Landing.mp3", [] { return Crash(0.2, 0.08f, 0.05, 31u, 70); }},
         {"Sound/SFX_NPCVoice_1.mp3", [] { return Voice(0, 4, 0.14); }},
@@ -225,19 +225,19 @@ int main(int argc, char** argv)
         {"Sound/SFX_NPCVoice_4.mp3", [] { return Voice(7, 6, 0.1); }},
         {"Sound/SFX_NPCVoice_5.mp3", [] { return Voice(-2, 4, 0.16); }},
         {"Sound/SFX_NPCVoice_6.mp3", [] { return Voice(5, 7, 0.09); }},
-        {"Sound/SFX_OpenGate.mp3", [] { return Sweep(1.4, 60, 45, 0.7f); }},
-        {"Sound/SFX_PlayerDeath.mp3", [] { return Sweep(1.2, 600, 60, 0.6f); }},
+        {"Sound/SFX_OpenGate.mp3", [] { return Sweep(1.0, 60, 45, 0.7f); }},
+        {"Sound/SFX_PlayerDeath.mp3", [] { return Sweep(1.0, 600, 60, 0.6f); }},
         {"Sound/SFX_PlayerHealing.mp3", [] { return Chord(0.9, {12, 16, 19, 24}, 0.0f); }},
         {"Sound/SFX_PlayerHurt.mp3", [] { return Crash(0.3, 0.4f, 0.08, 43u, 220); }},
         {"Sound/SFX_PotBreaking.mp3", [] { return Crash(0.6, 0.7f, 0.15, 59u, 0); }},
-        {"Sound/SFX_PowerUp.mp3", [] { return Sweep(1.0, 220, 1760, 0.2f); }},
+        {"Sound/SFX_PowerUp.mp3", [] { return Sweep(0.8, 220, 1760, 0.2f); }},
         {"Sound/SFX_PressButton.mp3", [] { return Sweep(0.08, 1500, 1400, 0.8f); }},
         {"Sound/SFX_EnemyBlob.mp3", [] { return Drone(1.5, 70, 2.0, 0.3f, 61u); }},
         {"Sound/SFX_EnemyHands.mp3", [] { return Drone(1.6, 140, 5.0, 0.8f, 67u); }},
         {"Sound/SFX_Enemy_Boss.mp3", [] { return Drone(1.6, 45, 2.5, 1.0f, 71u); }},
         {"Sound/SFX_PlayerFootstep.mp3", [] { return Steps(); }},
-        {"video/VID_Intro_Sound.mp3", [] { return Tune(-7, {0, 3, 5, 3}, {0, 7, 12, 7}, 0.375, 0.0f, 4); }},
-        {"video/VID_Outro_Sound.mp3", [] { return Tune(2, {0, -5, -3, -7}, {0, 4, 7, 11}, 0.375, 0.0f, 4); }},
+        {"video/VID_Intro_Sound.mp3", [] { return Tune(-7, {0, 3, 5, 3}, {0, 7, 12, 7}, 0.25, 0.0f, 4); }},
+        {"video/VID_Outro_Sound.mp3", [] { return Tune(2, {0, -5, -3, -7}, {0, 4, 7, 11}, 0.25, 0.0f, 4); }},
     };
 
     for (const Clip& clip : clips)
