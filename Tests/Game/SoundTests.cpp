@@ -166,7 +166,8 @@ TEST_F(SoundBank, ThePlaceholderSoundsAreShortDistinctAndAudible)
         {
             EXPECT_GE(seconds, 4.0) << kClips[i].first;
         }
-        EXPECT_GT(TestSupport::PeakOf(decoded.samples), 10000) << kClips[i].first;
+        // Audible: peaks above about -20 dBFS (the cutscene tracks are mixed quieter).
+        EXPECT_GT(TestSupport::PeakOf(decoded.samples), 3300) << kClips[i].first;
         EXPECT_TRUE(seen.insert(decoded.samples).second) << kClips[i].first << " sounds like another clip";
     }
 }
