@@ -154,6 +154,21 @@ TEST_F(TextureManagerTest, MissingAndUnreadableFilesShareOneCachedCheckerPlaceho
     }
 }
 
+TEST_F(TextureManagerTest, PlaceholdersMadeBeforeInitShowTheCheckerToo)
+{
+    // The engine asks for its default textures before the built-in ones exist.
+    Kiln::TextureManager early;
+    Kiln::TextureResource* missing = early.GetTexture("Textures/not_there_yet.dds", TextureSrgbMode::ForceSrgb);
+    ASSERT_TRUE(missing->myIsPlaceholder);
+    EXPECT_EQ(missing->GetShaderResourceView(), nullptr);
+
+    early.Init();
+    ASSERT_NE(early.GetErrorView(), nullptr);
+    EXPECT_EQ(missing->GetShaderResourceView().get(), early.GetErrorView());
+    EXPECT_EQ(early.GetTexture("Textures/not_there_yet.dds", TextureSrgbMode::ForceSrgb), missing);
+    EXPECT_EQ(early.GetTexture("Textures/also_missing.dds")->GetShaderResourceView().get(), early.GetErrorView());
+}
+
 TEST_F(TextureManagerTest, BuiltInCheckerWhiteSquareAndFlatTexture)
 {
     const auto* checkerView = myManager->GetErrorView();

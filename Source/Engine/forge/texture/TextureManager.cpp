@@ -96,6 +96,11 @@ namespace Kiln
             }
         }
         myErrorView = MakeRgbaTexture(16, 16, checker);
+        // Textures asked for during start-up, before the checker existed, got placeholders
+        // without a view; they show the checker too.
+        for (auto& [key, resource] : myCache)
+            if (resource->myIsPlaceholder && !resource->GetShaderResourceView())
+                resource->SetShaderResourceView(myErrorView);
 
         myWhiteSquare = std::make_unique<TextureResource>();
         myWhiteSquare->myName = "WhiteSquare";
