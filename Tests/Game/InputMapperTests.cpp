@@ -265,7 +265,7 @@ TEST_F(Mapper, TheActiveDeviceFollowsTheLastInputUsed)
     EXPECT_EQ(myMapper.GetActiveDevice(), 1u);
 }
 
-TEST_F(Mapper, WithoutAPadNoPadEventsComeAndUnpluggingReleasesNothing)
+TEST_F(Mapper, WithoutAPadNoPadEventsComeAndUnpluggingReleasesHeldButtons)
 {
     EXPECT_TRUE(Frame().empty());
     myPads.connected[0] = true;
