@@ -100,12 +100,14 @@ namespace Kiln
             return false;
         for (uint32_t channel : GetChannels(aSample))
         {
-            if (Plat::Sound::ChannelFlags(channel, 0, 0) & Plat::Sound::SAMPLE_LOOP)
-            {
-                // The channel finishes its current pass and ends.
-                Plat::Sound::ChannelFlags(channel, 0, Plat::Sound::SAMPLE_LOOP);
+            // A channel that ended meanwhile reads as an error (all bits set): not looping.
+            constexpr auto kError = ~decltype(Plat::Sound::ChannelFlags(channel, 0, 0)){0};
+            const auto flags = Plat::Sound::ChannelFlags(channel, 0, 0);
+            if (flags == kError || !(flags & Plat::Sound::SAMPLE_LOOP))
+                continue;
+            // The channel finishes its current pass and ends.
+            if (Plat::Sound::ChannelFlags(channel, 0, Plat::Sound::SAMPLE_LOOP) != kError)
                 return true;
-            }
         }
         return false;
     }
