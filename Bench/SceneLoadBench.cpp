@@ -7,6 +7,8 @@
 #include "forge/scene/ObjectDefinitionManager.h"
 #include "forge/scene/SceneSerialize.h"
 
+#include "RateReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>
 
@@ -137,25 +139,6 @@ namespace
         }
         aState.SetItemsProcessed(aState.iterations() * OBJECT_COUNT);
     }
-
-    class RateReporter : public benchmark::ConsoleReporter
-    {
-    public:
-        void ReportRuns(const std::vector<Run>& someRuns) override
-        {
-            for (const Run& run : someRuns)
-            {
-                const auto found = run.counters.find("items_per_second");
-                if (found != run.counters.end() && run.run_type == Run::RT_Iteration)
-                {
-                    myRates[run.run_name.function_name] = found->second.value;
-                }
-            }
-            ConsoleReporter::ReportRuns(someRuns);
-        }
-
-        std::map<std::string, double> myRates;
-    };
 }
 
 BENCHMARK(BM_LoadSceneAndMerge)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,8 @@
 // After the runs, one line per case gives both rates and their ratio.
 #include "forge/stringRegistry/StringRegistry.h"
 
+#include "RateReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -149,26 +151,6 @@ namespace
         }
         aState.SetItemsProcessed(static_cast<std::int64_t>(aState.iterations() * NAME_COUNT));
     }
-
-    // Remembers each run's rate so main can print the ratios.
-    class RateReporter : public benchmark::ConsoleReporter
-    {
-    public:
-        void ReportRuns(const std::vector<Run>& someRuns) override
-        {
-            for (const Run& run : someRuns)
-            {
-                const auto found = run.counters.find("items_per_second");
-                if (found != run.counters.end() && run.run_type == Run::RT_Iteration)
-                {
-                    myRates[run.run_name.function_name] = found->second.value;
-                }
-            }
-            ConsoleReporter::ReportRuns(someRuns);
-        }
-
-        std::map<std::string, double> myRates;
-    };
 }
 
 BENCHMARK(BM_Hits_StringRegistry)->Unit(benchmark::kMillisecond);

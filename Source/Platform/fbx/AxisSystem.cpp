@@ -127,8 +127,7 @@ namespace Plat::Fbx
         for (Node* node : nodes)
         {
             NodeTransform& x = node->myTransform;
-            for (Vector4* v : {&x.translation, &x.rotationOffset, &x.rotationPivot, &x.scalingOffset, &x.scalingPivot,
-                               &x.geometricTranslation})
+            for (Vector4* v : x.Positions())
                 point(*v);
             const int order = static_cast<int>(x.rotationOrder) % 6;
             x.rotationOrder = OrderOf(target[OrderAxes[order][0]], target[OrderAxes[order][1]], target[OrderAxes[order][2]]);

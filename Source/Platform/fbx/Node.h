@@ -55,6 +55,12 @@ namespace Plat::Fbx
         Vector4 geometricTranslation;
         Vector4 geometricRotation;    // Euler XYZ degrees
         Vector4 geometricScaling{1.0, 1.0, 1.0};
+
+        // The members that are points in space, which unit and axis conversions move.
+        std::array<Vector4*, 6> Positions()
+        {
+            return {&translation, &rotationOffset, &rotationPivot, &scalingOffset, &scalingPivot, &geometricTranslation};
+        }
     };
 
     // Channels 0-2 translation, 3-5 rotation, 6-8 scaling, for one animation stack.

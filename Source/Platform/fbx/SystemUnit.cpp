@@ -43,8 +43,7 @@ namespace Plat::Fbx
         for (Node* node : nodes)
         {
             NodeTransform& x = node->myTransform;
-            for (Vector4* v : {&x.translation, &x.rotationOffset, &x.rotationPivot, &x.scalingOffset, &x.scalingPivot,
-                               &x.geometricTranslation})
+            for (Vector4* v : x.Positions())
                 scale(*v);
             for (NodeChannels& channels : node->myChannels)
                 for (int axis = 0; axis < 3; ++axis)

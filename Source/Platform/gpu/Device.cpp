@@ -73,8 +73,9 @@ namespace Plat::Gpu
                 || aFormat == Format::D16_UNORM;
         }
 
-        // A view may use the resource's own format or another member of its family.
-        bool ViewFormatFits(Format aTextureFormat, Format aViewFormat)
+        // A view may use the resource's own format or another member of its family; any other
+        // is refused (reported).
+        bool ViewFormatFits(const char* aCall, Format aTextureFormat, Format aViewFormat)
         {
             if (aTextureFormat == aViewFormat)
             {
@@ -82,7 +83,44 @@ namespace Plat::Gpu
             }
             const GlFormat* texture = FindGlFormat(aTextureFormat);
             const GlFormat* view = FindGlFormat(aViewFormat);
-            return texture && view && texture->family != 0 && texture->family == view->family;
+            if (texture && view && texture->family != 0 && texture->family == view->family)
+            {
+                return true;
+            }
+            return Fail(aCall, "view format " + Name(aViewFormat) + " is not in the family of texture format " + Name(aTextureFormat));
+        }
+
+        // The 2D texture a view is made of; null (reported) when aResource is not one or was
+        // not created with the view's bind flag.
+        Texture2D* ViewedTexture(const char* aCall, Resource* aResource, uint32_t aBind, const char* aBindName)
+        {
+            auto* texture = dynamic_cast<Texture2D*>(aResource);
+            if (texture == nullptr)
+            {
+                return Fail(aCall, "the resource must be a 2D texture"), nullptr;
+            }
+            if ((texture->GetDesc().bindFlags & aBind) == 0)
+            {
+                return Fail(aCall, std::string("the texture needs ") + aBindName), nullptr;
+            }
+            return texture;
+        }
+
+        // A GL texture view of aTexture's storage; 0 (reported) when the driver refuses it.
+        GLuint MakeTextureView(const char* aCall, GLuint aTexture, Format aTextureFormat, Format aViewFormat, GLenum aTarget,
+                               GLenum anInternalFormat, GLuint aFirstMip, GLuint aMipCount, GLuint aFirstLayer, GLuint aLayerCount)
+        {
+            GLuint view = 0;
+            impl::ClearGlErrors();
+            glGenTextures(1, &view);
+            glTextureView(view, aTarget, aTexture, anInternalFormat, aFirstMip, aMipCount, aFirstLayer, aLayerCount);
+            if (glGetError() != GL_NO_ERROR)
+            {
+                glDeleteTextures(1, &view);
+                Fail(aCall, "the driver refused a view of " + Name(aTextureFormat) + " as " + Name(aViewFormat));
+                return 0;
+            }
+            return view;
         }
 
         GLenum TextureTarget(const Texture2DDesc& aDesc)
@@ -450,16 +488,12 @@ namespace Plat::Gpu
     std::shared_ptr<ShaderResourceView> Device::CreateShaderResourceView(Resource* aResource, const ShaderResourceViewDesc* aDesc)
     {
         const char* call = "CreateShaderResourceView";
-        auto* texture = dynamic_cast<Texture2D*>(aResource);
+        Texture2D* texture = ViewedTexture(call, aResource, Bind::ShaderResource, "Bind::ShaderResource");
         if (texture == nullptr)
         {
-            return Fail(call, "the resource must be a 2D texture"), nullptr;
+            return nullptr;
         }
         const Texture2DDesc& tex = texture->GetDesc();
-        if ((tex.bindFlags & Bind::ShaderResource) == 0)
-        {
-            return Fail(call, "the texture needs Bind::ShaderResource"), nullptr;
-        }
         const bool isCube = (tex.miscFlags & ResourceMisc::TextureCube) != 0;
         ShaderResourceViewDesc desc;
         if (aDesc != nullptr)
@@ -482,10 +516,9 @@ namespace Plat::Gpu
         {
             return Fail(call, "the view format must be a known, non-typeless format, not " + Name(desc.format)), nullptr;
         }
-        if (!ViewFormatFits(tex.format, desc.format))
+        if (!ViewFormatFits(call, tex.format, desc.format))
         {
-            return Fail(call, "view format " + Name(desc.format) + " is not in the family of texture format " + Name(tex.format)),
-                   nullptr;
+            return nullptr;
         }
         if (IsDepthViewFormat(desc.format))
         {
@@ -553,14 +586,11 @@ namespace Plat::Gpu
         {
             return std::make_shared<ShaderResourceView>(CreationKey{}, myState, resource, desc, texture->myGlName, viewTarget, false);
         }
-        GLuint view = 0;
-        impl::ClearGlErrors();
-        glGenTextures(1, &view);
-        glTextureView(view, viewTarget, texture->myGlName, viewInternal, desc.mostDetailedMip, desc.mipLevels, firstLayer, layerCount);
-        if (glGetError() != GL_NO_ERROR)
+        const GLuint view = MakeTextureView(call, texture->myGlName, tex.format, desc.format, viewTarget, viewInternal,
+                                            desc.mostDetailedMip, desc.mipLevels, firstLayer, layerCount);
+        if (view == 0)
         {
-            glDeleteTextures(1, &view);
-            return Fail(call, "the driver refused a view of " + Name(tex.format) + " as " + Name(desc.format)), nullptr;
+            return nullptr;
         }
         SetDefaultSampling(view, *viewFormat);
         if (stencilRead)
@@ -573,16 +603,12 @@ namespace Plat::Gpu
     std::shared_ptr<RenderTargetView> Device::CreateRenderTargetView(Resource* aResource, const RenderTargetViewDesc* aDesc)
     {
         const char* call = "CreateRenderTargetView";
-        auto* texture = dynamic_cast<Texture2D*>(aResource);
+        Texture2D* texture = ViewedTexture(call, aResource, Bind::RenderTarget, "Bind::RenderTarget");
         if (texture == nullptr)
         {
-            return Fail(call, "the resource must be a 2D texture"), nullptr;
+            return nullptr;
         }
         const Texture2DDesc& tex = texture->GetDesc();
-        if ((tex.bindFlags & Bind::RenderTarget) == 0)
-        {
-            return Fail(call, "the texture needs Bind::RenderTarget"), nullptr;
-        }
         RenderTargetViewDesc desc;
         if (aDesc != nullptr)
         {
@@ -602,10 +628,9 @@ namespace Plat::Gpu
         {
             return Fail(call, "the view format must be a known, non-typeless format, not " + Name(desc.format)), nullptr;
         }
-        if (!ViewFormatFits(tex.format, desc.format))
+        if (!ViewFormatFits(call, tex.format, desc.format))
         {
-            return Fail(call, "view format " + Name(desc.format) + " is not in the family of texture format " + Name(tex.format)),
-                   nullptr;
+            return nullptr;
         }
         if (desc.mipSlice >= tex.mipLevels)
         {
@@ -641,14 +666,11 @@ namespace Plat::Gpu
                                                       static_cast<int32_t>(desc.mipSlice), layered ? static_cast<int32_t>(layer) : -1,
                                                       false);
         }
-        GLuint view = 0;
-        impl::ClearGlErrors();
-        glGenTextures(1, &view);
-        glTextureView(view, GL_TEXTURE_2D, texture->myGlName, viewFormat->internalFormat, desc.mipSlice, 1, layer, 1);
-        if (glGetError() != GL_NO_ERROR)
+        const GLuint view = MakeTextureView(call, texture->myGlName, tex.format, desc.format, GL_TEXTURE_2D,
+                                            viewFormat->internalFormat, desc.mipSlice, 1, layer, 1);
+        if (view == 0)
         {
-            glDeleteTextures(1, &view);
-            return Fail(call, "the driver refused a view of " + Name(tex.format) + " as " + Name(desc.format)), nullptr;
+            return nullptr;
         }
         return std::make_shared<RenderTargetView>(CreationKey{}, myState, resource, desc, view, 0, -1, true);
     }
@@ -656,16 +678,12 @@ namespace Plat::Gpu
     std::shared_ptr<DepthStencilView> Device::CreateDepthStencilView(Resource* aResource, const DepthStencilViewDesc* aDesc)
     {
         const char* call = "CreateDepthStencilView";
-        auto* texture = dynamic_cast<Texture2D*>(aResource);
+        Texture2D* texture = ViewedTexture(call, aResource, Bind::DepthStencil, "Bind::DepthStencil");
         if (texture == nullptr)
         {
-            return Fail(call, "the resource must be a 2D texture"), nullptr;
+            return nullptr;
         }
         const Texture2DDesc& tex = texture->GetDesc();
-        if ((tex.bindFlags & Bind::DepthStencil) == 0)
-        {
-            return Fail(call, "the texture needs Bind::DepthStencil"), nullptr;
-        }
         DepthStencilViewDesc desc;
         if (aDesc != nullptr)
         {
@@ -686,10 +704,9 @@ namespace Plat::Gpu
                                   + Name(desc.format)),
                    nullptr;
         }
-        if (!ViewFormatFits(tex.format, desc.format))
+        if (!ViewFormatFits(call, tex.format, desc.format))
         {
-            return Fail(call, "view format " + Name(desc.format) + " is not in the family of texture format " + Name(tex.format)),
-                   nullptr;
+            return nullptr;
         }
         if (desc.mipSlice >= tex.mipLevels)
         {

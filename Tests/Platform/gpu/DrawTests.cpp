@@ -1,5 +1,6 @@
 // Drawing: shaders, input layouts, vertex/index buffers, constant buffers, rasterizer,
 // depth and blend states, instancing, viewports. Pixels are read back from the back buffer.
+#include "PixelExpectations.h"
 #include "Support/GpuTestContext.h"
 
 #include <array>
@@ -7,14 +8,6 @@
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
-using KilnTest::Rgba8;
-
-#define EXPECT_PIXEL(...)             \
-    do                                \
-    {                                 \
-        SCOPED_TRACE(#__VA_ARGS__);   \
-        ExpectPixel(__VA_ARGS__);     \
-    } while (false)
 
 namespace
 {
@@ -50,14 +43,6 @@ void main()
         {"POSITION", 0, Format::R32G32B32A32_FLOAT, 0, 0, InputClassification::PerVertexData, 0},
         {"COLOR", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
     };
-
-    void ExpectPixel(const Rgba8& aPixel, int aR, int aG, int aB, int anA, int aTolerance = 1)
-    {
-        EXPECT_NEAR(aPixel.r, aR, aTolerance);
-        EXPECT_NEAR(aPixel.g, aG, aTolerance);
-        EXPECT_NEAR(aPixel.b, aB, aTolerance);
-        EXPECT_NEAR(aPixel.a, anA, aTolerance);
-    }
 
     class DrawTest : public GpuTest
     {

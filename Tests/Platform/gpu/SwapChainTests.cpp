@@ -1,4 +1,5 @@
 // Back buffer, its two views, clears, Present, resize and full screen.
+#include "PixelExpectations.h"
 #include "Support/GpuTestContext.h"
 
 #include <SDL.h>
@@ -7,25 +8,6 @@
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
-using KilnTest::Rgba8;
-
-#define EXPECT_PIXEL(...)             \
-    do                                \
-    {                                 \
-        SCOPED_TRACE(#__VA_ARGS__);   \
-        ExpectNear(__VA_ARGS__);     \
-    } while (false)
-
-namespace
-{
-    void ExpectNear(const Rgba8& aPixel, int aR, int aG, int aB, int anA, int aTolerance = 1)
-    {
-        EXPECT_NEAR(aPixel.r, aR, aTolerance);
-        EXPECT_NEAR(aPixel.g, aG, aTolerance);
-        EXPECT_NEAR(aPixel.b, aB, aTolerance);
-        EXPECT_NEAR(aPixel.a, anA, aTolerance);
-    }
-}
 
 TEST_F(GpuTest, BackBufferIsTheSwapChainSizeInB8G8R8A8)
 {

@@ -1,6 +1,7 @@
 // Textures: uploads top row first, formats (RGBA8, BGRA8, sRGB, BC, single-channel, float),
 // mips, arrays, cubes, dynamic maps, updates, copies, render-to-texture, depth reads and
 // the sampler register mapping.
+#include "PixelExpectations.h"
 #include "Support/GpuTestContext.h"
 
 #include <cstring>
@@ -9,23 +10,8 @@ using namespace Plat::Gpu;
 using KilnTest::GpuTest;
 using KilnTest::Rgba8;
 
-#define EXPECT_PIXEL(...)           \
-    do                              \
-    {                               \
-        SCOPED_TRACE(#__VA_ARGS__); \
-        ExpectPixel(__VA_ARGS__);   \
-    } while (false)
-
 namespace
 {
-    void ExpectPixel(const Rgba8& aPixel, int aR, int aG, int aB, int anA, int aTolerance = 1)
-    {
-        EXPECT_NEAR(aPixel.r, aR, aTolerance);
-        EXPECT_NEAR(aPixel.g, aG, aTolerance);
-        EXPECT_NEAR(aPixel.b, aB, aTolerance);
-        EXPECT_NEAR(aPixel.a, anA, aTolerance);
-    }
-
     // A full-screen triangle from the vertex index; uv (0, 0) at the top-left pixel.
     const char* const theFullScreenVs = R"(#version 450
 out vec2 vUv;

@@ -3,10 +3,7 @@
 #include "SkeletonImport.h"
 
 #include "Platform/fbx/Importer.h"
-#include "Platform/fbx/IOSettings.h"
 #include "Platform/fbx/Scene.h"
-
-#include <filesystem>
 
 namespace KILNFBXImporter
 {
@@ -21,24 +18,12 @@ namespace KILNFBXImporter
 
     bool LoadAnimation(const std::string& aPath, FBXAnimation& anOutAnimation)
     {
-        if (!std::filesystem::exists(aPath))
-        {
-            LastError = "FBX File not found! (" + aPath + ")";
-            return false;
-        }
-        ImporterState& state = GetImporterState();
-        Fbx::Importer* importer = Fbx::Importer::Create(state.manager, "");
+        ImportScope scope(nullptr, nullptr);
+        Fbx::Importer* importer = OpenImporter(
+            aPath, "Failed to create the FBX Importer! Error was: the importer is not initialised (call InitImporter()).", scope);
         if (importer == nullptr)
-        {
-            LastError = "Failed to create the FBX Importer! Error was: the importer is not initialised (call InitImporter()).";
             return false;
-        }
-        ImportScope scope(importer, nullptr);
-        if (!importer->Initialize(aPath, -1, state.ioSettings) || !importer->IsFBX())
-        {
-            LastError = "Failed to initialize the FBX Importer! Error was: " + importer->GetStatus().GetErrorString() + ".";
-            return false;
-        }
+        ImporterState& state = GetImporterState();
 
         Fbx::Scene* fbxScene = Fbx::Scene::Create(state.manager, "The Scene");
         scope.SetScene(fbxScene);

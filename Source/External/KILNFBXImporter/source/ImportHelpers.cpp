@@ -1,7 +1,11 @@
 #include "ImportHelpers.h"
+#include "Importer.h"
 
 #include "Platform/fbx/Importer.h"
+#include "Platform/fbx/IOSettings.h"
 #include "Platform/fbx/Scene.h"
+
+#include <filesystem>
 
 namespace KILNFBXImporter
 {
@@ -22,5 +26,28 @@ namespace KILNFBXImporter
             myScene->Destroy();
         if (myImporter != nullptr)
             myImporter->Destroy();
+    }
+
+    Plat::Fbx::Importer* OpenImporter(const std::string& aPath, const std::string& aNoImporterError, ImportScope& aScope)
+    {
+        if (!std::filesystem::exists(aPath))
+        {
+            LastError = "FBX File not found! (" + aPath + ")";
+            return nullptr;
+        }
+        ImporterState& state = GetImporterState();
+        Plat::Fbx::Importer* importer = Plat::Fbx::Importer::Create(state.manager, "");
+        if (importer == nullptr)
+        {
+            LastError = aNoImporterError;
+            return nullptr;
+        }
+        aScope.SetImporter(importer);
+        if (!importer->Initialize(aPath, -1, state.ioSettings) || !importer->IsFBX())
+        {
+            LastError = "Failed to initialize the FBX Importer! Error was: " + importer->GetStatus().GetErrorString() + ".";
+            return nullptr;
+        }
+        return importer;
     }
 }

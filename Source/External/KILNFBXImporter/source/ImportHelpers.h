@@ -35,10 +35,16 @@ namespace KILNFBXImporter
         ImportScope(const ImportScope&) = delete;
         ImportScope& operator=(const ImportScope&) = delete;
 
+        void SetImporter(Plat::Fbx::Importer* anImporter) { myImporter = anImporter; }
         void SetScene(Plat::Fbx::Scene* aScene) { myScene = aScene; }
 
     private:
         Plat::Fbx::Importer* myImporter;
         Plat::Fbx::Scene* myScene;
     };
+
+    // Opens aPath as an FBX file for one load and hands the importer to aScope. Null, with
+    // LastError set, when the file is missing, cannot be read as FBX, or there is no importer
+    // (InitImporter() not called: aNoImporterError).
+    Plat::Fbx::Importer* OpenImporter(const std::string& aPath, const std::string& aNoImporterError, ImportScope& aScope);
 }

@@ -6,14 +6,12 @@
 #include "VertexHash.h"
 
 #include "Platform/fbx/GeometryConverter.h"
-#include "Platform/fbx/IOSettings.h"
 #include "Platform/fbx/Importer.h"
 #include "Platform/fbx/Scene.h"
 #include "Platform/runtime/Assert.h"
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <limits>
 #include <unordered_map>
 
@@ -369,24 +367,11 @@ namespace KILNFBXImporter
 
     bool LoadModel(const std::string& aPath, FBXModel& anOutModel, bool aRegenerateTangents, bool aMergeDuplicateVertices)
     {
-        if (!std::filesystem::exists(aPath))
-        {
-            LastError = "FBX File not found! (" + aPath + ")";
-            return false;
-        }
-        ImporterState& state = GetImporterState();
-        Fbx::Importer* importer = Fbx::Importer::Create(state.manager, "");
+        ImportScope scope(nullptr, nullptr);
+        Fbx::Importer* importer = OpenImporter(aPath, "Failed to create the FBX Importer! Did you call InitImporter()?", scope);
         if (importer == nullptr)
-        {
-            LastError = "Failed to create the FBX Importer! Did you call InitImporter()?";
             return false;
-        }
-        ImportScope scope(importer, nullptr);
-        if (!importer->Initialize(aPath, -1, state.ioSettings) || !importer->IsFBX())
-        {
-            LastError = "Failed to initialize the FBX Importer! Error was: " + importer->GetStatus().GetErrorString() + ".";
-            return false;
-        }
+        ImporterState& state = GetImporterState();
 
         Fbx::Scene* fbxScene = Fbx::Scene::Create(state.manager, "The Scene");
         scope.SetScene(fbxScene);
