@@ -62,12 +62,23 @@ TEST(GoWindowMessageHook, ClosingTheWindowEndsTheEngineLoop)
 
 TEST(Timer, DeltaIsZeroBeforeTheFirstUpdateThenTheLastFramesLength)
 {
+    using Clock = std::chrono::steady_clock;
+    const auto seconds = [](Clock::duration aDuration) { return std::chrono::duration<double>(aDuration).count(); };
+
     Timer timer;
     EXPECT_EQ(timer.GetDeltaTime(), 0.0f);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto firstBefore = Clock::now();
     timer.Update();
+    const auto firstAfter = Clock::now();
     EXPECT_GE(timer.GetDeltaTime(), 0.019f);
-    EXPECT_LT(timer.GetDeltaTime(), 1.0f);
+
+    // The next delta spans the two updates only, not the time since construction:
+    // bracketed by clock reads taken around both calls.
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const auto secondBefore = Clock::now();
     timer.Update();
-    EXPECT_LT(timer.GetDeltaTime(), 0.019f);
+    const auto secondAfter = Clock::now();
+    EXPECT_GE(timer.GetDeltaTime(), seconds(secondBefore - firstAfter) - 1e-6);
+    EXPECT_LE(timer.GetDeltaTime(), seconds(secondAfter - firstBefore) + 1e-6);
 }

@@ -222,3 +222,21 @@ TEST(Engine, EveryFrameClearsToTheClearColourAndTimeAdvances)
     EXPECT_GT(engine->GetTotalTime(), before);
     EXPECT_EQ(engine->GetStepTimer().GetFrameCount(), 2u);
 }
+
+TEST(Engine, OnlyTheCallbacksThatAreSetReachTheCallbackLists)
+{
+    static int calls = 0;
+    calls = 0;
+    ScopedEngine engine([](Kiln::EngineConfiguration& aConfig) {
+        aConfig.myCallback1 = [] { ++calls; };
+        aConfig.myCallback2 = nullptr;
+    });
+    ASSERT_TRUE(engine.Started());
+    const Kiln::EngineCallbackLists& lists = engine->GetCallbackLists();
+    ASSERT_EQ(lists.myCallbacks1.size(), 1u);
+    EXPECT_TRUE(lists.myCallbacks2.empty());
+    // The list holds a copy of the configured callback; nothing runs it on its own.
+    EXPECT_EQ(calls, 0);
+    lists.myCallbacks1[0]();
+    EXPECT_EQ(calls, 1);
+}

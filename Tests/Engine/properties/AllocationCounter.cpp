@@ -51,3 +51,26 @@ void operator delete(void* aMemory, std::align_val_t) noexcept { std::free(aMemo
 void operator delete[](void* aMemory, std::align_val_t) noexcept { std::free(aMemory); }
 void operator delete(void* aMemory, std::size_t, std::align_val_t) noexcept { std::free(aMemory); }
 void operator delete[](void* aMemory, std::size_t, std::align_val_t) noexcept { std::free(aMemory); }
+
+// The non-throwing forms too: otherwise a library's nothrow allocation comes from the
+// default (or a sanitizer's) allocator and is freed by the replacement above.
+void* operator new(std::size_t aSize, const std::nothrow_t&) noexcept
+{
+    try { return Allocate(aSize); } catch (...) { return nullptr; }
+}
+void* operator new[](std::size_t aSize, const std::nothrow_t&) noexcept
+{
+    try { return Allocate(aSize); } catch (...) { return nullptr; }
+}
+void* operator new(std::size_t aSize, std::align_val_t anAlignment, const std::nothrow_t&) noexcept
+{
+    try { return AllocateAligned(aSize, anAlignment); } catch (...) { return nullptr; }
+}
+void* operator new[](std::size_t aSize, std::align_val_t anAlignment, const std::nothrow_t&) noexcept
+{
+    try { return AllocateAligned(aSize, anAlignment); } catch (...) { return nullptr; }
+}
+void operator delete(void* aMemory, const std::nothrow_t&) noexcept { std::free(aMemory); }
+void operator delete[](void* aMemory, const std::nothrow_t&) noexcept { std::free(aMemory); }
+void operator delete(void* aMemory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(aMemory); }
+void operator delete[](void* aMemory, std::align_val_t, const std::nothrow_t&) noexcept { std::free(aMemory); }

@@ -67,7 +67,9 @@ namespace Kiln
 
     Engine::~Engine()
     {
-        // Reverse order of declaration, each service only when it was made.
+        // Reverse order of declaration, each service only when it was made. The watcher
+        // goes first: its thread stops before the services its callbacks reach are gone.
+        myFileWatcher.reset();
         myCallbackLists.reset();
         myConfiguration = {};
         myTextService.reset();
@@ -79,8 +81,6 @@ namespace Kiln
             myDX11.reset();
         }
         myWindow.reset();
-        // Last: the texture manager's reload callbacks live in the watcher.
-        myFileWatcher.reset();
     }
 
     bool Engine::Start()
