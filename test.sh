@@ -13,5 +13,5 @@ cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
 
 export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
-export ASAN_OPTIONS=detect_leaks=0:alloc_dealloc_mismatch=0 UBSAN_OPTIONS=print_stacktrace=1
+export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
 ctest --preset "$preset"
