@@ -6,9 +6,44 @@
 namespace Plat::Window
 {
     using UINT = uint32_t;
+    using DWORD = uint32_t;
     using WPARAM = uint64_t;
     using LPARAM = int64_t;
     using LRESULT = int64_t;
+    using LONG_PTR = int64_t;
+
+    // A window handle is the address of the layer's window record; null is "no window".
+    struct NativeWindow;
+    using HWND = NativeWindow*;
+    // The module handle is an opaque, non-null token (there is one module: the executable).
+    using HINSTANCE = const void*;
+
+    using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+    struct Point
+    {
+        int32_t x = 0;
+        int32_t y = 0;
+    };
+
+    struct Rect
+    {
+        int32_t left = 0;
+        int32_t top = 0;
+        int32_t right = 0;
+        int32_t bottom = 0;
+    };
+
+    // One queued message, as PeekMessage hands it out.
+    struct Message
+    {
+        HWND hwnd = nullptr;
+        UINT message = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+        DWORD time = 0;   // milliseconds since the video layer started
+        Point pt;         // cursor position in screen coordinates when the message was made
+    };
 
     // Message ids.
     constexpr UINT WM_NULL = 0x0000;
@@ -19,9 +54,11 @@ namespace Plat::Window
     constexpr UINT WM_ACTIVATE = 0x0006;
     constexpr UINT WM_SETFOCUS = 0x0007;
     constexpr UINT WM_KILLFOCUS = 0x0008;
+    constexpr UINT WM_PAINT = 0x000F;
     constexpr UINT WM_CLOSE = 0x0010;
     constexpr UINT WM_QUIT = 0x0012;
     constexpr UINT WM_ACTIVATEAPP = 0x001C;
+    constexpr UINT WM_SYSCHAR = 0x0106;
     constexpr UINT WM_INPUT = 0x00FF;
     constexpr UINT WM_KEYDOWN = 0x0100;
     constexpr UINT WM_KEYUP = 0x0101;
@@ -40,6 +77,15 @@ namespace Plat::Window
     constexpr UINT WM_XBUTTONDOWN = 0x020B;
     constexpr UINT WM_XBUTTONUP = 0x020C;
     constexpr UINT WM_MOUSEHWHEEL = 0x020E;
+    constexpr UINT WM_USER = 0x0400;
+
+    // PeekMessage removal flags.
+    constexpr UINT PM_NOREMOVE = 0x0000;
+    constexpr UINT PM_REMOVE = 0x0001;
+
+    // WM_ACTIVATE wParam values.
+    constexpr WPARAM WA_INACTIVE = 0;
+    constexpr WPARAM WA_ACTIVE = 1;
 
     // WM_SIZE wParam values.
     constexpr WPARAM SIZE_RESTORED = 0;
@@ -93,6 +139,7 @@ namespace Plat::Window
     constexpr uint8_t VK_RWIN = 0x5C;
     constexpr uint8_t VK_APPS = 0x5D;
     constexpr uint8_t VK_NUMPAD0 = 0x60;
+    constexpr uint8_t VK_NUMPAD1 = 0x61;
     constexpr uint8_t VK_NUMPAD9 = 0x69;
     constexpr uint8_t VK_MULTIPLY = 0x6A;
     constexpr uint8_t VK_ADD = 0x6B;
@@ -101,7 +148,10 @@ namespace Plat::Window
     constexpr uint8_t VK_DECIMAL = 0x6E;
     constexpr uint8_t VK_DIVIDE = 0x6F;
     constexpr uint8_t VK_F1 = 0x70;
+    constexpr uint8_t VK_F4 = 0x73;
+    constexpr uint8_t VK_F10 = 0x79;
     constexpr uint8_t VK_F12 = 0x7B;
+    constexpr uint8_t VK_F13 = 0x7C;
     constexpr uint8_t VK_F24 = 0x87;
     constexpr uint8_t VK_NUMLOCK = 0x90;
     constexpr uint8_t VK_SCROLL = 0x91;
@@ -122,6 +172,7 @@ namespace Plat::Window
     constexpr uint8_t VK_OEM_5 = 0xDC;      // '\|'
     constexpr uint8_t VK_OEM_6 = 0xDD;      // ']}'
     constexpr uint8_t VK_OEM_7 = 0xDE;      // quote
+    constexpr uint8_t VK_OEM_102 = 0xE2;    // the extra key beside left shift on ISO keyboards
 
     // Parameter packing as Win32 does it.
     constexpr uint16_t LOWORD(uint64_t v) { return static_cast<uint16_t>(v & 0xFFFF); }
@@ -136,12 +187,43 @@ namespace Plat::Window
     }
     constexpr WPARAM MAKEWPARAM(int lo, int hi) { return static_cast<WPARAM>(MAKELPARAM(lo, hi)); }
 
-    // Raw mouse motion delivered with WM_INPUT: lParam points at one of these,
-    // valid only while the message is being dispatched.
-    struct RawMouseInput
+    // Raw input (WM_INPUT). wParam is RIM_INPUT when the window has the focus, else
+    // RIM_INPUTSINK; lParam is a handle for GetRawInputData (RawInput.h). The records keep
+    // the 64-bit Windows layout (a 24-byte header and a 24-byte mouse record, 48 bytes).
+    constexpr WPARAM RIM_INPUT = 0;
+    constexpr WPARAM RIM_INPUTSINK = 1;
+    constexpr DWORD RIM_TYPEMOUSE = 0;
+    constexpr DWORD RIM_TYPEKEYBOARD = 1;
+    constexpr DWORD RIM_TYPEHID = 2;
+    constexpr UINT RID_HEADER = 0x10000005;
+    constexpr UINT RID_INPUT = 0x10000003;
+    constexpr uint16_t MOUSE_MOVE_RELATIVE = 0;
+
+    struct RawInputHeader
     {
-        int32_t lastX = 0;   // relative motion in device units
-        int32_t lastY = 0;
-        uint16_t buttonFlags = 0;
+        DWORD type = 0;           // RIM_TYPEMOUSE, ...
+        DWORD size = 0;           // bytes of the whole packet
+        void* device = nullptr;
+        WPARAM wParam = 0;        // the message's wParam
     };
+
+    struct RawMouse
+    {
+        uint16_t flags = 0;       // MOUSE_MOVE_RELATIVE
+        uint16_t padding = 0;
+        uint16_t buttonFlags = 0; // where Windows overlays its 32-bit button word
+        uint16_t buttonData = 0;
+        uint32_t rawButtons = 0;
+        int32_t lastX = 0;        // relative motion in device units
+        int32_t lastY = 0;
+        uint32_t extraInformation = 0;
+    };
+
+    struct RawInput
+    {
+        RawInputHeader header;
+        RawMouse mouse;
+    };
+    static_assert(sizeof(RawInputHeader) == 24 && sizeof(RawMouse) == 24 && sizeof(RawInput) == 48,
+                  "raw input keeps the 64-bit Windows layout");
 }

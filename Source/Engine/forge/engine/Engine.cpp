@@ -1,0 +1,202 @@
+#include "forge/engine/Engine.h"
+
+#include "forge/graphics/DX11.h"
+#include "forge/settings/Settings.h"
+#include "forge/window/WindowsWindow.h"
+
+#include "Platform/window/Desktop.h"
+#include "Platform/window/MessageQueue.h"
+#include "Platform/window/Window.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace Kiln
+{
+    namespace W = Plat::Window;
+
+    Engine* Engine::ourInstance = nullptr;
+
+    AspectRatios AspectRatios::FromRenderSize(const Vector2<uint32_t>& aRenderSize)
+    {
+        const float w = static_cast<float>(aRenderSize.x);
+        const float h = static_cast<float>(aRenderSize.y);
+        const float longer = std::max(w, h);
+        const float shorter = std::min(w, h);
+
+        AspectRatios ratios;
+        ratios.myAspectRatio = longer / shorter;
+        ratios.myInverseAspectRatio = shorter / longer;
+        ratios.myAspectRatioVector = {1.0f, 1.0f};
+        ratios.myInverseAspectRatioVector = {1.0f, 1.0f};
+        if (w >= h)
+        {
+            ratios.myAspectRatioVector.y = longer / shorter;
+            ratios.myInverseAspectRatioVector.y = shorter / longer;
+        }
+        else
+        {
+            ratios.myAspectRatioVector.x = longer / shorter;
+            ratios.myInverseAspectRatioVector.x = shorter / longer;
+        }
+        return ratios;
+    }
+
+    Engine::Engine()
+    {
+        myConfiguration = Settings::EngineConfiguration();
+        if (myConfiguration.myStartInFullScreen || myConfiguration.myStartMaximized)
+        {
+            const Vector2<uint32_t> screen{static_cast<uint32_t>(W::GetSystemMetrics(W::SM_CXSCREEN)),
+                                           static_cast<uint32_t>(W::GetSystemMetrics(W::SM_CYSCREEN))};
+            myConfiguration.myWindowSize = screen;
+            myConfiguration.myRenderSize = screen;
+        }
+
+        myCallbackLists = std::make_unique<EngineCallbackLists>();
+        if (myConfiguration.myCallback1)
+            myCallbackLists->myCallbacks1.push_back(myConfiguration.myCallback1);
+        if (myConfiguration.myCallback2)
+            myCallbackLists->myCallbacks2.push_back(myConfiguration.myCallback2);
+    }
+
+    Engine::~Engine()
+    {
+        // Reverse order of declaration, each service only when it was made.
+        myCallbackLists.reset();
+        myConfiguration = {};
+        if (myDX11)
+        {
+            myDX11->Shutdown();
+            myDX11.reset();
+        }
+        myWindow.reset();
+    }
+
+    bool Engine::Start()
+    {
+        if (ourInstance != nullptr)
+            return false;
+        // Published before the services start, so they can reach the engine.
+        ourInstance = new Engine();
+        return ourInstance->InternalStart();
+    }
+
+    void Engine::DestroyInstance()
+    {
+        // The model factory goes first, once it exists.
+        delete ourInstance;
+        ourInstance = nullptr;
+    }
+
+    bool Engine::InternalStart()
+    {
+        // The file watcher is created first, once it exists.
+
+        myWindow = std::make_unique<WindowsWindow>();
+        if (!myWindow->Init(myConfiguration, myConfiguration.myHInstance, myConfiguration.myHwnd))
+            return false;
+
+        myDX11 = std::make_unique<DX11>();
+        if (!myDX11->Init(*myWindow))
+        {
+            myWindow->Close();
+            return false;
+        }
+
+        // The texture manager, the graphics engine (whose failure closes the window and
+        // fails the start), the texture manager's built-in textures and the text service
+        // are created here, in that order, once they exist.
+
+        CalculateRatios();
+        myStartTime = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count();
+        return true;
+    }
+
+    bool Engine::BeginFrame()
+    {
+        if (myHasSeenQuit)
+            return false;
+
+        W::Message message;
+        while (W::PeekMessage(message, nullptr, 0, 0, W::PM_REMOVE))
+        {
+            W::TranslateMessage(message);
+            W::DispatchMessage(message);
+            if (message.message == W::WM_QUIT)
+            {
+                myHasSeenQuit = true;
+                return false;
+            }
+        }
+
+        // The file watcher's pending reloads run here, once it exists.
+
+        if (myDX11)
+            myDX11->BeginFrame(myConfiguration.myClearColor);
+
+        // The graphics state stack is reset for the frame here, once it exists.
+
+        DX11::LastFrameDrawCallCount = DX11::DrawCallCount;
+        DX11::DrawCallCount = 0;
+        return true;
+    }
+
+    void Engine::EndFrame()
+    {
+        myTimer.Tick([this] { Update(); });
+        if (myDX11)
+            myDX11->Present(myConfiguration.myEnableVSync);
+        if (myIsResizePending)
+        {
+            UpdateWindowSizeChanges();
+            myIsResizePending = false;
+        }
+    }
+
+    void Engine::Update()
+    {
+        myDeltaTime = static_cast<float>(static_cast<double>(myTimer.GetElapsedTicks()) / 1e7);
+        myTotalTime += myDeltaTime;
+    }
+
+    bool Engine::IsDebugFeatureOn(uint32_t aFeature) const
+    {
+        if (myConfiguration.myDebugFeatures == DebugFeature::All)
+            return true;
+        return (myConfiguration.myDebugFeatures & aFeature) != 0;
+    }
+
+    void Engine::SetClearColor(const Color& aColor)
+    {
+        myConfiguration.myClearColor = aColor;
+    }
+
+    void Engine::SetFullScreen(bool /*aFullScreen*/)
+    {
+        // Forwarded to the graphics engine once it exists; without one there is nothing to do.
+    }
+
+    void Engine::UpdateWindowSizeChanges()
+    {
+        if (!myDX11)
+            return;
+        myDX11->Resize();
+        if (DX11::BackBuffer != nullptr)
+            DX11::BackBuffer->SetAsActiveTarget(nullptr);
+        myConfiguration.myRenderSize = myDX11->GetResolution();
+
+        W::Rect outer;
+        if (myConfiguration.myHwnd != nullptr && W::GetWindowRect(*myConfiguration.myHwnd, outer))
+            myConfiguration.myWindowSize = {static_cast<uint32_t>(outer.right - outer.left),
+                                            static_cast<uint32_t>(outer.bottom - outer.top)};
+        CalculateRatios();
+    }
+
+    void Engine::CalculateRatios()
+    {
+        myAspectRatios = AspectRatios::FromRenderSize(myConfiguration.myRenderSize);
+    }
+}

@@ -1,0 +1,300 @@
+#include "forge/settings/Settings.h"
+
+#include "Platform/runtime/Assert.h"
+#include "Platform/runtime/Paths.h"
+
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace Kiln
+{
+    namespace
+    {
+        struct SettingsState
+        {
+            Kiln::EngineConfiguration configuration;
+            fs::path executableDirectory;
+            fs::path engineAssetsPath;
+            fs::path gameAssetsPath;
+            fs::path cookedPath;
+        };
+
+        SettingsState& State()
+        {
+            static SettingsState state;
+            return state;
+        }
+
+        // Joined onto the executable folder (an absolute value replaces it), then
+        // normalised without touching the file system.
+        fs::path AssetRoot(const std::string& aValue)
+        {
+            const fs::path joined = State().executableDirectory / Plat::Runtime::ToPortableSeparators(aValue);
+            return joined.lexically_normal();
+        }
+
+        // Sizes must be whole, non-negative pixel counts: the library would silently wrap a
+        // negative number or truncate a fraction into an unusable window size.
+        uint32_t ReadPixels(nlohmann::json& anObject, const char* aKey, const char* aParent)
+        {
+            nlohmann::json& value = anObject[aKey];
+            bool whole = true;
+            if (value.is_number_float())
+            {
+                const double d = value.get<double>();
+                whole = d >= 0.0 && d <= 4294967295.0 && d == static_cast<double>(static_cast<uint64_t>(d));
+            }
+            else if (value.is_number_integer())
+            {
+                whole = value.is_number_unsigned() && value.get<uint64_t>() <= 0xFFFFFFFFull;
+            }
+            if (!whole)
+                throw std::runtime_error(std::string("\"") + aParent + "\".\"" + aKey +
+                                         "\" must be a whole number of pixels, not " + value.dump());
+            return value.get<uint32_t>();
+        }
+
+        Vector2<uint32_t> ReadSize(nlohmann::json& aSize, const char* aKey)
+        {
+            const uint32_t w = ReadPixels(aSize, "w", aKey);
+            const uint32_t h = ReadPixels(aSize, "h", aKey);
+            return {w, h};
+        }
+
+        uint32_t DebugFeatureOf(const std::string& aName)
+        {
+            struct Named
+            {
+                const char* name;
+                uint32_t bit;
+            };
+            static constexpr Named names[] = {
+                {"Fps", DebugFeature::Fps},
+                {"Mem", DebugFeature::Mem},
+                {"Drawcalls", DebugFeature::Drawcalls},
+                {"Cpu", DebugFeature::Cpu},
+                {"FpsGraph", DebugFeature::FpsGraph},
+                {"Filewatcher", DebugFeature::Filewatcher},
+                {"OptimizeWarnings", DebugFeature::OptimizeWarnings},
+                {"MemoryTrackingStackTraces", DebugFeature::MemoryTrackingStackTraces},
+                {"MemoryTrackingAllAllocations", DebugFeature::MemoryTrackingAllAllocations},
+            };
+            for (const Named& n : names)
+            {
+                if (aName == n.name)
+                    return n.bit;
+            }
+            return 0;
+        }
+
+        uint32_t ReadDebugFeatures(nlohmann::json& aValue)
+        {
+            uint32_t features = 0;
+            if (aValue.is_null())
+                return features;
+            for (const std::string& name : aValue.get<std::vector<std::string>>())
+            {
+                if (name == "All")
+                    return DebugFeature::All;
+                if (name == "None")
+                    return 0;
+                features |= DebugFeatureOf(name);
+            }
+            return features;
+        }
+
+        void ReadMultisampling(nlohmann::json& aValue, uint32_t& aLevel)
+        {
+            if (aValue.is_null())
+                return;
+            const auto apply = [&aLevel](const std::string& aName) {
+                if (aName == "Off")
+                    aLevel = 0;
+                else if (aName == "Low")
+                    aLevel = 1;
+                else if (aName == "Medium")
+                    aLevel = 2;
+                else if (aName == "High")
+                    aLevel = 3;
+            };
+            if (aValue.is_string())
+            {
+                apply(aValue.get<std::string>());
+                return;
+            }
+            for (const std::string& name : aValue.get<std::vector<std::string>>())
+                apply(name);
+        }
+
+        // Reads the keys in the documented order. Lookups use the library's inserting
+        // operator[], so an absent key reads as null and null counts as absent.
+        void ReadDocument(nlohmann::json& aDocument)
+        {
+            SettingsState& state = State();
+            Kiln::EngineConfiguration& config = state.configuration;
+
+            if (aDocument.is_object() && aDocument.contains("assets_path"))
+            {
+                nlohmann::json& paths = aDocument["assets_path"];
+                state.engineAssetsPath = AssetRoot(paths["engine"].get<std::string>());
+                state.gameAssetsPath = AssetRoot(paths["game"].get<std::string>());
+                nlohmann::json& cooked = paths["cooked"];
+                if (!cooked.is_null())
+                    state.cookedPath = AssetRoot(cooked.get<std::string>());
+            }
+
+            nlohmann::json& window = aDocument["window_settings"];
+            if (!window.is_null())
+            {
+                const std::string title = window["title"].get<std::string>();
+                if (!title.empty())
+                    config.myApplicationName = ToWideString(title);
+
+                nlohmann::json& clear = window["clear_color"];
+                if (!clear.is_null())
+                {
+                    config.myClearColor.a = clear["a"].get<float>();
+                    config.myClearColor.b = clear["b"].get<float>();
+                    config.myClearColor.g = clear["g"].get<float>();
+                    config.myClearColor.r = clear["r"].get<float>();
+                }
+
+                nlohmann::json& windowSize = window["window_size"];
+                nlohmann::json& renderSize = window["render_size"];
+                if (!windowSize.is_null())
+                {
+                    config.myWindowSize = ReadSize(windowSize, "window_size");
+                    config.myRenderSize = renderSize.is_null() ? config.myWindowSize : ReadSize(renderSize, "render_size");
+                }
+                else if (!renderSize.is_null())
+                {
+                    config.myRenderSize = ReadSize(renderSize, "render_size");
+                    config.myWindowSize = config.myRenderSize;
+                }
+            }
+
+            nlohmann::json& vsync = aDocument["enable_vsync"];
+            if (!vsync.is_null())
+                config.myEnableVSync = vsync.get<bool>();
+
+            if (!window.is_null())
+            {
+                const std::pair<const char*, bool*> flags[] = {
+                    {"start_in_fullscreen", &config.myStartInFullScreen},
+                    {"start_maximized", &config.myStartMaximized},
+                    {"borderless", &config.myBorderless},
+                };
+                for (const auto& [key, target] : flags)
+                {
+                    nlohmann::json& value = window[key];
+                    if (!value.is_null())
+                        *target = value.get<bool>();
+                }
+            }
+
+            config.myDebugFeatures = ReadDebugFeatures(aDocument["debug_features"]);
+            ReadMultisampling(aDocument["multisampling"], config.myMultisampling);
+        }
+    }
+
+    bool LoadSettings(const std::string& aSettingsFileName)
+    {
+        SettingsState& state = State();
+        const fs::path executable = Plat::Runtime::ExecutablePath();
+        if (executable.empty())
+        {
+            KILN_ASSERT(false && "GetModuleFileName failed in Kiln::LoadSettings");
+            return false;
+        }
+        state.executableDirectory = executable.parent_path();
+
+        std::string name = aSettingsFileName;
+        if (name.find('.') == std::string::npos)
+            name += ".json";
+        const fs::path file = Plat::Runtime::ResolveCase(fs::path(state.executableDirectory.string() + "\\settings\\" + name));
+
+        std::ifstream stream(file, std::ios::binary);
+        if (!stream.is_open())
+        {
+            KILN_ASSERT(false && "Could not open project settings file in Kiln::LoadSettings");
+            return false;
+        }
+
+        try
+        {
+            nlohmann::json document = nlohmann::json::parse(stream, nullptr, true, false);
+            ReadDocument(document);
+        }
+        catch (...)
+        {
+            std::throw_with_nested(std::runtime_error("settings file \"" + file.string() + "\""));
+        }
+        return true;
+    }
+
+    std::wstring ToWideString(const std::string& aText)
+    {
+        return Plat::Runtime::ToWide(aText);
+    }
+
+    namespace Settings
+    {
+        Kiln::EngineConfiguration& EngineConfiguration()
+        {
+            return State().configuration;
+        }
+
+        const fs::path& ExecutableDirectory()
+        {
+            return State().executableDirectory;
+        }
+
+        const fs::path& EngineAssetsPath()
+        {
+            return State().engineAssetsPath;
+        }
+
+        const fs::path& GameAssetsPath()
+        {
+            return State().gameAssetsPath;
+        }
+
+        const fs::path& CookedPath()
+        {
+            return State().cookedPath;
+        }
+
+        std::string ResolveAssetPath(std::string_view aRelativePath)
+        {
+            SettingsState& state = State();
+            const std::string relative = Plat::Runtime::ToPortableSeparators(aRelativePath);
+            const auto found = [](const fs::path& aCandidate, fs::path& aResolved) {
+                std::error_code ec;
+                aResolved = Plat::Runtime::ResolveCase(aCandidate);
+                return fs::exists(aResolved, ec) && !fs::is_directory(aResolved, ec);
+            };
+
+            fs::path resolved;
+            const fs::path dataDirectory =
+                (state.executableDirectory.empty() ? Plat::Runtime::ExecutableDirectory() : state.executableDirectory) / "data";
+            if (found(dataDirectory / relative, resolved))
+                return resolved.string();
+            if (!state.gameAssetsPath.empty() && found(state.gameAssetsPath / relative, resolved))
+                return resolved.string();
+            if (!state.engineAssetsPath.empty() && found(state.engineAssetsPath / relative, resolved))
+                return resolved.string();
+            return {};
+        }
+
+        void ResetSettings()
+        {
+            State() = SettingsState{};
+        }
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+// A decoded texture on the CPU side: every subresource of a 2D texture, its array
+// slices and mip levels, ready to hand to the gpu layer as initial data.
+#include "Platform/image/DxgiFormat.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Plat::Image
+{
+    // Flags of the texture loaders: sRGB as stored, forced on, or stripped.
+    enum LoadFlags : uint32_t
+    {
+        LoadDefault = 0,
+        LoadForceSrgb = 0x1,
+        LoadIgnoreSrgb = 0x2,
+    };
+
+    struct Subresource
+    {
+        size_t offset = 0;    // into ImageData::bytes
+        uint32_t rowPitch = 0;
+        uint32_t slicePitch = 0;
+        uint32_t width = 0;
+        uint32_t height = 0;
+    };
+
+    struct ImageData
+    {
+        DxgiFormat format = DxgiFormat::Unknown;
+        uint32_t width = 0;
+        uint32_t height = 0;
+        uint32_t mipCount = 1;
+        uint32_t arraySize = 1;   // 2D slices; a cube map counts its six faces
+        bool isCube = false;
+        std::vector<uint8_t> bytes;
+        // Slice-major, then mip level: index = slice * mipCount + mip (D3D order).
+        std::vector<Subresource> subresources;
+
+        const uint8_t* Data(const Subresource& aSub) const { return bytes.data() + aSub.offset; }
+    };
+
+    // Largest texture side and array size the loaders accept, as the D3D 11 limits.
+    inline constexpr uint32_t MaxTextureDimension = 16384;
+    inline constexpr uint32_t MaxTextureArraySize = 2048;
+    inline constexpr uint32_t MaxMipLevels = 15;
+
+    // Applies the force/ignore sRGB flags to a format.
+    DxgiFormat ApplySrgbFlags(DxgiFormat aFormat, uint32_t someFlags);
+}

@@ -1,0 +1,204 @@
+#include "forge/filewatcher/FileWatcher.h"
+
+#include "WatcherTestSetup.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace
+{
+    class FileWatcherTest : public ::testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            myFeature.emplace(true);
+            myDir = fs::temp_directory_path() / ("kiln_watch_" + std::to_string(::getpid()) + "_" +
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            fs::remove_all(myDir);
+            fs::create_directories(myDir);
+        }
+        void TearDown() override
+        {
+            fs::remove_all(myDir);
+            myFeature.reset();
+        }
+
+        std::string MakeFile(const std::string& aName)
+        {
+            std::ofstream(myDir / aName) << "x";
+            return (myDir / aName).string();
+        }
+
+        // Moves the file's time forward so every touch is a change, whatever the clock's grain.
+        static void Touch(const std::string& aPath, int aSeconds)
+        {
+            fs::last_write_time(aPath, fs::file_time_type::clock::now() + std::chrono::seconds(aSeconds));
+        }
+
+        // Flushes once per simulated frame until aDone holds or two seconds pass.
+        static bool FlushUntil(Kiln::FileWatcher& aWatcher, const std::function<bool()>& aDone)
+        {
+            const auto end = std::chrono::steady_clock::now() + 2s;
+            while (std::chrono::steady_clock::now() < end)
+            {
+                aWatcher.FlushChanges();
+                if (aDone())
+                    return true;
+                std::this_thread::sleep_for(5ms);
+            }
+            return false;
+        }
+
+        std::optional<ScopedWatcherFeature> myFeature;
+        fs::path myDir;
+    };
+}
+
+TEST_F(FileWatcherTest, KeysReplaceBothSeparators)
+{
+    EXPECT_EQ(Kiln::FileWatcher::MakeKey("assets\\Textures/a.dds"), "assets#Textures#a.dds");
+    EXPECT_EQ(Kiln::FileWatcher::MakeKey("plain"), "plain");
+}
+
+TEST_F(FileWatcherTest, MissingFilesAndTheFeatureSwitchedOffRegisterNothing)
+{
+    Kiln::FileWatcher watcher;
+    EXPECT_FALSE(watcher.WatchFileChange((myDir / "missing.txt").string(), [] {}));
+    EXPECT_FALSE(watcher.IsWorkerRunning());
+
+    const std::string file = MakeFile("a.txt");
+    myFeature.emplace(false);
+    EXPECT_FALSE(watcher.WatchFileChange(file, [] {}));
+    EXPECT_FALSE(watcher.IsWorkerRunning());
+    myFeature.emplace(true);
+    EXPECT_TRUE(watcher.WatchFileChange(file, [] {}));
+    EXPECT_TRUE(watcher.IsWorkerRunning());
+    EXPECT_EQ(Kiln::FileWatcher::GetLastWriteTime((myDir / "missing.txt").string()), 0u);
+}
+
+TEST_F(FileWatcherTest, BothCallbacksOfAFileRunInOrderOnTheFlushingThreadOnly)
+{
+    Kiln::FileWatcher watcher;
+    const std::string file = MakeFile("a.txt");
+    std::vector<int> calls;
+    std::vector<std::thread::id> threads;
+    ASSERT_TRUE(watcher.WatchFileChange(file, [&] { calls.push_back(1); threads.push_back(std::this_thread::get_id()); }));
+    ASSERT_TRUE(watcher.WatchFileChange(file, [&] { calls.push_back(2); threads.push_back(std::this_thread::get_id()); }));
+
+    // Nothing changed: nothing runs.
+    std::this_thread::sleep_for(80ms);
+    watcher.FlushChanges();
+    EXPECT_TRUE(calls.empty());
+
+    // Three changes inside one frame are delivered once.
+    Touch(file, 10);
+    std::this_thread::sleep_for(5ms);
+    Touch(file, 20);
+    Touch(file, 30);
+    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 2; }));
+    EXPECT_EQ(calls, (std::vector<int>{1, 2}));
+    for (const auto id : threads)
+        EXPECT_EQ(id, std::this_thread::get_id());
+
+    // No further change: no further calls. A later change is delivered again.
+    std::this_thread::sleep_for(80ms);
+    watcher.FlushChanges();
+    EXPECT_EQ(calls.size(), 2u);
+    Touch(file, 40);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 4; }));
+    EXPECT_EQ(calls, (std::vector<int>{1, 2, 1, 2}));
+}
+
+TEST_F(FileWatcherTest, SlashAndBackslashSpellingsShareOneListButArePolledTwice)
+{
+    Kiln::FileWatcher watcher;
+    MakeFile("b.txt");
+    const std::string slash = myDir.string() + "/b.txt";
+    const std::string backslash = myDir.string() + "\\b.txt";
+    std::vector<char> calls;
+    ASSERT_TRUE(watcher.WatchFileChange(slash, [&] { calls.push_back('s'); }));
+    ASSERT_TRUE(watcher.WatchFileChange(backslash, [&] { calls.push_back('b'); }));
+
+    Touch(slash, 10);
+    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 4; }));
+    EXPECT_EQ(calls, (std::vector<char>{'s', 'b', 's', 'b'}));
+}
+
+TEST_F(FileWatcherTest, AFileThatDisappearsAndComesBackChangesTwice)
+{
+    Kiln::FileWatcher watcher;
+    const std::string file = MakeFile("c.txt");
+    int calls = 0;
+    ASSERT_TRUE(watcher.WatchFileChange(file, [&] { ++calls; }));
+    fs::remove(file);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return calls == 1; }));
+    MakeFile("c.txt");
+    Touch(file, 10);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return calls == 2; }));
+}
+
+TEST_F(FileWatcherTest, ACallbackMayRegisterAnotherFile)
+{
+    Kiln::FileWatcher watcher;
+    const std::string first = MakeFile("d.txt");
+    const std::string second = MakeFile("e.txt");
+    int secondCalls = 0;
+    bool registered = false;
+    ASSERT_TRUE(watcher.WatchFileChange(first, [&] {
+        if (!registered)
+            registered = watcher.WatchFileChange(second, [&] { ++secondCalls; });
+    }));
+    Touch(first, 10);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return registered; }));
+    Touch(second, 10);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return secondCalls == 1; }));
+}
+
+TEST_F(FileWatcherTest, DestructionJoinsTheWorkerWithinOnePoll)
+{
+    const std::string file = MakeFile("f.txt");
+    for (int i = 0; i < 3; ++i)
+    {
+        auto watcher = std::make_unique<Kiln::FileWatcher>();
+        ASSERT_TRUE(watcher->WatchFileChange(file, [] {}));
+        const auto start = std::chrono::steady_clock::now();
+        watcher.reset();
+        const auto took = std::chrono::steady_clock::now() - start;
+        // One polling interval is 32 ms; allow for a loaded machine.
+        EXPECT_LT(took, 32ms + 60ms);
+    }
+}
+
+TEST_F(FileWatcherTest, AChangeMadeWhileCallbacksRunIsDeliveredInTheNextFrame)
+{
+    Kiln::FileWatcher watcher;
+    const std::string first = MakeFile("g.txt");
+    const std::string second = MakeFile("h.txt");
+    int firstCalls = 0;
+    int secondCalls = 0;
+    ASSERT_TRUE(watcher.WatchFileChange(first, [&] {
+        ++firstCalls;
+        // The worker cannot scan while callbacks run, so this change waits for its next scan.
+        Touch(second, 10);
+        std::this_thread::sleep_for(100ms);
+    }));
+    ASSERT_TRUE(watcher.WatchFileChange(second, [&] { ++secondCalls; }));
+    Touch(first, 10);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return firstCalls == 1; }));
+    EXPECT_EQ(secondCalls, 0);
+    ASSERT_TRUE(FlushUntil(watcher, [&] { return secondCalls == 1; }));
+    EXPECT_EQ(firstCalls, 1);
+}
