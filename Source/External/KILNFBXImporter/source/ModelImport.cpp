@@ -1,0 +1,519 @@
+#include "ModelImport.h"
+
+#include "ImportHelpers.h"
+#include "Importer.h"
+#include "SkeletonImport.h"
+#include "VertexHash.h"
+
+#include "Platform/fbx/GeometryConverter.h"
+#include "Platform/fbx/IOSettings.h"
+#include "Platform/fbx/Importer.h"
+#include "Platform/fbx/Scene.h"
+#include "Platform/runtime/Assert.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <limits>
+#include <unordered_map>
+
+namespace KILNFBXImporter
+{
+    namespace
+    {
+        namespace Fbx = Plat::Fbx;
+        using FbxSystemUnit = Fbx::SystemUnit;
+
+        constexpr const char* SlotProperties[FBXMaterial::SlotCount] = {
+            Fbx::SurfaceMaterial::sEmissive,   Fbx::SurfaceMaterial::sAmbient,          Fbx::SurfaceMaterial::sDiffuse,
+            Fbx::SurfaceMaterial::sSpecular,   Fbx::SurfaceMaterial::sShininess,        Fbx::SurfaceMaterial::sBump,
+            Fbx::SurfaceMaterial::sNormalMap,  Fbx::SurfaceMaterial::sTransparentColor, Fbx::SurfaceMaterial::sReflection,
+            Fbx::SurfaceMaterial::sDisplacementColor, Fbx::SurfaceMaterial::sVectorDisplacementColor,
+        };
+
+        // The first four (joint, weight) pairs added for a control point.
+        struct Influences
+        {
+            std::array<uint32_t, 4> joints{};
+            std::array<float, 4> weights{};
+            uint32_t count = 0;
+
+            void Add(uint32_t aJoint, float aWeight)
+            {
+                if (count < 4)
+                {
+                    joints[count] = aJoint;
+                    weights[count] = aWeight;
+                }
+                ++count;
+            }
+        };
+
+        // Direct or index-to-direct read of an element's value for a corner; -1 when
+        // its mapping places nothing there.
+        template <class T>
+        int ValueIndex(const Fbx::LayerElementTemplate<T>& anElement, int aControlPoint, int aPolygonVertex)
+        {
+            int index;
+            if (anElement.GetMappingMode() == Fbx::MappingMode::ByControlPoint)
+                index = aControlPoint;
+            else if (anElement.GetMappingMode() == Fbx::MappingMode::ByPolygonVertex)
+                index = aPolygonVertex;
+            else
+                return -1;
+            switch (anElement.GetReferenceMode())
+            {
+            case Fbx::ReferenceMode::Direct: return index;
+            case Fbx::ReferenceMode::IndexToDirect: return anElement.GetIndexArray().GetAt(index);
+            default: throw InvalidReferenceMode();
+            }
+        }
+
+        // Builds one mesh's vertices, merging equal ones when asked.
+        class MeshBuilder
+        {
+        public:
+            MeshBuilder(FBXMesh& aMesh, bool aMerge) : myMesh(aMesh), myMerge(aMerge) {}
+
+            void Append(const FBXVertex& aVertex)
+            {
+                if (!myMerge)
+                {
+                    myMesh.indices.push_back(static_cast<uint32_t>(myMesh.vertices.size()));
+                    myMesh.vertices.push_back(aVertex);
+                    return;
+                }
+                const uint64_t hash = VertexHash(aVertex);
+                const auto [it, inserted] = myTable.try_emplace(hash, static_cast<uint32_t>(myMesh.vertices.size()));
+                if (inserted)
+                {
+                    myMesh.indices.push_back(it->second);
+                    myMesh.vertices.push_back(aVertex);
+                    return;
+                }
+                if (SameVertex(myMesh.vertices[it->second], aVertex))
+                {
+                    myMesh.indices.push_back(it->second);
+                    return;
+                }
+                // Equal hashes of different vertices: keep both, looked up beside the table.
+                std::vector<uint32_t>& others = myCollisions[hash];
+                for (uint32_t index : others)
+                    if (SameVertex(myMesh.vertices[index], aVertex))
+                    {
+                        myMesh.indices.push_back(index);
+                        return;
+                    }
+                others.push_back(static_cast<uint32_t>(myMesh.vertices.size()));
+                myMesh.indices.push_back(others.back());
+                myMesh.vertices.push_back(aVertex);
+            }
+
+            void Reserve(size_t aCorners)
+            {
+                myMesh.vertices.reserve(aCorners);
+                myMesh.indices.reserve(aCorners);
+                if (myMerge)
+                    myTable.reserve(aCorners);
+            }
+
+        private:
+            FBXMesh& myMesh;
+            bool myMerge;
+            std::unordered_map<uint64_t, uint32_t, VertexHashKeyHasher> myTable;
+            std::unordered_map<uint64_t, std::vector<uint32_t>> myCollisions;
+        };
+
+        // The slot a polygon's material element gives it (slot 0 without an element).
+        int PolygonMaterial(const Fbx::Mesh& aMesh, int aPolygon)
+        {
+            const Fbx::LayerElementMaterial* element = aMesh.GetElementMaterial(0);
+            if (element == nullptr)
+                return 0;
+            switch (element->GetMappingMode())
+            {
+            case Fbx::MappingMode::ByPolygon: return element->GetIndexArray().GetAt(aPolygon);
+            case Fbx::MappingMode::AllSame: return element->GetIndexArray().GetCount() > 0 ? element->GetIndexArray().GetAt(0) : 0;
+            default: return 0;
+            }
+        }
+
+        void BindSkin(Fbx::Node* aNode, const Fbx::Mesh& aMesh, FBXSkeleton& aSkeleton, std::vector<Influences>& someInfluences)
+        {
+            const Fbx::AMatrix geometric(aNode->GetGeometricTranslation(Fbx::PivotSet::SourcePivot),
+                                         aNode->GetGeometricRotation(Fbx::PivotSet::SourcePivot),
+                                         aNode->GetGeometricScaling(Fbx::PivotSet::SourcePivot));
+            for (int d = 0; d < aMesh.GetDeformerCount(Fbx::DeformerType::Skin); ++d)
+            {
+                const Fbx::Skin* skin = aMesh.GetDeformer(d, Fbx::DeformerType::Skin);
+                for (int c = 0; c < skin->GetClusterCount(); ++c)
+                {
+                    const Fbx::Cluster* cluster = skin->GetCluster(c);
+                    // A cluster without a link, or linked to a node that is not a joint,
+                    // binds nothing.
+                    if (cluster->GetLink() == nullptr)
+                        continue;
+                    const auto joint = aSkeleton.jointIndex.find(ShortName(cluster->GetLink()->GetName()));
+                    if (joint == aSkeleton.jointIndex.end())
+                        continue;
+                    Fbx::AMatrix transform, transformLink;
+                    cluster->GetTransformMatrix(transform);
+                    cluster->GetTransformLinkMatrix(transformLink);
+                    const Fbx::AMatrix bind = (transformLink.Inverse() * transform * geometric).Transpose();
+                    aSkeleton.Joints[joint->second].matrix = ConvertMatrix(bind);
+
+                    const int* indices = cluster->GetControlPointIndices();
+                    const double* weights = cluster->GetControlPointWeights();
+                    for (int k = 0; k < cluster->GetControlPointIndicesCount(); ++k)
+                    {
+                        const int point = indices[k];
+                        if (point >= 0 && point < static_cast<int>(someInfluences.size()))
+                            someInfluences[static_cast<size_t>(point)].Add(joint->second, static_cast<float>(weights[k]));
+                    }
+                }
+            }
+        }
+
+        uint32_t SceneMaterialIndex(const Fbx::Scene* aScene, const Fbx::SurfaceMaterial* aMaterial)
+        {
+            for (int i = 0; i < aScene->GetMaterialCount(); ++i)
+                if (aScene->GetMaterial(i) == aMaterial)
+                    return static_cast<uint32_t>(i);
+            return 0;
+        }
+    }
+
+    size_t GatherMeshNodes(Fbx::Node* aNode, std::vector<Fbx::Node*>& someNodes)
+    {
+        for (int i = 0; i < aNode->GetChildCount(); ++i)
+        {
+            Fbx::Node* child = aNode->GetChild(i);
+            if (child->GetNodeAttribute() != nullptr &&
+                child->GetNodeAttribute()->GetAttributeType() == Fbx::NodeAttribute::EType::Mesh)
+                someNodes.push_back(child);
+            GatherMeshNodes(child, someNodes);
+        }
+        return someNodes.size();
+    }
+
+    size_t GatherLodGroups(Fbx::Node* aNode, std::vector<Fbx::Node*>& someNodes)
+    {
+        for (int i = 0; i < aNode->GetChildCount(); ++i)
+        {
+            Fbx::Node* child = aNode->GetChild(i);
+            if (child->GetNodeAttribute() != nullptr &&
+                child->GetNodeAttribute()->GetAttributeType() == Fbx::NodeAttribute::EType::LODGroup)
+                someNodes.push_back(child);
+            else
+                GatherLodGroups(child, someNodes);
+        }
+        return someNodes.size();
+    }
+
+    FBXTexture GatherTextures(const Fbx::SurfaceMaterial* aMaterial, const char* aPropertyName)
+    {
+        FBXTexture texture;
+        const Fbx::Property property = aMaterial->FindProperty(aPropertyName);
+        if (!property.IsValid() || property.GetSrcObjectCount<Fbx::LayeredTexture>() > 0)
+            return texture;
+        if (property.GetSrcObjectCount<Fbx::Texture>() > 0)
+            if (const auto* file = dynamic_cast<const Fbx::FileTexture*>(property.GetSrcObject<Fbx::Texture>(0)))
+            {
+                texture.absolutePath = file->GetFileName();
+                texture.relativePath = file->GetRelativeFileName();
+                const size_t slash = texture.relativePath.rfind('\\');
+                texture.fileName = slash == std::string::npos ? texture.relativePath : texture.relativePath.substr(slash + 1);
+            }
+        return texture;
+    }
+
+    void GatherMaterials(const Fbx::SurfaceMaterial* aMaterial, FBXMaterial& anOutMaterial)
+    {
+        anOutMaterial.name = aMaterial->GetName();
+        for (int slot = 0; slot < FBXMaterial::SlotCount; ++slot)
+            anOutMaterial.textures[static_cast<size_t>(slot)] = GatherTextures(aMaterial, SlotProperties[slot]);
+    }
+
+    void ReadLayerElementVector4(const Fbx::LayerElementTemplate<Fbx::Vector4>* anElement, int aControlPoint,
+                                 int aPolygonVertex, float anOut[3])
+    {
+        if (anElement == nullptr)
+            return;
+        const int index = ValueIndex(*anElement, aControlPoint, aPolygonVertex);
+        if (index < 0)
+            return;
+        const Fbx::Vector4& value = anElement->GetDirectArray().GetAt(index);
+        for (int i = 0; i < 3; ++i)
+            anOut[i] = static_cast<float>(value[i]);
+    }
+
+    bool LoadMesh(Fbx::Scene* aScene, Fbx::Node* aNode, FBXSkeleton& aSkeleton, std::vector<FBXMesh>& someMeshes,
+                  bool aMergeDuplicateVertices)
+    {
+        const Fbx::Mesh& mesh = *aNode->GetMesh();
+        const int materialCount = aNode->GetMaterialCount();
+        someMeshes.reserve(someMeshes.size() + static_cast<size_t>(std::max(materialCount, 1)));
+
+        std::vector<Influences> influences;
+        if (!aSkeleton.Joints.empty())
+        {
+            influences.resize(static_cast<size_t>(mesh.GetControlPointsCount()));
+            BindSkin(aNode, mesh, aSkeleton, influences);
+        }
+
+        const int polygons = mesh.GetPolygonCount();
+        if (materialCount > 0)
+            for (int p = 0; p < polygons; ++p)
+            {
+                const int slot = PolygonMaterial(mesh, p);
+                if (slot < 0 || slot >= materialCount)
+                    ThrowImportError("Polygon " + std::to_string(p) + " of the mesh " + mesh.GetName() +
+                                     " uses material slot " + std::to_string(slot) + " of " +
+                                     std::to_string(materialCount) + "!");
+            }
+
+        const int uvSets = std::min(mesh.GetElementUVCount(), 4);
+        const int colorSets = std::min(mesh.GetElementVertexColorCount(), 4);
+        const Fbx::LayerElementNormal* normals = mesh.GetElementNormal(0);
+        const Fbx::LayerElementTangent* tangents = mesh.GetElementTangent(0);
+        const Fbx::LayerElementBinormal* binormals = mesh.GetElementBinormal(0);
+        float minimum[3] = {0.0f, 0.0f, 0.0f};
+        float maximum[3] = {0.0f, 0.0f, 0.0f};
+
+        for (int slot = 0; slot < std::max(materialCount, 1); ++slot)
+        {
+            FBXMesh out;
+            out.name = aNode->GetName();
+            out.materialIndex = materialCount > 0 ? SceneMaterialIndex(aScene, aNode->GetMaterial(slot)) : 0;
+            MeshBuilder builder(out, aMergeDuplicateVertices);
+            builder.Reserve(3 * static_cast<size_t>(polygons));
+
+            for (int p = 0; p < polygons; ++p)
+            {
+                if (materialCount > 0 && PolygonMaterial(mesh, p) != slot)
+                    continue;
+                if (mesh.GetPolygonSize(p) != 3)
+                    continue;
+                const int firstCorner = mesh.GetPolygonVertexIndex(p);
+                for (int v = 0; v < 3; ++v)
+                {
+                    const int cp = mesh.GetPolygonVertex(p, v);
+                    const int pv = firstCorner + v;
+                    FBXVertex vertex;
+                    const Fbx::Vector4 point = mesh.GetControlPointAt(cp);
+                    for (int i = 0; i < 4; ++i)
+                        vertex.position[i] = static_cast<float>(point[i]);
+
+                    // Set 0 through the diffuse channel's index, the others through their own.
+                    for (int set = 0; set < uvSets; ++set)
+                    {
+                        const Fbx::LayerElementUV& uv = *mesh.GetElementUV(set);
+                        const int index = set == 0 ? mesh.GetTextureUVIndex(p, v) : ValueIndex(uv, cp, pv);
+                        if (index < 0)
+                            continue;
+                        const Fbx::Vector2& value = uv.GetDirectArray().GetAt(index);
+                        vertex.uvs[set][0] = static_cast<float>(value[0]);
+                        vertex.uvs[set][1] = static_cast<float>(1.0 - value[1]);
+                    }
+
+                    ReadLayerElementVector4(normals, cp, pv, vertex.normal);
+                    ReadLayerElementVector4(tangents, cp, pv, vertex.tangent);
+                    ReadLayerElementVector4(binormals, cp, pv, vertex.binormal);
+
+                    for (int set = 0; set < colorSets; ++set)
+                    {
+                        const Fbx::LayerElementVertexColor& colors = *mesh.GetElementVertexColor(set);
+                        const int index = ValueIndex(colors, cp, pv);
+                        if (index < 0)
+                            continue;
+                        const Fbx::Color& color = colors.GetDirectArray().GetAt(index);
+                        vertex.colors[set][0] = static_cast<float>(color.mRed);
+                        vertex.colors[set][1] = static_cast<float>(color.mGreen);
+                        vertex.colors[set][2] = static_cast<float>(color.mBlue);
+                        vertex.colors[set][3] = static_cast<float>(color.mAlpha);
+                    }
+
+                    if (!influences.empty())
+                    {
+                        const Influences& found = influences[static_cast<size_t>(cp)];
+                        for (uint32_t i = 0; i < std::min(found.count, 4u); ++i)
+                        {
+                            vertex.boneIndices[i] = found.joints[i];
+                            vertex.boneWeights[i] = found.weights[i];
+                        }
+                    }
+
+                    for (int i = 0; i < 3; ++i)
+                    {
+                        minimum[i] = std::min(minimum[i], vertex.position[i]);
+                        maximum[i] = std::max(maximum[i], vertex.position[i]);
+                    }
+                    builder.Append(vertex);
+                }
+            }
+
+            if (!out.vertices.empty())
+            {
+                for (int i = 0; i < 3; ++i)
+                {
+                    out.bounds.extents[i] = (maximum[i] - minimum[i]) * 0.5f;
+                    out.bounds.center[i] = (maximum[i] + minimum[i]) * 0.5f;
+                }
+                out.bounds.radius = std::max({out.bounds.extents[0], out.bounds.extents[1], out.bounds.extents[2]});
+                out.box = MakeBoxFromCenterExtents(out.bounds.center, out.bounds.extents);
+                someMeshes.push_back(std::move(out));
+            }
+        }
+        return true;
+    }
+
+    bool LoadModel(const std::string& aPath, FBXModel& anOutModel, bool aRegenerateTangents, bool aMergeDuplicateVertices)
+    {
+        if (!std::filesystem::exists(aPath))
+        {
+            LastError = "FBX File not found! (" + aPath + ")";
+            return false;
+        }
+        ImporterState& state = GetImporterState();
+        Fbx::Importer* importer = Fbx::Importer::Create(state.manager, "");
+        if (importer == nullptr)
+        {
+            LastError = "Failed to create the FBX Importer! Did you call InitImporter()?";
+            return false;
+        }
+        ImportScope scope(importer, nullptr);
+        if (!importer->Initialize(aPath, -1, state.ioSettings) || !importer->IsFBX())
+        {
+            LastError = "Failed to initialize the FBX Importer! Error was: " + importer->GetStatus().GetErrorString() + ".";
+            return false;
+        }
+
+        Fbx::Scene* fbxScene = Fbx::Scene::Create(state.manager, "The Scene");
+        scope.SetScene(fbxScene);
+        if (!importer->Import(fbxScene))
+        {
+            LastError = "Failed to import the FBX file! Error was: " + importer->GetStatus().GetErrorString() + ".";
+            return !importer->GetStatus().Error();
+        }
+
+        if (fbxScene->GetGlobalSettings().GetSystemUnit() != FbxSystemUnit::cm)
+        {
+            FbxSystemUnit::ConversionOptions options;
+            options.mConvertRrsNodes = false;
+            options.mConvertLimits = true;
+            options.mConvertClusters = true;
+            options.mConvertLightIntensity = true;
+            options.mConvertPhotometricLProperties = true;
+            options.mConvertCameraClipPlanes = true;
+            FbxSystemUnit::cm.ConvertScene(fbxScene, options);
+        }
+        KILN_ASSERT(fbxScene->GetGlobalSettings().GetSystemUnit() == FbxSystemUnit::cm);
+
+        fbxScene->ConnectMaterials();
+        if (!state.geometryConverter->Triangulate(fbxScene, true, true))
+            state.geometryConverter->Triangulate(fbxScene, true, false);
+
+        std::vector<FBXMaterial> materials(static_cast<size_t>(fbxScene->GetMaterialCount()));
+        for (int i = 0; i < fbxScene->GetMaterialCount(); ++i)
+            GatherMaterials(fbxScene->GetMaterial(i), materials[static_cast<size_t>(i)]);
+
+        std::vector<Fbx::Node*> meshNodes, lodGroupNodes;
+        GatherMeshNodes(fbxScene->GetRootNode(), meshNodes);
+        GatherLodGroups(fbxScene->GetRootNode(), lodGroupNodes);
+
+        for (Fbx::Node* node : meshNodes)
+        {
+            Fbx::Mesh* mesh = node->GetMesh();
+            if (mesh->GetUVLayerCount() == 0)
+                ThrowImportError("Cannot load FBX file! No UV layers are present in the file.");
+            const bool keep = mesh->GetElementBinormalCount() > 0 && mesh->GetElementTangentCount() > 0 && !aRegenerateTangents;
+            if (!keep)
+            {
+                Fbx::Status status;
+                if (!mesh->GenerateTangentsData(0, false, &status))
+                    ThrowImportError("Failed to generate Tangent/BiNormal data for the mesh " + mesh->GetName() +
+                                     "! FBX Error was: " + status.GetErrorString());
+            }
+        }
+
+        state.axisSystem.DeepConvertScene(fbxScene);
+
+        FBXSkeleton skeleton;
+        std::vector<FBXJoint> events;
+        std::vector<FBXSocket> sockets;
+        if (GatherSkeleton(fbxScene->GetRootNode(), skeleton, events, sockets, -1))
+        {
+            const std::string& first = skeleton.Joints[0].name;
+            const size_t colon = first.find(':');
+            if (colon != std::string::npos)
+                skeleton.name = first.substr(0, colon);
+            else
+            {
+                std::string file = aPath;
+                std::replace(file.begin(), file.end(), '/', '\\');
+                const size_t slash = file.rfind('\\');
+                if (slash != std::string::npos)
+                    file = file.substr(slash + 1);
+                skeleton.name = file.size() < 4 ? file : file.substr(0, file.size() - 4);
+            }
+            for (const FBXSocket& socket : sockets)
+                skeleton.sockets[socket.name] = socket;
+        }
+
+        FBXBounds bounds;
+        std::vector<std::vector<FBXLodLevel>> lodGroups;
+        for (Fbx::Node* groupNode : lodGroupNodes)
+        {
+            const Fbx::LodGroup* group = groupNode->GetLodGroup();
+            std::vector<FBXLodLevel> levels;
+            for (int c = 0; c < groupNode->GetChildCount(); ++c)
+            {
+                FBXLodLevel level;
+                level.level = c;
+                if (c > 0)
+                {
+                    Fbx::Distance threshold;
+                    group->GetThreshold(c - 1, threshold);
+                    level.distance = threshold.value();
+                }
+                std::vector<Fbx::Node*> childMeshNodes;
+                GatherMeshNodes(groupNode->GetChild(c), childMeshNodes);
+                for (Fbx::Node* node : childMeshNodes)
+                {
+                    const auto it = std::find_if(meshNodes.begin(), meshNodes.end(), [node](const Fbx::Node* n) {
+                        return n->GetUniqueID() == node->GetUniqueID();
+                    });
+                    if (it != meshNodes.end())
+                        meshNodes.erase(it);
+                    const size_t before = level.meshes.size();
+                    LoadMesh(fbxScene, node, skeleton, level.meshes, aMergeDuplicateVertices);
+                    for (size_t m = before; m < level.meshes.size(); ++m)
+                        bounds = MergeBounds(bounds, level.meshes[m].bounds);
+                }
+                levels.push_back(std::move(level));
+            }
+            lodGroups.push_back(std::move(levels));
+        }
+
+        std::vector<FBXMesh> meshes;
+        for (Fbx::Node* node : meshNodes)
+        {
+            const size_t before = meshes.size();
+            LoadMesh(fbxScene, node, skeleton, meshes, aMergeDuplicateVertices);
+            for (size_t m = before; m < meshes.size(); ++m)
+                bounds = MergeBounds(bounds, meshes[m].bounds);
+        }
+
+        if (!meshes.empty() || !lodGroups.empty())
+        {
+            anOutModel.path = aPath;
+            anOutModel.meshes = std::move(meshes);
+            anOutModel.lodGroups = std::move(lodGroups);
+            anOutModel.skeleton = std::move(skeleton);
+            anOutModel.materials = std::move(materials);
+            anOutModel.bounds = bounds;
+            anOutModel.box = MakeBoxFromCenterExtents(bounds.center, bounds.extents);
+        }
+        return !importer->GetStatus().Error();
+    }
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The 64-bit hash that identifies a vertex while merging duplicates, and the hasher
+// of the table keyed by it.
+#include "FBXVertex.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace KILNFBXImporter
+{
+    // FNV-1a 64 of every 32-bit field in layout order (zeros of either sign hashed as
+    // four zero bytes), combined with the golden-ratio mix.
+    uint64_t VertexHash(const FBXVertex& aVertex);
+
+    // True when both vertices hold the same values (zeros of either sign are equal).
+    bool SameVertex(const FBXVertex& a, const FBXVertex& b);
+
+    struct VertexHashKeyHasher
+    {
+        size_t operator()(uint64_t aKey) const;
+    };
+}

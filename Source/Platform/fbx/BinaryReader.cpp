@@ -1,0 +1,248 @@
+#include "Platform/fbx/BinaryReader.h"
+
+#include "Platform/fbx/FormatError.h"
+
+#include <zlib.h>
+
+#include <bit>
+#include <cstring>
+#include <limits>
+
+static_assert(std::endian::native == std::endian::little, "the binary reader copies little-endian data as is");
+
+namespace Plat::Fbx
+{
+    namespace
+    {
+        // Deflate cannot expand data by more than about 1032:1; a larger claim is a lie
+        // that would otherwise make us allocate whatever the file asks for.
+        constexpr uint64_t MaxInflateRatio = 1100;
+
+        class BinaryParser
+        {
+        public:
+            explicit BinaryParser(std::string_view someBytes)
+                : myData(reinterpret_cast<const uint8_t*>(someBytes.data())), mySize(someBytes.size())
+            {
+            }
+
+            Document Parse()
+            {
+                if (!HasBinaryMagic({reinterpret_cast<const char*>(myData), mySize}))
+                    throw FormatError("not a binary FBX file (wrong magic)");
+                if (mySize < BinaryHeaderSize)
+                    throw FormatError("binary header is truncated");
+                Document doc;
+                doc.binary = true;
+                myPos = BinaryMagic.size();
+                doc.version = ReadU32();
+                if (doc.version < 7000 || doc.version >= 8000)
+                    throw FormatError("FBX version " + std::to_string(doc.version) + " is not supported (7.x only)");
+                myWide = doc.version >= 7500;
+
+                for (;;)
+                {
+                    Element element;
+                    if (!ReadRecord(element, 1))
+                        break;
+                    doc.root.children.push_back(std::move(element));
+                }
+                return doc;
+            }
+
+        private:
+            [[noreturn]] void Fail(const std::string& aWhat) const
+            {
+                throw FormatError(aWhat + " (at byte " + std::to_string(myPos) + ")");
+            }
+
+            void Need(uint64_t aCount) const
+            {
+                if (aCount > mySize - myPos)
+                    Fail("unexpected end of file");
+            }
+
+            template <class T>
+            T ReadPod()
+            {
+                Need(sizeof(T));
+                T value;
+                std::memcpy(&value, myData + myPos, sizeof(T));
+                myPos += sizeof(T);
+                return value;
+            }
+
+            uint32_t ReadU32() { return ReadPod<uint32_t>(); }
+            uint64_t ReadOffset() { return myWide ? ReadPod<uint64_t>() : ReadPod<uint32_t>(); }
+
+            // Reads one record into anElement; false for the null record that closes a list.
+            bool ReadRecord(Element& anElement, int aDepth)
+            {
+                if (aDepth > MaxRecordDepth)
+                    Fail("records nested deeper than " + std::to_string(MaxRecordDepth));
+                const size_t start = myPos;
+                const uint64_t endOffset = ReadOffset();
+                const uint64_t propertyCount = ReadOffset();
+                const uint64_t propertyBytes = ReadOffset();
+                const uint8_t nameLength = ReadPod<uint8_t>();
+                if (endOffset == 0 && propertyCount == 0 && propertyBytes == 0 && nameLength == 0)
+                    return false;
+                if (endOffset > mySize)
+                    Fail("record ends past the end of the file");
+                if (endOffset < myPos + nameLength)
+                    Fail("record ends before its own header");
+                Need(nameLength);
+                anElement.name.assign(reinterpret_cast<const char*>(myData + myPos), nameLength);
+                myPos += nameLength;
+
+                if (propertyBytes > endOffset - myPos)
+                    Fail("property list of '" + anElement.name + "' runs past its record");
+                const size_t propertiesEnd = myPos + propertyBytes;
+                // Each value takes at least two bytes, which bounds the reservation.
+                anElement.values.reserve(static_cast<size_t>(std::min<uint64_t>(propertyCount, propertyBytes / 2)));
+                for (uint64_t i = 0; i < propertyCount; ++i)
+                {
+                    if (myPos >= propertiesEnd)
+                        Fail("property list of '" + anElement.name + "' is shorter than its count");
+                    anElement.values.push_back(ReadValue(propertiesEnd));
+                }
+                if (myPos != propertiesEnd)
+                    Fail("property list of '" + anElement.name + "' does not match its length");
+
+                while (myPos < endOffset)
+                {
+                    Element child;
+                    if (!ReadRecord(child, aDepth + 1))
+                        break;
+                    anElement.children.push_back(std::move(child));
+                }
+                if (myPos != endOffset)
+                    Fail("nested records of '" + anElement.name + "' do not end at the record's end");
+                (void)start;
+                return true;
+            }
+
+            Value ReadValue(size_t aLimit)
+            {
+                const char type = static_cast<char>(ReadPod<uint8_t>());
+                switch (type)
+                {
+                case 'Y': return CheckedScalar<int16_t>(aLimit);
+                case 'C': return CheckedScalar<uint8_t>(aLimit) != 0;
+                case 'I': return CheckedScalar<int32_t>(aLimit);
+                case 'F': return CheckedScalar<float>(aLimit);
+                case 'D': return CheckedScalar<double>(aLimit);
+                case 'L': return CheckedScalar<int64_t>(aLimit);
+                case 'S': return NormaliseObjectName(ReadBytes(aLimit));
+                case 'R': return RawBytes{ReadBytes(aLimit)};
+                case 'f': return ReadArray<float>(aLimit);
+                case 'd': return ReadArray<double>(aLimit);
+                case 'l': return ReadArray<int64_t>(aLimit);
+                case 'i': return ReadArray<int32_t>(aLimit);
+                case 'b': return ReadArray<uint8_t>(aLimit);
+                default: Fail(std::string("unknown property type code ") + std::to_string(static_cast<int>(type)));
+                }
+            }
+
+            template <class T>
+            T CheckedScalar(size_t aLimit)
+            {
+                if (sizeof(T) > aLimit - myPos)
+                    Fail("value runs past its property list");
+                return ReadPod<T>();
+            }
+
+            std::string ReadBytes(size_t aLimit)
+            {
+                const uint32_t length = CheckedScalar<uint32_t>(aLimit);
+                if (length > aLimit - myPos)
+                    Fail("string runs past its property list");
+                std::string text(reinterpret_cast<const char*>(myData + myPos), length);
+                myPos += length;
+                return text;
+            }
+
+            // Binary files write object names as "Name\0\1Class"; keep the ASCII form.
+            static std::string NormaliseObjectName(std::string aText)
+            {
+                const size_t separator = aText.find(std::string_view("\0\1", 2));
+                if (separator == std::string::npos)
+                    return aText;
+                return aText.substr(separator + 2) + "::" + aText.substr(0, separator);
+            }
+
+            template <class T>
+            std::vector<T> ReadArray(size_t aLimit)
+            {
+                const uint32_t count = CheckedScalar<uint32_t>(aLimit);
+                const uint32_t encoding = CheckedScalar<uint32_t>(aLimit);
+                const uint32_t storedBytes = CheckedScalar<uint32_t>(aLimit);
+                if (storedBytes > aLimit - myPos)
+                    Fail("array data runs past its property list");
+                const uint64_t expectedBytes = uint64_t(count) * sizeof(T);
+                std::vector<T> values;
+                if (encoding == 0)
+                {
+                    if (storedBytes != expectedBytes)
+                        Fail("array of " + std::to_string(count) + " values holds " + std::to_string(storedBytes) + " bytes");
+                    values.resize(count);
+                    if (count != 0)
+                        std::memcpy(values.data(), myData + myPos, storedBytes);
+                }
+                else if (encoding == 1)
+                {
+                    if (expectedBytes > uint64_t(storedBytes) * MaxInflateRatio + 64)
+                        Fail("compressed array claims more data than it can hold");
+                    values.resize(count);
+                    Inflate(myData + myPos, storedBytes, values.data(), expectedBytes);
+                }
+                else
+                {
+                    Fail("unknown array encoding " + std::to_string(encoding));
+                }
+                myPos += storedBytes;
+                return values;
+            }
+
+            void Inflate(const uint8_t* aSource, uint32_t aSourceSize, void* aTarget, uint64_t aTargetSize)
+            {
+                if (aTargetSize > std::numeric_limits<uInt>::max())
+                    Fail("compressed array is too large");
+                z_stream stream{};
+                if (inflateInit(&stream) != Z_OK)
+                    Fail("zlib could not start");
+                stream.next_in = const_cast<Bytef*>(aSource);
+                stream.avail_in = aSourceSize;
+                stream.next_out = static_cast<Bytef*>(aTarget);
+                stream.avail_out = static_cast<uInt>(aTargetSize);
+                const int result = inflate(&stream, Z_FINISH);
+                const uint64_t produced = stream.total_out;
+                const bool usedAll = stream.avail_in == 0;
+                inflateEnd(&stream);
+                if (result != Z_STREAM_END)
+                    Fail(aTargetSize == produced && result == Z_BUF_ERROR
+                             ? "compressed array holds more data than its count"
+                             : "compressed array is corrupt or shorter than its count");
+                if (produced != aTargetSize)
+                    Fail("compressed array holds fewer values than its count");
+                if (!usedAll)
+                    Fail("compressed array is followed by stray bytes");
+            }
+
+            const uint8_t* myData;
+            size_t mySize;
+            size_t myPos = 0;
+            bool myWide = false;
+        };
+    }
+
+    bool HasBinaryMagic(std::string_view someBytes)
+    {
+        return someBytes.size() >= BinaryMagic.size() && someBytes.substr(0, BinaryMagic.size()) == BinaryMagic;
+    }
+
+    Document ReadBinaryDocument(std::string_view someBytes)
+    {
+        return BinaryParser(someBytes).Parse();
+    }
+}

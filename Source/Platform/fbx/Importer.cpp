@@ -1,0 +1,95 @@
+#include "Platform/fbx/Importer.h"
+
+#include "Platform/fbx/FormatError.h"
+#include "Platform/fbx/IOSettings.h"
+#include "Platform/fbx/Scene.h"
+#include "Platform/fbx/SceneBuilder.h"
+
+#include <fstream>
+#include <iterator>
+#include <new>
+
+namespace Plat::Fbx
+{
+    Importer* Importer::Create(Manager* aManager, const std::string& aName)
+    {
+        if (aManager == nullptr)
+            return nullptr;
+        return aManager->Adopt(std::unique_ptr<Importer>(new Importer(aManager, aName)));
+    }
+
+    bool Importer::Initialize(const std::string& aPath, int aFileFormat, IOSettings* someSettings)
+    {
+        myStatus.Clear();
+        myDocument.reset();
+        myPath = aPath;
+        mySettings = someSettings;
+        if (aFileFormat != -1 && aFileFormat != 0)
+        {
+            myStatus.SetCode(Status::Code::InvalidParameter, "unknown file format " + std::to_string(aFileFormat));
+            return false;
+        }
+
+        std::ifstream file(aPath, std::ios::binary);
+        if (!file)
+        {
+            myStatus.SetCode(Status::Code::FileNotFound, "cannot open '" + aPath + "'");
+            return false;
+        }
+        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (file.bad())
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + aPath + "'");
+            return false;
+        }
+        if (bytes.empty())
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is empty");
+            return false;
+        }
+        try
+        {
+            myDocument = ReadDocument(bytes);
+        }
+        catch (const FormatError& error)
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is not a valid FBX file: " + error.what());
+            return false;
+        }
+        catch (const std::bad_alloc&)
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is too large to read");
+            return false;
+        }
+        return true;
+    }
+
+    bool Importer::Import(Scene* aScene, bool)
+    {
+        if (!myDocument)
+        {
+            myStatus.SetCode(Status::Code::InvalidParameter, "the importer was not initialised with a readable file");
+            return false;
+        }
+        if (aScene == nullptr)
+        {
+            myStatus.SetCode(Status::Code::InvalidParameter, "no scene to import into");
+            return false;
+        }
+        try
+        {
+            BuildScene(*myDocument, *aScene);
+        }
+        catch (const FormatError& error)
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' holds inconsistent data: " + error.what());
+            return false;
+        }
+        catch (const std::bad_alloc&)
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' is too large to import");
+            return false;
+        }
+        return true;
+    }
+}

@@ -1,0 +1,252 @@
+#include "Platform/fbx/AsciiReader.h"
+#include "Platform/fbx/BinaryReader.h"
+#include "Platform/fbx/Document.h"
+#include "Platform/fbx/FormatError.h"
+
+#include "Support/fbx/BinaryFbxWriter.h"
+#include "Support/fbx/FbxTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace Plat::Fbx;
+using namespace KilnTest;
+
+namespace
+{
+    // A document holding one value of every binary type, plus nesting.
+    Document EveryType()
+    {
+        Document doc;
+        doc.version = 7400;
+        Element header{"FBXHeaderExtension", {}, {Element{"FBXVersion", {int32_t(7400)}, {}}}};
+        Element values{"Values",
+                       {int16_t(-12), true, int32_t(-70000), 1.5f, -2.25, int64_t(1) << 40, std::string("text"),
+                        RawBytes{std::string("\0\1\2", 3)}, std::vector<float>{1.0f, -2.0f},
+                        std::vector<double>{0.5, 1e300}, std::vector<int64_t>{int64_t(1) << 50, -1},
+                        std::vector<int32_t>{7, -8, 9}, std::vector<uint8_t>{1, 0, 1}, std::vector<double>{}},
+                       {Element{"Child", {std::string("x")}, {Element{"Grandchild", {}, {}}}}}};
+        Element objects{"Objects", {}, {Element{"Model", {int64_t(1) << 35, std::string("Model::Cube"), std::string("Mesh")}, {}}}};
+        doc.root.children = {header, values, objects};
+        return doc;
+    }
+
+    std::string Binary(const Document& aDocument, uint32_t aVersion, bool aCompress)
+    {
+        return WriteBinaryFbx(aDocument, BinaryFbxOptions{aVersion, aCompress});
+    }
+
+    void ExpectBinaryError(const std::string& someBytes, const std::string& aMessagePart)
+    {
+        try
+        {
+            ReadDocument(someBytes);
+            ADD_FAILURE() << "expected a format error containing: " << aMessagePart;
+        }
+        catch (const FormatError& error)
+        {
+            EXPECT_NE(std::string(error.what()).find(aMessagePart), std::string::npos) << error.what();
+        }
+    }
+
+    void PutU32(std::string& someBytes, size_t anOffset, uint32_t aValue) { std::memcpy(&someBytes[anOffset], &aValue, 4); }
+}
+
+TEST(FbxReader, EveryValueTypeSurvivesBothBinaryLayoutsRawAndCompressed)
+{
+    const Document doc = EveryType();
+    for (uint32_t version : {7400u, 7500u})
+        for (bool compress : {false, true})
+        {
+            SCOPED_TRACE(std::to_string(version) + (compress ? " zlib" : " raw"));
+            const std::string bytes = Binary(doc, version, compress);
+            const Document back = ReadDocument(bytes);
+            EXPECT_TRUE(back.binary);
+            EXPECT_EQ(back.version, version);
+            EXPECT_EQ(back.root, doc.root);
+            // Object names travel as "Name\0\1Class" in binary files.
+            EXPECT_NE(bytes.find(std::string("Cube\0\1Model", 11)), std::string::npos);
+        }
+}
+
+TEST(FbxReader, AsciiValuesCommentsArraysAndNesting)
+{
+    const std::string text = R"(; FBX 7.5.0 project file
+FBXHeaderExtension:  {
+	FBXVersion: 7500 ; trailing comment
+}
+Record: 1, -2.5e3, "a \ b", T, "", *3 {
+	a: 1,2.5,-3
+} {
+	Inner: +4,
+	5
+	Empty:  {
+	}
+	Ints: *2 {
+		a: -1,9000000000
+	}
+}
+)";
+    const Document doc = ReadAsciiDocument(text);
+    EXPECT_FALSE(doc.binary);
+    EXPECT_EQ(doc.version, 7500u);
+    const Element* record = doc.root.FindChild("Record");
+    ASSERT_NE(record, nullptr);
+    ASSERT_EQ(record->values.size(), 6u);
+    EXPECT_EQ(record->values[0].AsInt64(), 1);
+    EXPECT_DOUBLE_EQ(record->values[1].AsDouble(), -2500.0);
+    EXPECT_EQ(record->values[2].AsString(), "a \\ b");
+    EXPECT_EQ(record->values[3].AsString(), "T");
+    EXPECT_EQ(record->values[4].AsString(), "");
+    EXPECT_EQ(record->values[5].ToDoubles(), (std::vector<double>{1.0, 2.5, -3.0}));
+    ASSERT_EQ(record->children.size(), 3u);
+    EXPECT_EQ(record->children[0].values.size(), 2u);
+    EXPECT_EQ(record->children[0].values[1].AsInt64(), 5);
+    EXPECT_TRUE(record->children[1].children.empty());
+    EXPECT_EQ(record->children[2].values[0].ToInt64s(), (std::vector<int64_t>{-1, 9000000000}));
+}
+
+TEST(FbxReader, BinaryAndAsciiFixturesReadToTheSameTree)
+{
+    TempFolder folder;
+    for (const char* name : {"cube.fbx", "animated.fbx"})
+        for (FbxForm form : {FbxForm::Binary7400, FbxForm::Binary7500Zlib})
+        {
+            const Document ascii = ReadDocument(ReadWholeFile(FbxFixture(name)));
+            const Document binary = ReadDocument(ReadWholeFile(FixtureInForm(name, form, folder)));
+            // Same record names and shapes, numbers equal whatever their binary width.
+            std::function<void(const Element&, const Element&)> same = [&](const Element& a, const Element& b) {
+                ASSERT_EQ(a.name, b.name);
+                ASSERT_EQ(a.values.size(), b.values.size()) << a.name;
+                for (size_t i = 0; i < a.values.size(); ++i)
+                {
+                    if (a.values[i].IsString())
+                    {
+                        EXPECT_EQ(a.values[i].AsString(), b.values[i].AsString()) << a.name;
+                    }
+                    else if (a.name != "KeyAttrDataFloat")
+                    {
+                        EXPECT_EQ(a.values[i].ToDoubles(), b.values[i].ToDoubles()) << a.name;
+                    }
+                }
+                ASSERT_EQ(a.children.size(), b.children.size()) << a.name;
+                for (size_t i = 0; i < a.children.size(); ++i)
+                    same(a.children[i], b.children[i]);
+            };
+            same(ascii.root, binary.root);
+        }
+}
+
+TEST(FbxReader, BrokenBinaryRecordsAreRejectedWithAReason)
+{
+    Document doc = EveryType();
+    const std::string good = Binary(doc, 7400, false);
+    ASSERT_NO_THROW(ReadDocument(good));
+
+    ExpectBinaryError(good.substr(0, 25), "truncated");
+    std::string old = good;
+    PutU32(old, 23, 6100);
+    ExpectBinaryError(old, "6100 is not supported");
+
+    // First record at 27: end offset, property count, property bytes, name length.
+    std::string past = good;
+    PutU32(past, 27, static_cast<uint32_t>(good.size() + 10));
+    ExpectBinaryError(past, "past the end of the file");
+    std::string before = good;
+    PutU32(before, 27, 20);
+    ExpectBinaryError(before, "before its own header");
+    std::string props = good;
+    PutU32(props, 35, 100000);
+    ExpectBinaryError(props, "runs past its record");
+
+    // Cut at the end of the last top-level record: the closing null record is missing.
+    size_t end = 27;
+    for (;;)
+    {
+        uint32_t next = 0;
+        std::memcpy(&next, &good[end], 4);
+        if (next == 0)
+            break;
+        end = next;
+    }
+    ExpectBinaryError(good.substr(0, end), "unexpected end");
+}
+
+TEST(FbxReader, BrokenBinaryArraysAreRejected)
+{
+    Document doc;
+    doc.version = 7400;
+    doc.root.children = {Element{"A", {std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8}}, {}}};
+    for (bool compress : {false, true})
+    {
+        const std::string good = Binary(doc, 7400, compress);
+        ASSERT_NO_THROW(ReadDocument(good));
+        // Record header 13 bytes + name "A", then type 'i' at 41, count at 42.
+        ASSERT_EQ(good[41], 'i');
+        std::string more = good;
+        PutU32(more, 42, 9);
+        ExpectBinaryError(more, compress ? "fewer values" : "holds 32 bytes");
+        std::string fewer = good;
+        PutU32(fewer, 42, 7);
+        ExpectBinaryError(fewer, compress ? "more data than its count" : "holds 32 bytes");
+        std::string encoding = good;
+        PutU32(encoding, 46, 7);
+        ExpectBinaryError(encoding, "unknown array encoding");
+        std::string huge = good;
+        PutU32(huge, 42, 0x7fffffff);
+        ExpectBinaryError(huge, compress ? "claims more data" : "holds");
+        std::string type = good;
+        type[41] = 'Q';
+        ExpectBinaryError(type, "unknown property type code");
+    }
+    // A corrupt deflate stream.
+    std::string corrupt = Binary(doc, 7400, true);
+    corrupt[56] = static_cast<char>(corrupt[56] ^ 0x5a);
+    corrupt[57] = static_cast<char>(corrupt[57] ^ 0x5a);
+    EXPECT_THROW(ReadDocument(corrupt), FormatError);
+}
+
+TEST(FbxReader, NestingBeyondTheLimitIsRejectedInBothForms)
+{
+    Document doc;
+    doc.version = 7400;
+    Element deepest{"Leaf", {int32_t(1)}, {}};
+    for (int i = 0; i < MaxRecordDepth + 5; ++i)
+        deepest = Element{"Level", {}, {deepest}};
+    doc.root.children = {deepest};
+    ExpectBinaryError(Binary(doc, 7500, false), "nested deeper");
+
+    std::string text = "FBXHeaderExtension: {\n FBXVersion: 7400\n}\n";
+    for (int i = 0; i < MaxRecordDepth + 5; ++i)
+        text += "L: {\n";
+    for (int i = 0; i < MaxRecordDepth + 5; ++i)
+        text += "}\n";
+    EXPECT_THROW(ReadAsciiDocument(text), FormatError);
+}
+
+TEST(FbxReader, BrokenAsciiIsRejectedWithALine)
+{
+    const std::string header = "FBXHeaderExtension: {\n FBXVersion: 7400\n}\n";
+    auto expect = [&](const std::string& aBody, const std::string& aPart) {
+        try
+        {
+            ReadAsciiDocument(header + aBody);
+            ADD_FAILURE() << "expected an error for: " << aBody;
+        }
+        catch (const FormatError& error)
+        {
+            EXPECT_NE(std::string(error.what()).find(aPart), std::string::npos) << error.what();
+        }
+    };
+    expect("Objects: {\n Model: 1 {\n", "file ends inside 'Model'");
+    expect("V: *3 {\n a: 1,2\n}\n", "declares 3 values but holds 2");
+    expect("V: *3 {\n a: 1,2,3\n", "not closed");
+    expect("S: \"open\n", "string is not closed");
+    expect("}\n", "without a matching");
+    expect("X: 1 @\n", "unexpected character");
+    expect("X: 1.2.3\n", "is not a number");
+    EXPECT_THROW(ReadAsciiDocument("Objects: {\n}\n"), FormatError); // no version
+    EXPECT_THROW(ReadAsciiDocument(""), FormatError);
+    EXPECT_THROW(ReadAsciiDocument("FBXHeaderExtension: {\n FBXVersion: 6100\n}\n"), FormatError);
+}
