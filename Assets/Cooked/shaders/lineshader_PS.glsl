@@ -1,0 +1,11 @@
+#version 450 core
+// Lines: the vertex colour.
+
+layout(location = 0) in vec4 inColor;
+
+layout(location = 0) out vec4 outColor;
+
+void main()
+{
+    outColor = inColor;
+}

@@ -1,0 +1,99 @@
+#include "forge/drawers/SpriteInstanceRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+    using Kiln::SpriteInstanceRecord;
+
+    void ExpectRow(const SpriteInstanceRecord& r, int aRow, float a, float b, float c, float d)
+    {
+        EXPECT_NEAR(r.myMatrix[aRow * 4 + 0], a, 1e-4f) << "row " << aRow;
+        EXPECT_NEAR(r.myMatrix[aRow * 4 + 1], b, 1e-4f) << "row " << aRow;
+        EXPECT_NEAR(r.myMatrix[aRow * 4 + 2], c, 1e-4f) << "row " << aRow;
+        EXPECT_NEAR(r.myMatrix[aRow * 4 + 3], d, 1e-4f) << "row " << aRow;
+    }
+
+    TEST(SpriteInstanceRecord, TwoDimensionalMatrixRows)
+    {
+        Kiln::Sprite2DInstanceData s;
+        s.myPosition = {5.0f, 5.0f};
+        s.myPivot = {0.0f, 0.0f};
+        s.mySize = {10.0f, 20.0f};
+        SpriteInstanceRecord r{};
+        Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
+        ExpectRow(r, 0, 10, 0, 0, 0);
+        ExpectRow(r, 1, 0, 20, 0, 0);
+        ExpectRow(r, 2, 0, 0, 1, 0);
+        ExpectRow(r, 3, 5, 5, 0, 1);
+
+        // Pivot, multiplier and rotation: the pivot point of the quad lands on the position.
+        s.myPivot = {0.5f, 0.25f};
+        s.mySizeMultiplier = {2.0f, -1.0f};
+        s.myRotation = 0.7f;
+        Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
+        const Kiln::Matrix4x4f local = Kiln::GetSpriteLocalMatrix(s);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(r.myMatrix[i], local[static_cast<size_t>(i)], 1e-5f) << i;
+        // The quad point (pvx, -pvy) is where the pivot sits.
+        const Kiln::Vector4f pivot = Kiln::Vector4f(0.5f, -0.25f, 0.0f, 1.0f) * local;
+        EXPECT_NEAR(pivot.x, 5.0f, 1e-4f);
+        EXPECT_NEAR(pivot.y, 5.0f, 1e-4f);
+    }
+
+    TEST(SpriteInstanceRecord, WorldTransformAppliesAfterTheSprite)
+    {
+        Kiln::Sprite2DInstanceData s;
+        s.myPosition = {3.0f, 4.0f};
+        s.mySize = {2.0f, 6.0f};
+        s.myRotation = -1.1f;
+        Kiln::Matrix4x4f world = Kiln::Matrix4x4f::CreateRotationAroundZ(0.3f);
+        world.SetPosition({100.0f, -50.0f, 2.0f});
+        SpriteInstanceRecord r{};
+        Kiln::WriteSpriteInstance(r, s, world, false);
+        const Kiln::Matrix4x4f expected = Kiln::GetSpriteLocalMatrix(s) * world;
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(r.myMatrix[i], expected[static_cast<size_t>(i)], 1e-4f) << i;
+
+        Kiln::Sprite3DInstanceData s3;
+        s3.myTransform = Kiln::Matrix4x4f::CreateScale({2.0f, 3.0f, 4.0f});
+        s3.myTransform.SetPosition({1.0f, 2.0f, 3.0f});
+        Kiln::WriteSpriteInstance(r, s3, world, false);
+        const Kiln::Matrix4x4f expected3 = s3.myTransform * world;
+        for (int i = 0; i < 16; ++i)
+            EXPECT_NEAR(r.myMatrix[i], expected3[static_cast<size_t>(i)], 1e-4f) << i;
+        Kiln::WriteSpriteInstance(r, s3, Kiln::Matrix4x4f(), true);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(r.myMatrix[i], s3.myTransform[static_cast<size_t>(i)]) << i;
+    }
+
+    TEST(SpriteInstanceRecord, ColourIsLinearisedAndCustomDataSwizzled)
+    {
+        Kiln::Sprite2DInstanceData s;
+        s.myColor = {0.5f, 0.04f, 1.0f, 0.5f};
+        s.myTextureRect = {0.1f, 0.2f, 0.3f, 0.4f};
+        s.myCustomData = {1.0f, 2.0f, 3.0f, 4.0f};
+        SpriteInstanceRecord r{};
+        Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
+        EXPECT_NEAR(r.myColor[0], 0.214f, 0.001f);
+        EXPECT_NEAR(r.myColor[1], 0.04f / 12.92f, 1e-6f);
+        EXPECT_FLOAT_EQ(r.myColor[2], 1.0f);
+        EXPECT_FLOAT_EQ(r.myColor[3], 0.5f);
+        EXPECT_EQ(r.myTextureRect[0], 0.1f);
+        EXPECT_EQ(r.myTextureRect[3], 0.4f);
+        EXPECT_EQ(r.myCustomData[0], 1.0f);
+        EXPECT_EQ(r.myCustomData[1], 4.0f);
+        EXPECT_EQ(r.myCustomData[2], 3.0f);
+        EXPECT_EQ(r.myCustomData[3], 2.0f);
+
+        Kiln::Sprite3DInstanceData s3;
+        s3.myColor = s.myColor;
+        s3.myCustomData = s.myCustomData;
+        Kiln::WriteSpriteInstance(r, s3, Kiln::Matrix4x4f(), true);
+        EXPECT_NEAR(r.myColor[0], 0.214f, 0.001f);
+        EXPECT_EQ(r.myCustomData[1], 4.0f);
+        EXPECT_EQ(r.myCustomData[3], 2.0f);
+    }
+}
