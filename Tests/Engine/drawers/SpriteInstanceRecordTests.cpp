@@ -96,4 +96,27 @@ namespace
         EXPECT_EQ(r.myCustomData[1], 4.0f);
         EXPECT_EQ(r.myCustomData[3], 2.0f);
     }
+
+    TEST(SpriteInstanceRecord, ColourConversionFollowsTheSrgbCurveClosely)
+    {
+        Kiln::Sprite2DInstanceData s;
+        SpriteInstanceRecord r{};
+        double worst = 0.0;
+        for (int i = 0; i <= 100000; ++i)
+        {
+            const float c = static_cast<float>(i) / 100000.0f;
+            s.myColor = {c, c, c, 1.0f};
+            Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
+            const double exact = c >= 0.04045 ? std::pow((c + 0.055) / 1.055, 2.4) : c / 12.92;
+            worst = std::max(worst, std::abs(r.myColor[0] - exact));
+        }
+        EXPECT_LT(worst, 1e-6);
+        // Outside 0 to 1 the formula itself applies.
+        s.myColor = {2.0f, -0.5f, 1.0f, 3.0f};
+        Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
+        EXPECT_NEAR(r.myColor[0], std::pow((2.0 + 0.055) / 1.055, 2.4), 1e-5);
+        EXPECT_NEAR(r.myColor[1], -0.5 / 12.92, 1e-7);
+        EXPECT_FLOAT_EQ(r.myColor[2], 1.0f);
+        EXPECT_FLOAT_EQ(r.myColor[3], 3.0f);
+    }
 }

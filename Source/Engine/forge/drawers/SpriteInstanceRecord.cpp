@@ -1,17 +1,49 @@
 #include "forge/drawers/SpriteInstanceRecord.h"
 
+#include <array>
 #include <cmath>
 
 namespace Kiln
 {
     namespace
     {
+        // sRGB to linear by linear interpolation in a table of the exact curve: within 1e-7
+        // of the formula on 0 to 1 and several times faster than three pow calls per
+        // instance. Values outside 0 to 1 take the formula.
+        constexpr int SRGB_TABLE_STEPS = 4096;
+
+        double SrgbToLinearExact(double c)
+        {
+            return c >= 0.04045 ? std::pow((c + 0.055) / 1.055, 2.4) : c / 12.92;
+        }
+
+        const std::array<float, SRGB_TABLE_STEPS + 2> theSrgbTable = [] {
+            std::array<float, SRGB_TABLE_STEPS + 2> table{};
+            for (int i = 0; i <= SRGB_TABLE_STEPS; ++i)
+                table[static_cast<size_t>(i)] = static_cast<float>(
+                    SrgbToLinearExact(static_cast<double>(i) / SRGB_TABLE_STEPS));
+            table[SRGB_TABLE_STEPS + 1] = table[SRGB_TABLE_STEPS];
+            return table;
+        }();
+
+        inline float ToLinear(float c)
+        {
+            if (!(c >= 0.0f && c <= 1.0f))
+                return SrgbToLinear(c);
+            const float position = c * SRGB_TABLE_STEPS;
+            const int index = static_cast<int>(position);
+            const float fraction = position - static_cast<float>(index);
+            const float a = theSrgbTable[static_cast<size_t>(index)];
+            const float b = theSrgbTable[static_cast<size_t>(index) + 1];
+            return a + (b - a) * fraction;
+        }
+
         inline void WriteColorAndData(SpriteInstanceRecord& aRecord, const Color& aColor, const Vector4f& aRect,
                                       const Vector4f& aCustom)
         {
-            aRecord.myColor[0] = SrgbToLinear(aColor.r);
-            aRecord.myColor[1] = SrgbToLinear(aColor.g);
-            aRecord.myColor[2] = SrgbToLinear(aColor.b);
+            aRecord.myColor[0] = ToLinear(aColor.r);
+            aRecord.myColor[1] = ToLinear(aColor.g);
+            aRecord.myColor[2] = ToLinear(aColor.b);
             aRecord.myColor[3] = aColor.a;
             aRecord.myTextureRect[0] = aRect.x;
             aRecord.myTextureRect[1] = aRect.y;

@@ -1,6 +1,10 @@
 #include "forge/engine/Engine.h"
 
 #include "forge/graphics/DX11.h"
+#include "forge/graphics/GraphicsEngine.h"
+#include "forge/graphics/GraphicsStateStack.h"
+#include "forge/text/TextService.h"
+#include "forge/texture/TextureManager.h"
 #include "forge/settings/Settings.h"
 #include "forge/window/WindowsWindow.h"
 
@@ -65,6 +69,9 @@ namespace Kiln
         // Reverse order of declaration, each service only when it was made.
         myCallbackLists.reset();
         myConfiguration = {};
+        myTextService.reset();
+        myTextureManager.reset();
+        myGraphicsEngine.reset();
         if (myDX11)
         {
             myDX11->Shutdown();
@@ -104,9 +111,16 @@ namespace Kiln
             return false;
         }
 
-        // The texture manager, the graphics engine (whose failure closes the window and
-        // fails the start), the texture manager's built-in textures and the text service
-        // are created here, in that order, once they exist.
+        myTextureManager = std::make_unique<TextureManager>();
+        myGraphicsEngine = std::make_unique<GraphicsEngine>();
+        if (!myGraphicsEngine->Init())
+        {
+            myWindow->Close();
+            return false;
+        }
+        myTextureManager->Init();
+        myTextService = std::make_unique<TextService>();
+        myTextService->Init();
 
         CalculateRatios();
         myStartTime = std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -137,7 +151,8 @@ namespace Kiln
         if (myDX11)
             myDX11->BeginFrame(myConfiguration.myClearColor);
 
-        // The graphics state stack is reset for the frame here, once it exists.
+        if (myGraphicsEngine && myGraphicsEngine->GetGraphicsStateStack())
+            myGraphicsEngine->GetGraphicsStateStack()->ResetForFrame();
 
         DX11::LastFrameDrawCallCount = DX11::DrawCallCount;
         DX11::DrawCallCount = 0;
@@ -174,9 +189,10 @@ namespace Kiln
         myConfiguration.myClearColor = aColor;
     }
 
-    void Engine::SetFullScreen(bool /*aFullScreen*/)
+    void Engine::SetFullScreen(bool aFullScreen)
     {
-        // Forwarded to the graphics engine once it exists; without one there is nothing to do.
+        if (myGraphicsEngine)
+            myGraphicsEngine->SetFullScreen(aFullScreen);
     }
 
     void Engine::UpdateWindowSizeChanges()

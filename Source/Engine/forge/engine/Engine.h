@@ -14,6 +14,9 @@
 namespace Kiln
 {
     class DX11;
+    class GraphicsEngine;
+    class TextService;
+    class TextureManager;
     class WindowsWindow;
 
     // The six aspect values of a render size: L / S and S / L (L the longer, S the shorter
@@ -62,6 +65,9 @@ namespace Kiln
         const AspectRatios& GetAspectRatios() const { return myAspectRatios; }
         int64_t GetStartTime() const { return myStartTime; }
         const EngineCallbackLists& GetCallbackLists() const { return *myCallbackLists; }
+        GraphicsEngine* GetGraphicsEngine() const { return myGraphicsEngine.get(); }
+        TextureManager* GetTextureManager() const { return myTextureManager.get(); }
+        TextService* GetTextService() const { return myTextService.get(); }
 
         // Set by the window procedure on WM_SIZE; the resize happens at the end of the frame.
         void SetResizePending() { myIsResizePending = true; }
@@ -83,7 +89,9 @@ namespace Kiln
 
         std::unique_ptr<WindowsWindow> myWindow;
         std::unique_ptr<DX11> myDX11;
-        // The graphics engine, texture manager and text service are owned here once they exist.
+        std::unique_ptr<GraphicsEngine> myGraphicsEngine;
+        std::unique_ptr<TextureManager> myTextureManager;
+        std::unique_ptr<TextService> myTextService;
         EngineConfiguration myConfiguration;
         std::unique_ptr<EngineCallbackLists> myCallbackLists;
         // The file watcher is owned here once it exists.
