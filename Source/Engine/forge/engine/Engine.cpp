@@ -1,8 +1,10 @@
 #include "forge/engine/Engine.h"
 
+#include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/DX11.h"
 #include "forge/graphics/GraphicsEngine.h"
 #include "forge/graphics/GraphicsStateStack.h"
+#include "forge/model/ModelFactory.h"
 #include "forge/text/TextService.h"
 #include "forge/texture/TextureManager.h"
 #include "forge/settings/Settings.h"
@@ -67,6 +69,7 @@ namespace Kiln
     Engine::~Engine()
     {
         // Reverse order of declaration, each service only when it was made.
+        myFileWatcher.reset();
         myCallbackLists.reset();
         myConfiguration = {};
         myTextService.reset();
@@ -91,14 +94,15 @@ namespace Kiln
 
     void Engine::DestroyInstance()
     {
-        // The model factory goes first, once it exists.
+        // The model factory goes first: it shuts the model importer down.
+        ModelFactory::DestroyInstance();
         delete ourInstance;
         ourInstance = nullptr;
     }
 
     bool Engine::InternalStart()
     {
-        // The file watcher is created first, once it exists.
+        myFileWatcher = std::make_unique<FileWatcher>();
 
         myWindow = std::make_unique<WindowsWindow>();
         if (!myWindow->Init(myConfiguration, myConfiguration.myHInstance, myConfiguration.myHwnd))
@@ -111,7 +115,7 @@ namespace Kiln
             return false;
         }
 
-        myTextureManager = std::make_unique<TextureManager>();
+        myTextureManager = std::make_unique<TextureManager>(myFileWatcher.get());
         myGraphicsEngine = std::make_unique<GraphicsEngine>();
         if (!myGraphicsEngine->Init())
         {
@@ -146,7 +150,8 @@ namespace Kiln
             }
         }
 
-        // The file watcher's pending reloads run here, once it exists.
+        if (myFileWatcher)
+            myFileWatcher->FlushChanges();
 
         if (myDX11)
             myDX11->BeginFrame(myConfiguration.myClearColor);

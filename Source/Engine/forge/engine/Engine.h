@@ -14,6 +14,7 @@
 namespace Kiln
 {
     class DX11;
+    class FileWatcher;
     class GraphicsEngine;
     class TextService;
     class TextureManager;
@@ -68,6 +69,7 @@ namespace Kiln
         GraphicsEngine* GetGraphicsEngine() const { return myGraphicsEngine.get(); }
         TextureManager* GetTextureManager() const { return myTextureManager.get(); }
         TextService* GetTextService() const { return myTextService.get(); }
+        FileWatcher* GetFileWatcher() const { return myFileWatcher.get(); }
 
         // Set by the window procedure on WM_SIZE; the resize happens at the end of the frame.
         void SetResizePending() { myIsResizePending = true; }
@@ -94,7 +96,7 @@ namespace Kiln
         std::unique_ptr<TextService> myTextService;
         EngineConfiguration myConfiguration;
         std::unique_ptr<EngineCallbackLists> myCallbackLists;
-        // The file watcher is owned here once it exists.
+        std::unique_ptr<FileWatcher> myFileWatcher;
         bool myIsResizePending = false;
         AspectRatios myAspectRatios;
         int64_t myStartTime = 0;
