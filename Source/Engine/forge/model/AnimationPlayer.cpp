@@ -60,21 +60,24 @@ namespace Kiln
         // Times before the start or past the last frame (a time set by hand, a duration
         // longer than the frames) sample the first or last frame rather than memory
         // outside the clip.
-        const float x = myTime / (1.0f / myFramesPerSecond);
+        // The frame position in double precision: time / (1 / fps) in floats puts a finished
+        // clip's time (its duration) a hair before its last frame.
+        const double x = static_cast<double>(myTime) * static_cast<double>(myFramesPerSecond);
         size_t frame = 0;
         float blend = 0.0f;
-        if (x > 0.0f)
+        if (x > 0.0)
         {
-            const float whole = std::floor(x);
-            if (whole >= static_cast<float>(frameCount - 1))
+            const double whole = std::floor(x);
+            const double last = static_cast<double>(frameCount - 1);
+            if (whole >= last)
             {
                 frame = frameCount - 1;
-                blend = whole > static_cast<float>(frameCount - 1) ? 0.0f : x - whole;
+                blend = whole > last ? 0.0f : static_cast<float>(x - whole);
             }
             else
             {
                 frame = static_cast<size_t>(whole);
-                blend = x - whole;
+                blend = static_cast<float>(x - whole);
             }
         }
 
