@@ -92,9 +92,14 @@ namespace Kiln
         std::string Describe(const std::exception& anError)
         {
             std::string text = anError.what();
+            // A nested exception made outside a handler holds nothing; rethrowing it would
+            // terminate the program.
+            const auto* nested = dynamic_cast<const std::nested_exception*>(&anError);
+            if (nested == nullptr || nested->nested_ptr() == nullptr)
+                return text;
             try
             {
-                std::rethrow_if_nested(anError);
+                nested->rethrow_nested();
             }
             catch (const std::exception& nested)
             {
