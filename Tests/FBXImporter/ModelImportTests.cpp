@@ -3,6 +3,8 @@
 #include "ModelImport.h"
 #include "VertexHash.h"
 
+#include "Support/fbx/SkinnedGridFbx.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -415,4 +417,25 @@ TEST_F(ImporterTest, MergingStaysNearLinearOnALargeGrid)
     ASSERT_EQ(model.meshes.size(), 1u);
     EXPECT_EQ(model.meshes[0].vertices.size(), static_cast<size_t>(cps));
     EXPECT_EQ(model.meshes[0].indices.size(), static_cast<size_t>(6 * n * n));
+}
+
+TEST_F(ImporterTest, GeneratedSkinnedGridLoadsWithNormalisedPairsOfWeights)
+{
+    // The benchmark's scene, small: 8 x 8 quads skinned to 4 joints, written as binary 7500.
+    const auto path = myFolder / "grid.fbx";
+    WriteWholeFile(path, WriteBinaryFbx(MakeSkinnedGrid(8, 4), BinaryFbxOptions{7500, true}));
+    const FBXModel model = Load(path);
+    ASSERT_EQ(model.meshes.size(), 1u);
+    EXPECT_EQ(model.meshes[0].vertices.size(), 81u);
+    EXPECT_EQ(model.meshes[0].indices.size(), 3u * 128u);
+    ASSERT_EQ(model.skeleton.Joints.size(), 4u);
+    EXPECT_EQ(model.skeleton.Joints[3].parent, 2);
+    for (const FBXVertex& v : model.meshes[0].vertices)
+    {
+        EXPECT_NEAR(v.boneWeights[0] + v.boneWeights[1] + v.boneWeights[2] + v.boneWeights[3], 1.0f, 1e-5f);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_LT(v.boneIndices[i], 4u);
+    }
+    // Joint 2 sits at x = 66.67 cm: its bind matrix moves it back to the origin.
+    EXPECT_NEAR(model.skeleton.Joints[2].matrix(0, 3), -200.0f / 3.0f, 1e-3f);
 }

@@ -84,24 +84,30 @@ namespace
             posix_spawn_file_actions_destroy(&actions);
         }
 
-        // The child's SIGINT disposition is "caught" once SDL has installed its handlers,
-        // that is, once the window layer has started.
-        bool WaitUntilSignalsAreCaught(std::chrono::seconds aLimit)
+        // Ready for the signal once SDL has installed its SIGINT and SIGTERM handlers (the
+        // window layer started) and the GL driver has started its worker threads (the
+        // device exists, so the frame loop is about to run).
+        bool WaitUntilRunning(std::chrono::seconds aLimit)
         {
             const auto end = std::chrono::steady_clock::now() + aLimit;
             while (std::chrono::steady_clock::now() < end)
             {
                 std::ifstream status("/proc/" + std::to_string(myPid) + "/status");
                 std::string line;
+                bool caught = false;
+                int threads = 0;
                 while (std::getline(status, line))
                 {
                     if (line.rfind("SigCgt:", 0) == 0)
                     {
                         const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-                        if ((mask & (1ull << (SIGINT - 1))) && (mask & (1ull << (SIGTERM - 1))))
-                            return true;
+                        caught = (mask & (1ull << (SIGINT - 1))) && (mask & (1ull << (SIGTERM - 1)));
                     }
+                    if (line.rfind("Threads:", 0) == 0)
+                        threads = std::stoi(line.substr(8));
                 }
+                if (caught && threads > 1)
+                    return true;
                 std::this_thread::sleep_for(10ms);
             }
             return false;
@@ -126,9 +132,9 @@ namespace
 
         void RunUntilSignal(int aSignal)
         {
-            ASSERT_TRUE(WaitUntilSignalsAreCaught(30s)) << ReadFile(myRoot / "err.txt");
+            ASSERT_TRUE(WaitUntilRunning(30s)) << ReadFile(myRoot / "err.txt");
             // Let a few frames run.
-            std::this_thread::sleep_for(300ms);
+            std::this_thread::sleep_for(500ms);
             ASSERT_EQ(kill(myPid, aSignal), 0);
             const int status = WaitForExit(ExitBound);
             ASSERT_NE(status, -1) << "the game did not end within the bound after the signal";

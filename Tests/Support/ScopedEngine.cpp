@@ -1,9 +1,12 @@
 #include "Support/ScopedEngine.h"
 
+#include "forge/graphics/DX11.h"
 #include "forge/settings/Settings.h"
 
 #include "Platform/window/MessageQueue.h"
 #include "Platform/window/Window.h"
+
+#include <epoxy/gl.h>
 
 namespace KilnTest
 {
@@ -42,5 +45,27 @@ namespace KilnTest
         if (engine == nullptr || engine->GetHWND() == nullptr)
             return nullptr;
         return *engine->GetHWND();
+    }
+}
+
+namespace KilnTest
+{
+    std::vector<uint8_t> ReadTexture(Plat::Gpu::Texture2D* aTexture)
+    {
+        std::vector<uint8_t> bytes;
+        if (Kiln::DX11::Context == nullptr || aTexture == nullptr)
+            return bytes;
+        // Mesa's llvmpipe can hand out a texture's old contents right after a clear through
+        // another view of it; waiting for the GPU first makes the read see the clear.
+        glFinish();
+        Kiln::DX11::Context->ReadSubresource(aTexture, 0, bytes);
+        return bytes;
+    }
+
+    std::vector<uint8_t> ScopedEngine::ReadBackBuffer() const
+    {
+        if (Kiln::DX11::SwapChain == nullptr)
+            return {};
+        return ReadTexture(Kiln::DX11::SwapChain->GetBuffer(0).get());
     }
 }

@@ -4,10 +4,20 @@
 #include "forge/engine/Engine.h"
 #include "forge/engine/EngineConfiguration.h"
 
+#include <cstdint>
 #include <functional>
+#include <vector>
+
+namespace Plat::Gpu
+{
+    class Texture2D;
+}
 
 namespace KilnTest
 {
+    // A texture's level-0 bytes, read through the engine's context once the GPU is idle.
+    std::vector<uint8_t> ReadTexture(Plat::Gpu::Texture2D* aTexture);
+
     class ScopedEngine
     {
     public:
@@ -22,6 +32,9 @@ namespace KilnTest
         Kiln::Engine& operator*() const { return *Kiln::Engine::GetInstance(); }
         Kiln::Engine* operator->() const { return Kiln::Engine::GetInstance(); }
         Kiln::HWND Window() const;
+
+        // The back buffer's bytes (B, G, R, A; top row first).
+        std::vector<uint8_t> ReadBackBuffer() const;
 
     private:
         bool myStarted = false;

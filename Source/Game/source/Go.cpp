@@ -1,6 +1,11 @@
 #include "Go.h"
 
+#include "InputMapper.h"
+#include "Sound.h"
+
 #include "forge/engine/Engine.h"
+#include "forge/input/InputManager.h"
+#include "forge/input/XInput.h"
 #include "forge/settings/Settings.h"
 
 #include "Platform/runtime/Console.h"
@@ -10,11 +15,14 @@
 
 namespace W = Plat::Window;
 
-W::LRESULT GoWindowMessageHook(Kiln::HWND /*aWindow*/, W::UINT aMessage, W::WPARAM /*aWParam*/, W::LPARAM /*aLParam*/)
+Kiln::InputManager* gInputManager = nullptr;
+
+W::LRESULT GoWindowMessageHook(Kiln::HWND /*aWindow*/, W::UINT aMessage, W::WPARAM aWParam, W::LPARAM aLParam)
 {
     // Every message goes to the input manager first, once it exists; WM_DESTROY is only
     // acted on when the input manager did not use it.
-    if (aMessage == W::WM_DESTROY)
+    const bool used = gInputManager && gInputManager->UpdateEvents(aMessage, aWParam, aLParam);
+    if (!used && aMessage == W::WM_DESTROY)
         W::PostQuitMessage(0);
     return 0;
 }
@@ -40,13 +48,31 @@ void Go(const char* /*aScenePath*/)
         return;
     }
 
-    // The input manager, gamepad dead zones, input mapper, sound bank, transparent clear
-    // colour, particle registry and the game manager (which owns the frame loop and
-    // receives aScenePath) are set up here once they exist. Until then the loop only
-    // clears and presents frames.
     Kiln::Engine* engine = Kiln::Engine::GetInstance();
+
+    // Both readers live on this frame for the whole run: the mapper and the hook keep
+    // their addresses.
+    Kiln::InputManager inputManager(*engine->GetHWND());
+    inputManager.HideCursor();
+    Kiln::XInput gamepadReader;
+    gamepadReader.SetDeadZones(0.05f, 0.02f);
+    InputMapper::GetInstance().SetInputManagers(&inputManager, &gamepadReader);
+    gInputManager = &inputManager;
+
+    Sound::GetInstance().Init();
+    engine->SetClearColor(Kiln::Color(0.0f, 0.0f, 0.0f, 0.0f));
+
+    // The particle registry and the game manager (which owns the frame loop and receives
+    // aScenePath) are set up here once they exist. Until then the loop polls input and
+    // clears and presents frames.
     while (engine->BeginFrame())
+    {
+        InputMapper::GetInstance().Update();
         engine->EndFrame();
+    }
 
     Kiln::Engine::DestroyInstance();
+    // Both readers end with this frame; nothing may reach them afterwards.
+    gInputManager = nullptr;
+    InputMapper::GetInstance().SetInputManagers(nullptr, nullptr);
 }

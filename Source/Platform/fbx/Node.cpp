@@ -69,7 +69,19 @@ namespace Plat::Fbx
     Vector4 Node::EvaluateLocalRotation(Time aTime) const { return Channels(3, myTransform.rotation, aTime); }
     Vector4 Node::EvaluateLocalScaling(Time aTime) const { return Channels(6, myTransform.scaling, aTime); }
 
-    AMatrix Node::EvaluateGlobalTransform(Time aTime, PivotSet aPivotSet) const
+    AMatrix Node::EvaluateGlobalTransform(Time aTime, PivotSet) const
+    {
+        // From the top of the chain down, so deep hierarchies cost no stack.
+        std::vector<const Node*> chain;
+        for (const Node* node = this; node != nullptr; node = node->myParent)
+            chain.push_back(node);
+        AMatrix global;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            global = (*it)->GlobalFromParent(it == chain.rbegin() ? nullptr : &global, aTime);
+        return global;
+    }
+
+    AMatrix Node::GlobalFromParent(const AMatrix* aParentGlobal, Time aTime) const
     {
         const NodeTransform& x = myTransform;
         const AMatrix t = AMatrix::Translation(EvaluateLocalTranslation(aTime));
@@ -84,10 +96,10 @@ namespace Plat::Fbx
 
         const AMatrix local = t * rotationOffset * rotationPivot * pre * r * postInverse * rotationPivot.Inverse() *
                               scalingOffset * scalingPivot * s * scalingPivot.Inverse();
-        if (myParent == nullptr)
+        if (aParentGlobal == nullptr || myParent == nullptr)
             return local;
 
-        const AMatrix parentGlobal = myParent->EvaluateGlobalTransform(aTime, aPivotSet);
+        const AMatrix& parentGlobal = *aParentGlobal;
         const AMatrix parentRotation = RotationPart(parentGlobal);
         const AMatrix parentScaling = parentRotation.Inverse() * WithoutTranslation(parentGlobal);
         const AMatrix localRotation = pre * r * postInverse;

@@ -105,6 +105,8 @@ namespace Plat::Fbx
 
     private:
         const NodeChannels* CurrentChannels() const;
+        // This node's global transform given its parent's (null for a node without one).
+        AMatrix GlobalFromParent(const AMatrix* aParentGlobal, Time aTime) const;
         Vector4 Channels(int aFirst, const Vector4& aStatic, Time aTime) const;
     };
 }

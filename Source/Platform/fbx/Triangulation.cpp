@@ -27,13 +27,16 @@ namespace Plat::Fbx
             return d1 >= 0.0 && d2 >= 0.0 && d3 >= 0.0;
         }
 
+        // Ear clipping costs the cube of the corner count; larger polygons are fanned.
+        constexpr int MaxEarClippingCorners = 256;
+
         // Ear clipping in the plane of the polygon's Newell normal; a polygon it cannot
         // clip (self-intersecting, degenerate) is fanned instead.
         void EarClip(const Mesh& aMesh, int aStart, int aSize, std::vector<Triangle>& someTriangles)
         {
-            if (aSize == 3)
+            if (aSize == 3 || aSize > MaxEarClippingCorners)
             {
-                someTriangles.push_back({0, 1, 2});
+                Fan(aSize, someTriangles);
                 return;
             }
             std::vector<Vector4> points;

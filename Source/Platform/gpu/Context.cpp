@@ -66,11 +66,21 @@ namespace Plat::Gpu
             bool depthDirty = true;
             bool rasterizerDirty = true;
             bool viewportDirty = true;
+            // Names bound per GL unit; Unknown when GL may hold something else.
+            static constexpr GLuint Unknown = 0xFFFFFFFFu;
             GLuint appliedUniformBuffer[GlUnits] = {};
             GLuint appliedTexture[GlUnits] = {};
             GLenum appliedTextureTarget[GlUnits] = {};
             GLuint appliedSampler[GlUnits] = {};
             bool appliedValid = false;
+
+            void ForgetBoundNames()
+            {
+                std::fill(std::begin(appliedUniformBuffer), std::end(appliedUniformBuffer), Unknown);
+                std::fill(std::begin(appliedTexture), std::end(appliedTexture), Unknown);
+                std::fill(std::begin(appliedTextureTarget), std::end(appliedTextureTarget), Unknown);
+                std::fill(std::begin(appliedSampler), std::end(appliedSampler), Unknown);
+            }
 
             bool tracing = false;
             std::vector<TraceCall> trace;
@@ -145,6 +155,7 @@ namespace Plat::Gpu
         glCreateFramebuffers(1, &s.drawFramebuffer);
         glCreateFramebuffers(1, &s.clearFramebuffer);
         glCreateVertexArrays(1, &s.emptyVertexArray);
+        s.ForgetBoundNames();
     }
 
     DeviceContext::~DeviceContext()
@@ -169,6 +180,7 @@ namespace Plat::Gpu
         s.framebufferDirty = s.programsDirty = s.vertexInputDirty = true;
         s.blendDirty = s.depthDirty = s.rasterizerDirty = s.viewportDirty = true;
         s.appliedValid = false;
+        s.ForgetBoundNames();
     }
 
     // ---- input assembly ----------------------------------------------------------------
@@ -615,7 +627,7 @@ namespace Plat::Gpu
             {
                 const GLuint name = aStage.constantBuffers[slot] ? aStage.constantBuffers[slot]->myGlName : 0;
                 GLuint& applied = s.appliedUniformBuffer[aBase + slot];
-                if (!s.appliedValid || applied != name)
+                if (applied != name)
                 {
                     glBindBufferBase(GL_UNIFORM_BUFFER, aBase + slot, name);
                     applied = name;
@@ -631,9 +643,11 @@ namespace Plat::Gpu
                 const ShaderResourceView* view = aStage.views[use.textureRegister].get();
                 const GLuint texture = view ? view->myGlName : 0;
                 const GLenum target = view ? view->myGlTarget : 0;
-                if (!s.appliedValid || s.appliedTexture[unit] != texture || s.appliedTextureTarget[unit] != target)
+                if (s.appliedTexture[unit] != texture || s.appliedTextureTarget[unit] != target)
                 {
-                    if (s.appliedTexture[unit] != 0 || !s.appliedValid)
+                    // Unbinding first clears every target of the unit, so a texture of
+                    // another kind left there cannot be sampled by mistake.
+                    if (s.appliedTexture[unit] != 0)
                     {
                         glBindTextureUnit(unit, 0);
                     }
@@ -646,7 +660,7 @@ namespace Plat::Gpu
                 }
                 const SamplerState* sampler = aStage.samplers[use.samplerRegister].get();
                 const GLuint samplerName = sampler ? sampler->myGlName : 0;
-                if (!s.appliedValid || s.appliedSampler[unit] != samplerName)
+                if (s.appliedSampler[unit] != samplerName)
                 {
                     glBindSampler(unit, samplerName);
                     s.appliedSampler[unit] = samplerName;
@@ -676,6 +690,11 @@ namespace Plat::Gpu
         if (!s.hasViewport)
         {
             return Fail(aCall, "no viewport set (RSSetViewports)");
+        }
+        if (aDevice.bindingsStale)
+        {
+            s.ForgetBoundNames();
+            aDevice.bindingsStale = false;
         }
         if (!s.appliedValid)
         {
@@ -1152,6 +1171,10 @@ namespace Plat::Gpu
                 return;
             }
             glCopyNamedBufferSubData(srcBuffer->myGlName, dstBuffer->myGlName, 0, 0, srcBuffer->GetDesc().byteWidth);
+            if (!dstBuffer->myMapMemory.empty())
+            {
+                glGetNamedBufferSubData(dstBuffer->myGlName, 0, dstBuffer->GetDesc().byteWidth, dstBuffer->myMapMemory.data());
+            }
             return;
         }
         auto* dst = dynamic_cast<Texture2D*>(aDestination);
@@ -1279,6 +1302,9 @@ namespace Plat::Gpu
         {
             return Fail("ReadSubresource", "the device's GL context cannot be made current");
         }
+        // llvmpipe can hand back texels from before a clear or draw still in flight
+        // unless the pipeline has finished.
+        glFinish();
         const uint32_t mip = aSubresource % desc.mipLevels;
         const uint32_t layer = aSubresource / desc.mipLevels;
         const impl::GlFormat& format = impl::TransferFormat(*impl::FindGlFormat(desc.format), desc.bindFlags);

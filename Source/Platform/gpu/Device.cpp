@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string>
 
 namespace Plat::Gpu
@@ -239,7 +240,12 @@ namespace Plat::Gpu
         auto buffer = std::make_shared<Buffer>(CreationKey{}, myState, aDesc, name);
         if (aDesc.usage == Usage::Dynamic || aDesc.usage == Usage::Staging)
         {
+            // The CPU copy always equals the buffer, so a no-overwrite map keeps what it does not write.
             buffer->myMapMemory.assign(aDesc.byteWidth, 0);
+            if (anInitialData != nullptr)
+            {
+                std::memcpy(buffer->myMapMemory.data(), anInitialData->sysMem, aDesc.byteWidth);
+            }
         }
         return buffer;
     }
@@ -403,6 +409,7 @@ namespace Plat::Gpu
         const GLenum target = TextureTarget(desc);
         const GLenum storage = impl::StorageFormat(*format, desc.bindFlags);
         GLuint name = 0;
+        impl::ClearGlErrors();
         glCreateTextures(target, 1, &name);
         const GLsizei levels = static_cast<GLsizei>(desc.mipLevels);
         const GLsizei width = static_cast<GLsizei>(desc.width);
@@ -547,6 +554,7 @@ namespace Plat::Gpu
             return std::make_shared<ShaderResourceView>(CreationKey{}, myState, resource, desc, texture->myGlName, viewTarget, false);
         }
         GLuint view = 0;
+        impl::ClearGlErrors();
         glGenTextures(1, &view);
         glTextureView(view, viewTarget, texture->myGlName, viewInternal, desc.mostDetailedMip, desc.mipLevels, firstLayer, layerCount);
         if (glGetError() != GL_NO_ERROR)
@@ -634,6 +642,7 @@ namespace Plat::Gpu
                                                       false);
         }
         GLuint view = 0;
+        impl::ClearGlErrors();
         glGenTextures(1, &view);
         glTextureView(view, GL_TEXTURE_2D, texture->myGlName, viewFormat->internalFormat, desc.mipSlice, 1, layer, 1);
         if (glGetError() != GL_NO_ERROR)

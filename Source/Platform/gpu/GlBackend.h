@@ -32,9 +32,15 @@ namespace Plat::Gpu
             bool hasBptc = false;
             bool hasAnisotropic = false;
             DeviceContext* context = nullptr;   // the immediate context (not owned)
+            // Set when a buffer, texture or sampler is deleted: GL unbinds it and may reuse
+            // its name, so the context's record of bound names is no longer true.
+            bool bindingsStale = false;
             // Vertex inputs of each vertex shader source, for input layouts.
             std::unordered_map<std::string, std::vector<VertexInput>> vertexInputs;
         };
+
+        // Drops errors left by earlier calls, so the next glGetError speaks of the next call.
+        void ClearGlErrors();
 
         // Prints "gpu: <call>: <rule>" to stderr and returns false.
         bool Fail(const char* aCall, const std::string& aRule);

@@ -5,6 +5,13 @@
 
 namespace Plat::Gpu::impl
 {
+    void ClearGlErrors()
+    {
+        for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i)
+        {
+        }
+    }
+
     bool Fail(const char* aCall, const std::string& aRule)
     {
         std::fprintf(stderr, "gpu: %s: %s\n", aCall, aRule.c_str());

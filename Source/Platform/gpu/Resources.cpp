@@ -16,6 +16,7 @@ namespace Plat::Gpu
         if (myGlName != 0 && MakeDeviceCurrent())
         {
             glDeleteBuffers(1, &myGlName);
+            myDevice->bindingsStale = true;
         }
     }
 
@@ -33,6 +34,7 @@ namespace Plat::Gpu
         if (myGlName != 0 && MakeDeviceCurrent())
         {
             glDeleteTextures(1, &myGlName);
+            myDevice->bindingsStale = true;
         }
     }
 
@@ -52,6 +54,7 @@ namespace Plat::Gpu
         if (myOwnsGlName && MakeDeviceCurrent())
         {
             glDeleteTextures(1, &myGlName);
+            myDevice->bindingsStale = true;
         }
     }
 
@@ -73,6 +76,7 @@ namespace Plat::Gpu
         if (myOwnsGlName && MakeDeviceCurrent())
         {
             glDeleteTextures(1, &myGlName);
+            myDevice->bindingsStale = true;
         }
     }
 

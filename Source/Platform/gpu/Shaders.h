@@ -14,6 +14,10 @@
 // Vertex inputs are matched to input layout elements by name: a vertex shader input is
 // named after its semantic and index, e.g. `in vec4 POSITION0;`, `in vec2 TEXCOORD5;`,
 // `in vec4 BONES0;` (case-insensitive, like D3D semantics).
+//
+// A texture register is sampled with one sampler register per shader (GL keeps one
+// sampler per texture unit). Vertex-shader outputs meet pixel-shader inputs by name or
+// by layout(location). Redeclaring gl_PerVertex is not needed.
 #include "Platform/gpu/DeviceChild.h"
 #include "Platform/gpu/Types.h"
 

@@ -34,6 +34,7 @@ namespace Plat::Gpu
         if (myGlName != 0 && MakeDeviceCurrent())
         {
             glDeleteSamplers(1, &myGlName);
+            myDevice->bindingsStale = true;
         }
     }
 }

@@ -36,9 +36,10 @@ namespace Plat::Gpu
     SwapChain::~SwapChain()
     {
         myBackBuffer.reset();
-        if (myReadFramebuffer != 0 && myState->MakeCurrent())
+        if (myState->MakeCurrent())
         {
             glDeleteFramebuffers(1, &myReadFramebuffer);
+            glDeleteTextures(1, &myPresentView);
         }
     }
 
@@ -76,7 +77,17 @@ namespace Plat::Gpu
         {
             glCreateFramebuffers(1, &myReadFramebuffer);
         }
-        glNamedFramebufferTexture(myReadFramebuffer, GL_COLOR_ATTACHMENT0, name, 0);
+        // An sRGB back buffer is read through a plain view: Present copies the stored bytes.
+        glDeleteTextures(1, &myPresentView);
+        myPresentView = 0;
+        GLuint readName = name;
+        if (format->srgb)
+        {
+            glGenTextures(1, &myPresentView);
+            glTextureView(myPresentView, GL_TEXTURE_2D, name, GL_RGBA8, 0, 1, 0, 1);
+            readName = myPresentView;
+        }
+        glNamedFramebufferTexture(myReadFramebuffer, GL_COLOR_ATTACHMENT0, readName, 0);
         glNamedFramebufferReadBuffer(myReadFramebuffer, GL_COLOR_ATTACHMENT0);
         myDesc.width = width;
         myDesc.height = height;

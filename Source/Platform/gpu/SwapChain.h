@@ -51,6 +51,7 @@ namespace Plat::Gpu
         SwapChainDesc myDesc;
         std::shared_ptr<Texture2D> myBackBuffer;
         uint32_t myReadFramebuffer = 0;
+        uint32_t myPresentView = 0;    // plain-format view of an sRGB back buffer, so the blit copies bytes
         int32_t myAppliedSwapInterval = -2;
         bool myIsFullscreen = false;
     };

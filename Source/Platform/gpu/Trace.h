@@ -1,6 +1,8 @@
 #pragma once
 // The record of one call the context received, kept while tracing is on
-// (DeviceContext::SetTraceEnabled). Tests read what the engine issued from it.
+// (DeviceContext::SetTraceEnabled). Tests read what the engine issued from it. Every
+// binding, draw, clear, map and copy of the context is recorded, and SwapChain::Present
+// as "Present" (the swap chain as object, the sync interval as value).
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -90,9 +90,9 @@ namespace Plat::Window
     HWND CreateWindow(DWORD anExStyle, const std::wstring& aClassName, const std::wstring& aTitle, DWORD aStyle,
                       int aX, int aY, int aWidth, int aHeight, HINSTANCE anInstance);
 
-    // Sends WM_DESTROY to the window procedure, drops the window's queued messages and
-    // hides it; the handle is invalid afterwards. The SDL window itself is released at
-    // process exit, so a GL context made for it stays safe to tear down later.
+    // Hides the window, sends WM_DESTROY to its procedure and drops its queued messages;
+    // the handle is invalid afterwards. The hidden SDL window is kept until the process
+    // ends, so a GL context made for it can still be torn down safely later.
     bool DestroyWindow(HWND aWindow);
 
     // True for a live window (not destroyed); the desktop window counts as live.

@@ -251,3 +251,45 @@ TEST(FullscreenEffect, PixelateShowsBlocksMeasuredAgainstTheRenderSize)
         }
     }
 }
+
+TEST(FullscreenEffect, BlurSpreadsAlongItsAxisAndTonemapCompresses)
+{
+    KilnTest::ScopedEngine engine(Black());
+    ASSERT_TRUE(engine.Started());
+    // A source as large as the back buffer: black with one white column and one white row.
+    std::vector<uint32_t> texels(320 * 200, 0xFF000000u);
+    for (uint32_t y = 0; y < 200; ++y)
+        texels[y * 320 + 100] = 0xFFFFFFFFu;
+    for (uint32_t x = 0; x < 320; ++x)
+        texels[150 * 320 + x] = 0xFFFFFFFFu;
+    const auto source = MakeTexture(320, 200, texels);
+    ASSERT_NE(source, nullptr);
+    Plat::Gpu::ShaderResourceView* const view = source->GetShaderResourceView().get();
+    Kiln::GraphicsEngine* graphics = engine->GetGraphicsEngine();
+
+    auto renderWith = [&](Kiln::FullscreenEffect* anEffect) {
+        EXPECT_TRUE(engine->BeginFrame());
+        Kiln::DX11::Context->PSSetShaderResources(0, 1, &view);
+        anEffect->Render();
+        return ReadBackBuffer();
+    };
+
+    // The horizontal pass widens the column and leaves the row's thickness alone.
+    const Image horizontal = renderWith(graphics->GetGaussianHorizontalEffect());
+    EXPECT_GT(horizontal.At(102, 20).r, 0);
+    EXPECT_LT(horizontal.At(100, 20).r, 255);
+    EXPECT_EQ(horizontal.At(20, 148).r, 0);
+    EXPECT_EQ(horizontal.At(20, 150).r, 255);
+    // The vertical pass does the opposite.
+    const Image vertical = renderWith(graphics->GetGaussianVerticalEffect());
+    EXPECT_EQ(vertical.At(102, 20).r, 0);
+    EXPECT_EQ(vertical.At(100, 20).r, 255);
+    EXPECT_GT(vertical.At(20, 152).r, 0);
+    EXPECT_LT(vertical.At(20, 150).r, 255);
+
+    // Copy keeps white white; the tonemap curve maps 1.0 to about 0.80 (linear), 231 in sRGB.
+    EXPECT_EQ(renderWith(graphics->GetCopyEffect()).At(100, 20).r, 255);
+    const Image tonemapped = renderWith(graphics->GetTonemapEffect());
+    EXPECT_NEAR(tonemapped.At(100, 20).r, 231, 2);
+    EXPECT_EQ(tonemapped.At(20, 20).r, 0);
+}

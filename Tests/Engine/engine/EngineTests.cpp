@@ -161,7 +161,18 @@ TEST(Engine, ResizeIsAppliedAtTheEndOfTheFrameAfterPresent)
     EXPECT_EQ(engine->GetRenderSize(), Kiln::Vector2<uint32_t>(320, 200));
     EXPECT_EQ(Kiln::DX11::BackBuffer->GetResolution(), Kiln::Vector2<uint32_t>(320, 200));
 
+    Kiln::DX11::Context->SetTraceEnabled(true);
     engine->EndFrame();
+    Kiln::DX11::Context->SetTraceEnabled(false);
+    // The frame is presented at the old size; the rebuild (which starts with ClearState) follows.
+    const auto& trace = Kiln::DX11::Context->GetTrace();
+    const auto present = std::find_if(trace.begin(), trace.end(), [](const auto& aCall) { return aCall.name == "Present"; });
+    const auto clearState = std::find_if(trace.begin(), trace.end(), [](const auto& aCall) { return aCall.name == "ClearState"; });
+    ASSERT_NE(present, trace.end());
+    ASSERT_NE(clearState, trace.end());
+    EXPECT_LT(present - trace.begin(), clearState - trace.begin());
+    Kiln::DX11::Context->ClearTrace();
+
     EXPECT_FALSE(engine->IsResizePending());
     EXPECT_EQ(engine->GetRenderSize(), Kiln::Vector2<uint32_t>(1920, 1080));
     EXPECT_EQ(engine->GetWindowSize(), Kiln::Vector2<uint32_t>(1920, 1080));
@@ -172,9 +183,7 @@ TEST(Engine, ResizeIsAppliedAtTheEndOfTheFrameAfterPresent)
 
     // The next frame draws at the new size.
     ASSERT_TRUE(engine->BeginFrame());
-    std::vector<uint8_t> pixels;
-    ASSERT_TRUE(Kiln::DX11::Context->ReadSubresource(Kiln::DX11::SwapChain->GetBuffer(0).get(), 0, pixels));
-    EXPECT_EQ(pixels.size(), 1920u * 1080u * 4u);
+    EXPECT_EQ(engine.ReadBackBuffer().size(), 1920u * 1080u * 4u);
     engine->EndFrame();
 }
 
@@ -189,8 +198,7 @@ TEST(Engine, EveryFrameClearsToTheClearColourAndTimeAdvances)
     EXPECT_EQ(Kiln::DX11::DrawCallCount, 0u);
 
     // The sRGB colour reads back as itself from the B8G8R8A8 back buffer.
-    std::vector<uint8_t> pixels;
-    ASSERT_TRUE(Kiln::DX11::Context->ReadSubresource(Kiln::DX11::SwapChain->GetBuffer(0).get(), 0, pixels));
+    std::vector<uint8_t> pixels = engine.ReadBackBuffer();
     ASSERT_EQ(pixels.size(), 320u * 200u * 4u);
     for (size_t offset : {size_t{0}, pixels.size() / 2, pixels.size() - 4})
     {
@@ -205,7 +213,8 @@ TEST(Engine, EveryFrameClearsToTheClearColourAndTimeAdvances)
 
     engine->SetClearColor({0.0f, 0.0f, 0.0f, 0.0f});
     ASSERT_TRUE(engine->BeginFrame());
-    ASSERT_TRUE(Kiln::DX11::Context->ReadSubresource(Kiln::DX11::SwapChain->GetBuffer(0).get(), 0, pixels));
+    pixels = engine.ReadBackBuffer();
+    ASSERT_FALSE(pixels.empty());
     EXPECT_EQ(pixels[0], 0);
     EXPECT_EQ(pixels[3], 0);
     const float before = engine->GetTotalTime();

@@ -129,6 +129,20 @@ TEST_F(FbxScene, HierarchyFollowsConnectionsAndSkipsCycles)
     EXPECT_EQ(root->GetChild(1)->GetUniqueID(), 3u);
 }
 
+TEST_F(FbxScene, DeepestAcceptedHierarchyEvaluatesWithoutRecursion)
+{
+    std::string objects, links;
+    for (int i = 1; i <= MaxNodeDepth; ++i)
+    {
+        objects += ModelText(i, "N" + std::to_string(i), "Null", Prop("Lcl Translation", 1, 0, 0));
+        links += Link(i, i - 1);
+    }
+    Scene* scene = Build(SceneText(objects, links));
+    const Node* last = scene->FindNodeByName("N" + std::to_string(MaxNodeDepth));
+    ExpectPoint(last->EvaluateGlobalTransform().GetT(), MaxNodeDepth, 0, 0);
+    ExpectPoint(last->EvaluateLocalTransform().GetT(), 1, 0, 0);
+}
+
 TEST_F(FbxScene, TooDeepAHierarchyIsRejected)
 {
     std::string objects, links;

@@ -301,6 +301,26 @@ TEST_F(GpuTest, MapAndUpdateFollowTheUsageRules)
     ASSERT_TRUE(context.Map(staging.get(), 0, MapType::Read, 0, &mapped));
     EXPECT_EQ(std::memcmp(static_cast<uint8_t*>(mapped.data) + 4, bytes, 4), 0);
     context.Unmap(staging.get(), 0);
+
+    // A no-overwrite map of a dynamic buffer keeps what it does not write.
+    std::vector<uint8_t> initial(64);
+    for (size_t i = 0; i < initial.size(); ++i)
+    {
+        initial[i] = static_cast<uint8_t>(i);
+    }
+    SubresourceData initialData{initial.data(), 0, 0};
+    auto filled = device.CreateBuffer(desc, &initialData);
+    ASSERT_TRUE(context.Map(filled.get(), 0, MapType::WriteNoOverwrite, 0, &mapped));
+    std::memset(mapped.data, 0xEE, 4);
+    context.Unmap(filled.get(), 0);
+    context.CopyResource(staging.get(), filled.get());
+    ASSERT_TRUE(context.Map(staging.get(), 0, MapType::Read, 0, &mapped));
+    const uint8_t* read = static_cast<const uint8_t*>(mapped.data);
+    EXPECT_EQ(read[0], 0xEE);
+    EXPECT_EQ(read[3], 0xEE);
+    EXPECT_EQ(read[4], 4);
+    EXPECT_EQ(read[63], 63);
+    context.Unmap(staging.get(), 0);
 }
 
 TEST(GpuAdapters, TheEnumeratorCanBeReplacedAndRestored)

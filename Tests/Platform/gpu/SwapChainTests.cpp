@@ -194,3 +194,22 @@ TEST(GpuSwapChain, SizeZeroTakesTheWindowSize)
     SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
+
+TEST(GpuSwapChain, SrgbBackBufferPresentsItsStoredBytes)
+{
+    KilnTest::GpuTestContext gpu(32, 32, Format::B8G8R8A8_UNORM_SRGB);
+    ASSERT_TRUE(gpu.IsValid());
+    auto view = gpu.Device().CreateRenderTargetView(gpu.BackBuffer().get());
+    ASSERT_NE(view, nullptr);
+    const float half[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    gpu.Context().ClearRenderTargetView(view.get(), half);
+    EXPECT_PIXEL(gpu.BackBufferPixel(3, 3), 188, 188, 188, 255);
+    ASSERT_TRUE(gpu.SwapChain().Present(0));
+    std::vector<uint8_t> shown;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    ASSERT_TRUE(gpu.SwapChain().ReadPresentedImage(shown, width, height));
+    ASSERT_EQ(shown.size(), 32u * 32u * 4u);
+    EXPECT_NEAR(shown[0], 188, 1);
+    EXPECT_NEAR(shown[1], 188, 1);
+}

@@ -627,3 +627,26 @@ TEST_F(TextureTest, LinearFilterOfTheStateStackBlendsNeighbours)
     const Rgba8 middle = myGpu->BackBufferPixel(32, 30);
     EXPECT_NEAR(middle.r, 128, 8);
 }
+
+TEST_F(TextureTest, ATextureBoundAfterTheOldOneIsReleasedIsSampled)
+{
+    // Texture A is left in unit 1 while another shader draws; A is then released and B,
+    // which may reuse A's GL name, takes register 1. The next draw must sample B.
+    const uint8_t red[4] = {255, 0, 0, 255};
+    const uint8_t blue[4] = {0, 0, 255, 255};
+    auto a = MakeTexture(Format::R8G8B8A8_UNORM, 1, 1, red, 4);
+    auto aView = myGpu->Device().CreateShaderResourceView(a.get());
+    DrawSampled(theSample2dPs, aView.get());
+    EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 255, 0, 0, 255);
+
+    const std::string plainPs = "#version 450\nout vec4 c;\nvoid main() { c = vec4(0.0, 1.0, 0.0, 1.0); }\n";
+    DrawSampled(plainPs, nullptr);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 255, 0, 255);
+    aView.reset();
+    a.reset();
+
+    auto b = MakeTexture(Format::R8G8B8A8_UNORM, 1, 1, blue, 4);
+    auto bView = myGpu->Device().CreateShaderResourceView(b.get());
+    DrawSampled(theSample2dPs, bView.get());
+    EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 0, 255, 255);
+}

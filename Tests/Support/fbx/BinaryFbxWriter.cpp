@@ -20,12 +20,13 @@ namespace KilnTest
             return aValue >= std::numeric_limits<int32_t>::min() && aValue <= std::numeric_limits<int32_t>::max();
         }
 
-        // The binary form of a value read from ASCII.
-        Value BinaryTyped(const Value& aValue, const std::string& aRecord)
+        // The binary form of a value read from ASCII. Object ids (first value of an
+        // object, the two ids of a connection) stay 64-bit as exporters write them.
+        Value BinaryTyped(const Value& aValue, const std::string& aRecord, bool anIsId)
         {
             const auto& storage = aValue.GetStorage();
             if (const auto* i = std::get_if<int64_t>(&storage))
-                return FitsInt32(*i) ? Value(static_cast<int32_t>(*i)) : aValue;
+                return FitsInt32(*i) && !anIsId ? Value(static_cast<int32_t>(*i)) : aValue;
             if (const auto* ints = std::get_if<std::vector<int64_t>>(&storage))
             {
                 if (aRecord == "KeyAttrDataFloat")
@@ -115,7 +116,10 @@ namespace KilnTest
                 myOut.append(anElement.name);
                 const size_t propertiesStart = myOut.size();
                 for (size_t i = 0; i < anElement.values.size(); ++i)
-                    WriteValue(BinaryTyped(anElement.values[i], anElement.name), anIsObject && i == 1);
+                {
+                    const bool isId = (anIsObject && i == 0) || (anElement.name == "C" && (i == 1 || i == 2));
+                    WriteValue(BinaryTyped(anElement.values[i], anElement.name, isId), anIsObject && i == 1);
+                }
                 PatchOffset(header + 2 * word, myOut.size() - propertiesStart);
                 for (const Element& child : anElement.children)
                     WriteRecord(child, false, aChildrenAreObjects);

@@ -2,6 +2,7 @@
 
 #include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/DX11.h"
+#include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/GraphicsEngine.h"
 #include "forge/graphics/GraphicsStateStack.h"
 #include "forge/model/ModelFactory.h"
@@ -81,6 +82,8 @@ namespace Kiln
             myDX11.reset();
         }
         myWindow.reset();
+        // Last: the texture manager's reload callbacks live in the watcher.
+        myFileWatcher.reset();
     }
 
     bool Engine::Start()
@@ -202,9 +205,9 @@ namespace Kiln
 
     void Engine::UpdateWindowSizeChanges()
     {
-        if (!myDX11)
+        // A failed resize keeps the sizes the game lays out against, rather than 0 x 0.
+        if (!myDX11 || !myDX11->Resize())
             return;
-        myDX11->Resize();
         if (DX11::BackBuffer != nullptr)
             DX11::BackBuffer->SetAsActiveTarget(nullptr);
         myConfiguration.myRenderSize = myDX11->GetResolution();

@@ -66,6 +66,7 @@ namespace Kiln
         const AspectRatios& GetAspectRatios() const { return myAspectRatios; }
         int64_t GetStartTime() const { return myStartTime; }
         const EngineCallbackLists& GetCallbackLists() const { return *myCallbackLists; }
+        FileWatcher* GetFileWatcher() const { return myFileWatcher.get(); }
         GraphicsEngine* GetGraphicsEngine() const { return myGraphicsEngine.get(); }
         TextureManager* GetTextureManager() const { return myTextureManager.get(); }
         TextService* GetTextService() const { return myTextService.get(); }

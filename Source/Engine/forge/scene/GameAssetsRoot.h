@@ -1,7 +1,6 @@
 #pragma once
 // The folder that scene paths and object definitions are read under: the settings' game
-// assets path. The settings own that value; they install a source here once they exist.
-// Until a source is set the path is empty, so scene paths are taken as given.
+// assets path, unless a source is installed here (tests point it at a temp folder).
 #include <filesystem>
 
 namespace Kiln::impl

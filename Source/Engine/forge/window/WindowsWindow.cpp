@@ -70,11 +70,14 @@ namespace Kiln
         if (aConfiguration.myBorderless)
             return true;
 
-        // The configured size is the client area: grow the window by its frame.
-        W::Rect client;
+        // The configured size is the client area: grow the window by its frame. The frame
+        // is measured on the window itself, so an adopted window of another size also ends
+        // up with the configured client area.
+        W::Rect client, outer;
         W::GetClientRect(myHandle, client);
-        const int dw = static_cast<int>(size.x) - (client.right - client.left);
-        const int dh = static_cast<int>(size.y) - (client.bottom - client.top);
+        W::GetWindowRect(myHandle, outer);
+        const int dw = (outer.right - outer.left) - (client.right - client.left);
+        const int dh = (outer.bottom - outer.top) - (client.bottom - client.top);
         const int width = static_cast<int>(size.x) + dw;
         const int height = static_cast<int>(size.y) + dh;
         W::SetWindowPos(myHandle, 0, 0, width, height, W::SWP_NOZORDER | W::SWP_NOMOVE | W::SWP_NOOWNERZORDER);

@@ -14,8 +14,9 @@ namespace KILNFBXImporter
     {
         namespace Fbx = Plat::Fbx;
 
-        // More frames than this cannot be a real clip; sampling them would only exhaust memory.
-        constexpr int64_t MaxFrames = 1000000;
+        // Nearly an hour at 30 fps: a longer span is broken data, and sampling it would only
+        // exhaust memory.
+        constexpr int64_t MaxFrames = 100000;
     }
 
     bool LoadAnimation(const std::string& aPath, FBXAnimation& anOutAnimation)

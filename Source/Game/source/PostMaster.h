@@ -1,0 +1,29 @@
+#pragma once
+// The game's synchronous message bus: a message reaches every subscriber of its type,
+// in subscription order, before SendMessage returns.
+#include "Message.h"
+#include "MessageType.h"
+
+#include <vector>
+
+class Subscriber;
+
+class PostMaster
+{
+public:
+    // The game's bus. (Separate instances serve tests.)
+    static PostMaster& GetInstance();
+    PostMaster();
+
+    // Once per type: subscribing again changes nothing.
+    void Subscribe(MessageType aType, Subscriber* aSubscriber);
+    void Unsubscribe(MessageType aType, Subscriber* aSubscriber);
+    // Delivers to the subscribers the type had when the call began: one added meanwhile
+    // is not called, one removed meanwhile still is. Types outside the 29 are refused.
+    void SendMessage(const Message& aMessage);
+
+private:
+    std::vector<Subscriber*>* ListOf(MessageType aType);
+
+    std::vector<std::vector<Subscriber*>> mySubscribers;
+};

@@ -1,0 +1,52 @@
+#include "Platform/gamepad/Gamepad.h"
+#include "Platform/gamepad/impl/SdlPadSource.h"
+#include "Support/FakePads.h"
+
+#include <gtest/gtest.h>
+
+using namespace Plat::Gamepad;
+
+TEST(Gamepad, SlotsReportTheirPadOrNotConnected)
+{
+    TestSupport::FakePads fake;
+    fake.connected[1] = true;
+    fake.pads[1].buttons = BUTTON_A | BUTTON_DPAD_LEFT;
+    fake.pads[1].thumbLY = 1234;
+
+    PadState state;
+    EXPECT_EQ(GetState(0, &state), ERROR_DEVICE_NOT_CONNECTED);
+    ASSERT_EQ(GetState(1, &state), ERROR_SUCCESS);
+    EXPECT_EQ(state.pad, fake.pads[1]);
+    EXPECT_EQ(GetState(4, &state), ERROR_DEVICE_NOT_CONNECTED);
+    EXPECT_EQ(GetState(1, nullptr), ERROR_DEVICE_NOT_CONNECTED);
+
+    // The packet number moves only when the reading changes.
+    const DWORD packet = state.packetNumber;
+    GetState(1, &state);
+    EXPECT_EQ(state.packetNumber, packet);
+    fake.pads[1].rightTrigger = 200;
+    GetState(1, &state);
+    EXPECT_NE(state.packetNumber, packet);
+    EXPECT_EQ(state.pad.rightTrigger, 200);
+}
+
+TEST(Gamepad, WithoutControllersTheSdlSourceReportsNothingConnected)
+{
+    PadState state;
+    for (DWORD slot = 0; slot < SLOT_COUNT; ++slot)
+        EXPECT_EQ(GetState(slot, &state), ERROR_DEVICE_NOT_CONNECTED) << slot;
+}
+
+TEST(Gamepad, SdlAxesBecomeTheRecordsRanges)
+{
+    using Plat::Gamepad::impl::SdlPadSource;
+    EXPECT_EQ(SdlPadSource::ToTrigger(0), 0);
+    EXPECT_EQ(SdlPadSource::ToTrigger(32767), 255);
+    EXPECT_EQ(SdlPadSource::ToTrigger(16384), 128);
+    EXPECT_EQ(SdlPadSource::ToTrigger(-5), 0);
+    // SDL's y grows downwards, the record's upwards; the extremes stay in range.
+    EXPECT_EQ(SdlPadSource::ToThumbY(-32768), 32767);
+    EXPECT_EQ(SdlPadSource::ToThumbY(32767), -32767);
+    EXPECT_EQ(SdlPadSource::ToThumbY(100), -100);
+    EXPECT_EQ(SdlPadSource::ToThumbX(-32768), -32768);
+}
