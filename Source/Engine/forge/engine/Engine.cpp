@@ -1,6 +1,5 @@
 #include "forge/engine/Engine.h"
 
-#include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/DX11.h"
 #include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/GraphicsEngine.h"
@@ -70,7 +69,6 @@ namespace Kiln
     Engine::~Engine()
     {
         // Reverse order of declaration, each service only when it was made.
-        myFileWatcher.reset();
         myCallbackLists.reset();
         myConfiguration = {};
         myTextService.reset();

@@ -70,7 +70,6 @@ namespace Kiln
         GraphicsEngine* GetGraphicsEngine() const { return myGraphicsEngine.get(); }
         TextureManager* GetTextureManager() const { return myTextureManager.get(); }
         TextService* GetTextService() const { return myTextService.get(); }
-        FileWatcher* GetFileWatcher() const { return myFileWatcher.get(); }
 
         // Set by the window procedure on WM_SIZE; the resize happens at the end of the frame.
         void SetResizePending() { myIsResizePending = true; }
