@@ -6,6 +6,8 @@
 //   T_Default_n.dds     normal: flat, (128, 128, 255)
 //   T_Default_m.dds     material: occlusion 1, roughness 1, metalness 0
 //   T_Default_fx.dds    effects: none (black)
+//   ScreenTexture/T_ScreenTexture.dds  a grey paper grain the Lambert model shader tiles
+//                       over the screen, 64x64, averaging mid grey
 #include "Platform/image/DdsWriter.h"
 
 #include <algorithm>
@@ -87,6 +89,34 @@ namespace
         return image;
     }
 
+    // Smoothed hash noise in 0..1 around 0.5, the same on every run.
+    ImageData PaperGrain()
+    {
+        constexpr uint32_t size = 64;
+        ImageData image = MakeImage(DxgiFormat::R8G8B8A8_Unorm, size, size, 1, 1, false);
+        const auto hash = [](uint32_t x, uint32_t y) {
+            uint32_t h = (x % size) * 374761393u + (y % size) * 668265263u;
+            h = (h ^ (h >> 13)) * 1274126177u;
+            return float((h ^ (h >> 16)) & 0xFFFF) / 65535.0f;
+        };
+        for (uint32_t y = 0; y < size; ++y)
+        {
+            for (uint32_t x = 0; x < size; ++x)
+            {
+                // A 3x3 average of the noise keeps the grain soft and tileable.
+                float sum = 0.0f;
+                for (uint32_t dy = 0; dy < 3; ++dy)
+                    for (uint32_t dx = 0; dx < 3; ++dx)
+                        sum += hash(x + dx + size - 1, y + dy + size - 1);
+                const float value = 0.5f + (sum / 9.0f - 0.5f) * 1.5f;
+                uint8_t* texel = image.bytes.data() + (y * size + x) * 4;
+                texel[0] = texel[1] = texel[2] = ToByte(value);
+                texel[3] = 255;
+            }
+        }
+        return image;
+    }
+
     bool Write(const fs::path& aFolder, const char* aName, const ImageData& anImage, DdsHeaderKind aKind)
     {
         if (!WriteDdsFile(aFolder / aName, anImage, aKind))
@@ -117,5 +147,7 @@ int main(int argc, char** argv)
     ok &= Write(folder, "T_Default_n.dds", Solid(rgba, 4, 1, 1, false, {128, 128, 255, 255}), DdsHeaderKind::Legacy);
     ok &= Write(folder, "T_Default_m.dds", Solid(rgba, 4, 1, 1, false, {255, 255, 0, 255}), DdsHeaderKind::Legacy);
     ok &= Write(folder, "T_Default_fx.dds", Solid(rgba, 4, 1, 1, false, {0, 0, 0, 255}), DdsHeaderKind::Legacy);
+    fs::create_directories(folder / "ScreenTexture", error);
+    ok &= Write(folder, "ScreenTexture/T_ScreenTexture.dds", PaperGrain(), DdsHeaderKind::Legacy);
     return ok ? 0 : 1;
 }

@@ -52,7 +52,7 @@ TEST(GraphicsEngine, StartsEveryDrawerEffectAndTheStateStack)
     ASSERT_NE(graphics, nullptr);
     EXPECT_TRUE(graphics->IsInitialized());
     EXPECT_TRUE(graphics->GetSpriteDrawer()->IsLoaded());
-    EXPECT_EQ(graphics->GetModelDrawer(), nullptr);
+    EXPECT_NE(graphics->GetModelDrawer(), nullptr);
     ASSERT_NE(graphics->GetGraphicsStateStack(), nullptr);
     EXPECT_EQ(graphics->GetGraphicsStateStack()->GetDepth(), 1u);
 

@@ -4,6 +4,7 @@
 #include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/GraphicsEngine.h"
 #include "forge/graphics/GraphicsStateStack.h"
+#include "forge/model/ModelFactory.h"
 #include "forge/text/TextService.h"
 #include "forge/texture/TextureManager.h"
 #include "forge/settings/Settings.h"
@@ -94,7 +95,8 @@ namespace Kiln
 
     void Engine::DestroyInstance()
     {
-        // The model factory goes first, once it exists.
+        // The model factory goes first: it shuts the model importer down.
+        ModelFactory::DestroyInstance();
         delete ourInstance;
         ourInstance = nullptr;
     }

@@ -2,6 +2,7 @@
 
 #include "forge/drawers/CustomShapeDrawer.h"
 #include "forge/drawers/LineDrawer.h"
+#include "forge/drawers/ModelDrawer.h"
 #include "forge/drawers/SpriteDrawer.h"
 #include "forge/effects/FullscreenEffect.h"
 #include "forge/effects/FullscreenPixelateEffect.h"
@@ -24,6 +25,7 @@ namespace Kiln
         myGraphicsStateStack.reset();
         myLineDrawer.reset();
         myCustomShapeDrawer.reset();
+        myModelDrawer.reset();
         mySpriteDrawer.reset();
     }
 
@@ -35,7 +37,8 @@ namespace Kiln
         // Each drawer keeps its own loaded state; a failed one does not stop the engine.
         mySpriteDrawer = std::make_unique<SpriteDrawer>();
         mySpriteDrawer->Init();
-        // The model drawer is created and initialised here, once it exists.
+        myModelDrawer = std::make_unique<ModelDrawer>();
+        myModelDrawer->Init();
         myCustomShapeDrawer = std::make_unique<CustomShapeDrawer>();
         myCustomShapeDrawer->Init();
         myLineDrawer = std::make_unique<LineDrawer>();

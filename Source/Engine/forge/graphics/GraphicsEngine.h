@@ -30,7 +30,7 @@ namespace Kiln
         void SetFullScreen(bool aFullScreen);
 
         SpriteDrawer* GetSpriteDrawer() const { return mySpriteDrawer.get(); }
-        ModelDrawer* GetModelDrawer() const { return myModelDrawer; }
+        ModelDrawer* GetModelDrawer() const { return myModelDrawer.get(); }
         CustomShapeDrawer* GetCustomShapeDrawer() const { return myCustomShapeDrawer.get(); }
         LineDrawer* GetLineDrawer() const { return myLineDrawer.get(); }
         GraphicsStateStack* GetGraphicsStateStack() const { return myGraphicsStateStack.get(); }
@@ -43,7 +43,7 @@ namespace Kiln
 
     private:
         std::unique_ptr<SpriteDrawer> mySpriteDrawer;
-        ModelDrawer* myModelDrawer = nullptr; // the model drawer's slot: created in Init once it exists
+        std::unique_ptr<ModelDrawer> myModelDrawer;
         std::unique_ptr<CustomShapeDrawer> myCustomShapeDrawer;
         std::unique_ptr<LineDrawer> myLineDrawer;
         std::unique_ptr<GraphicsStateStack> myGraphicsStateStack;

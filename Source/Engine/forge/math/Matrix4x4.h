@@ -1,6 +1,7 @@
 #pragma once
 // 4x4 matrix, 16 values row-major, row-vector convention: a point is a row vector
 // multiplied on the left, translation sits in elements 12, 13, 14, and A * B applies A first.
+#include "forge/math/Quaternion.h"
 #include "forge/math/Vector.h"
 
 #include <array>
@@ -116,6 +117,27 @@ namespace Kiln
             r.myData[0] = c;  r.myData[1] = s;
             r.myData[4] = -s; r.myData[5] = c;
             return r;
+        }
+
+        // Splits a transform into translation (row 3), scale (the lengths of rows 0 to 2,
+        // all four elements each) and the rotation of the unscaled rows. A row of length 0
+        // is used as it stands, so a degenerate matrix gives no NaNs.
+        static void Decompose(const Matrix4x4& aMatrix, Vector3<T>& aTranslation, Quaternion& aRotation, Vector3<T>& aScale)
+        {
+            const auto rowLength = [&aMatrix](size_t aRow) {
+                const T* row = aMatrix.myData.data() + aRow * 4;
+                return static_cast<T>(std::sqrt(row[0] * row[0] + row[1] * row[1] + row[2] * row[2] + row[3] * row[3]));
+            };
+            const auto unscaledRow = [&aMatrix](size_t aRow, T aLength) {
+                const Vector3<T> row = aMatrix.GetRow(aRow);
+                const Vector3<T> unscaled = aLength != T(0) ? row / aLength : row;
+                return Vector3<float>(static_cast<float>(unscaled.x), static_cast<float>(unscaled.y),
+                                      static_cast<float>(unscaled.z));
+            };
+            aScale = {rowLength(0), rowLength(1), rowLength(2)};
+            aTranslation = aMatrix.GetPosition();
+            aRotation = Quaternion::FromRotationMatrix(unscaledRow(0, aScale.x), unscaledRow(1, aScale.y),
+                                                       unscaledRow(2, aScale.z));
         }
 
         // Inverse of a rotation-plus-translation matrix: transposed 3x3, translation

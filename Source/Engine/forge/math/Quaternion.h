@@ -51,5 +51,37 @@ namespace Kiln
         }
 
         constexpr bool operator==(const Quaternion& o) const = default;
+
+        // Blends a towards b by t along the shorter arc; writes and returns anOut. Above
+        // this dot product the blend is linear and renormalised (exact enough and cheap);
+        // only nearly perpendicular quaternions take the trigonometric path.
+        static constexpr float SLERP_LINEAR_THRESHOLD = 0.000500023365f;
+        static Quaternion& Slerp(Quaternion& anOut, const Quaternion& a, const Quaternion& b, float t)
+        {
+            float d = a.w * b.w + a.x * b.x + a.y * b.y + a.z * b.z;
+            Quaternion to = b;
+            if (d < 0.0f)
+            {
+                to = {-b.w, -b.x, -b.y, -b.z};
+                d = -d;
+            }
+            float fromWeight = 1.0f - t;
+            float toWeight = t;
+            if (d > SLERP_LINEAR_THRESHOLD)
+            {
+                Quaternion q(a.w * fromWeight + to.w * toWeight, a.x * fromWeight + to.x * toWeight,
+                             a.y * fromWeight + to.y * toWeight, a.z * fromWeight + to.z * toWeight);
+                const float length = std::sqrt(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z);
+                anOut = {q.w / length, q.x / length, q.y / length, q.z / length};
+                return anOut;
+            }
+            const float theta = std::acos(d);
+            const float sinTheta = std::sin(theta);
+            fromWeight = std::sin(fromWeight * theta) / sinTheta;
+            toWeight = std::sin(toWeight * theta) / sinTheta;
+            anOut = {a.w * fromWeight + to.w * toWeight, a.x * fromWeight + to.x * toWeight,
+                     a.y * fromWeight + to.y * toWeight, a.z * fromWeight + to.z * toWeight};
+            return anOut;
+        }
     };
 }
