@@ -43,17 +43,6 @@ void* operator new[](std::size_t aSize) { return Allocate(aSize); }
 void* operator new(std::size_t aSize, std::align_val_t anAlignment) { return AllocateAligned(aSize, anAlignment); }
 void* operator new[](std::size_t aSize, std::align_val_t anAlignment) { return AllocateAligned(aSize, anAlignment); }
 
-// The non-throwing forms too (std::stable_sort's buffer uses them): every form allocates
-// with malloc, so whatever frees through another form stays consistent.
-void* operator new(std::size_t aSize, const std::nothrow_t&) noexcept
-{
-    ++theAllocationCount;
-    return std::malloc(aSize == 0 ? 1 : aSize);
-}
-void* operator new[](std::size_t aSize, const std::nothrow_t& aTag) noexcept { return ::operator new(aSize, aTag); }
-void operator delete(void* aMemory, const std::nothrow_t&) noexcept { std::free(aMemory); }
-void operator delete[](void* aMemory, const std::nothrow_t&) noexcept { std::free(aMemory); }
-
 void operator delete(void* aMemory) noexcept { std::free(aMemory); }
 void operator delete[](void* aMemory) noexcept { std::free(aMemory); }
 void operator delete(void* aMemory, std::size_t) noexcept { std::free(aMemory); }
