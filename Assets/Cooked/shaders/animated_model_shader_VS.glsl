@@ -1,5 +1,6 @@
 #version 450 core
-// Skinned model vertex shader (the animated and animated Lambert model shaders).
+// Skinned model vertex shader of the animated and animated Lambert model shaders, and
+// (installed again as "AnimatedPbrModelShaderVS") of the animated PBR model shader.
 //
 // Skinning: BONES0 holds four bone indices as floats (the model factory converts the
 // importer's integer joint indices) and WEIGHTS0 their weights. The skinned position is

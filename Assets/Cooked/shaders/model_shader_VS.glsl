@@ -1,5 +1,6 @@
 #version 450 core
-// Static model vertex shader (the default model shader's vertex stage).
+// Static model vertex shader: the default model shader's vertex stage, and (installed
+// again as "PbrModelShaderVS") that of the PBR and Lambert model shaders.
 //
 // Input: the engine's 180-byte model vertex (POSITION0, COLOR0, TEXCOORD0, NORMAL0,
 // TANGENT0, BINORMAL0; the other colours, UV sets, BONES0 and WEIGHTS0 are not read).
