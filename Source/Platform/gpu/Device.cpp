@@ -90,6 +90,29 @@ namespace Plat::Gpu
             return Fail(aCall, "view format " + Name(aViewFormat) + " is not in the family of texture format " + Name(aTextureFormat));
         }
 
+        // The desc a render-target or depth-stencil view is made with: the caller's, or the
+        // whole texture's when none is given; an unknown format means the texture's own.
+        template <typename ViewDesc, typename Dimension>
+        ViewDesc AttachmentViewDesc(const ViewDesc* aDesc, const Texture2DDesc& aTexture, Dimension aSingle,
+                                    Dimension anArray)
+        {
+            ViewDesc desc;
+            if (aDesc != nullptr)
+            {
+                desc = *aDesc;
+            }
+            else
+            {
+                desc.format = aTexture.format;
+                desc.viewDimension = aTexture.arraySize > 1 ? anArray : aSingle;
+            }
+            if (desc.format == Format::UNKNOWN)
+            {
+                desc.format = aTexture.format;
+            }
+            return desc;
+        }
+
         // The 2D texture a view is made of; null (reported) when aResource is not one or was
         // not created with the view's bind flag.
         Texture2D* ViewedTexture(const char* aCall, Resource* aResource, uint32_t aBind, const char* aBindName)
@@ -609,20 +632,8 @@ namespace Plat::Gpu
             return nullptr;
         }
         const Texture2DDesc& tex = texture->GetDesc();
-        RenderTargetViewDesc desc;
-        if (aDesc != nullptr)
-        {
-            desc = *aDesc;
-        }
-        else
-        {
-            desc.format = tex.format;
-            desc.viewDimension = tex.arraySize > 1 ? RtvDimension::Texture2DArray : RtvDimension::Texture2D;
-        }
-        if (desc.format == Format::UNKNOWN)
-        {
-            desc.format = tex.format;
-        }
+        const RenderTargetViewDesc desc =
+            AttachmentViewDesc(aDesc, tex, RtvDimension::Texture2D, RtvDimension::Texture2DArray);
         const GlFormat* viewFormat = FindGlFormat(desc.format);
         if (viewFormat == nullptr || viewFormat->typeless)
         {
@@ -684,20 +695,8 @@ namespace Plat::Gpu
             return nullptr;
         }
         const Texture2DDesc& tex = texture->GetDesc();
-        DepthStencilViewDesc desc;
-        if (aDesc != nullptr)
-        {
-            desc = *aDesc;
-        }
-        else
-        {
-            desc.format = tex.format;
-            desc.viewDimension = tex.arraySize > 1 ? DsvDimension::Texture2DArray : DsvDimension::Texture2D;
-        }
-        if (desc.format == Format::UNKNOWN)
-        {
-            desc.format = tex.format;
-        }
+        const DepthStencilViewDesc desc =
+            AttachmentViewDesc(aDesc, tex, DsvDimension::Texture2D, DsvDimension::Texture2DArray);
         if (!IsDepthViewFormat(desc.format))
         {
             return Fail(call, "the view format must be D16_UNORM, D24_UNORM_S8_UINT, D32_FLOAT or D32_FLOAT_S8X24_UINT, not "
