@@ -1,0 +1,391 @@
+#include "Circle.h"
+#include "CollisionBox.h"
+#include "CollisionCircle.h"
+#include "CollisionLayer.h"
+#include "CollisionManager.h"
+#include "OBB2D.h"
+
+#include "Platform/runtime/Assert.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+using Vec2 = Kiln::Vector2<float>;
+
+namespace
+{
+    constexpr float kPi = std::numbers::pi_v<float>;
+
+    OBB2D Box(Vec2 aCenter, Vec2 aSize, float aRotation = 0.0f)
+    {
+        OBB2D box;
+        box.Init(nullptr, aCenter, aSize);
+        box.SetRotation(aRotation);
+        return box;
+    }
+
+    Circle Round(Vec2 aCenter, float aRadius)
+    {
+        Circle circle;
+        circle.Init(nullptr, aCenter, aRadius);
+        return circle;
+    }
+
+    void ExpectVec(const Vec2& anActual, const Vec2& anExpected, float aTolerance = 1e-3f)
+    {
+        EXPECT_NEAR(anActual.x, anExpected.x, aTolerance) << "x of (" << anActual.x << ", " << anActual.y << ")";
+        EXPECT_NEAR(anActual.y, anExpected.y, aTolerance) << "y of (" << anActual.x << ", " << anActual.y << ")";
+    }
+
+    // One contact as an owner was told it.
+    struct Contact
+    {
+        const ColliderPossessor* receiver;
+        const ColliderPossessor* other;
+        std::string kind;
+        Vec2 push;
+    };
+
+    // Logs every contact it is told about, whatever the other's kind.
+    template <typename Base>
+    class Logging : public Base
+    {
+    public:
+        explicit Logging(std::vector<Contact>& aLog) : myLog(aLog) {}
+        void OnCollisionWithBox(CollisionBox& anOther, const Vec2& aPush, float) override
+        {
+            myLog.push_back({this, &anOther, "box", aPush});
+        }
+        void OnCollisionWithCircle(CollisionCircle& anOther, const Vec2& aPush, float) override
+        {
+            myLog.push_back({this, &anOther, "circle", aPush});
+        }
+
+    private:
+        std::vector<Contact>& myLog;
+    };
+    using LoggingBox = Logging<CollisionBox>;
+    using LoggingCircle = Logging<CollisionCircle>;
+}
+
+TEST(OBB2D, UnrotatedOverlapPushesAlongTheShallowAxisAwayFromTheOther)
+{
+    const OBB2D first = Box({0, 0}, {100, 100});
+    const OBB2D second = Box({90, 20}, {100, 100});
+    Vec2 push;
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, second, push, false));
+    ExpectVec(push, {-10, 0});
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, second, push, true));
+    ExpectVec(push, {10, 0});
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(second, first, push, false));
+    ExpectVec(push, {10, 0});
+
+    const OBB2D below = Box({10, -95}, {100, 100});
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, below, push, false));
+    ExpectVec(push, {0, 5});
+
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(first, Box({100.5f, 0}, {100, 100}), push, false));
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(first, Box({0, -101}, {100, 100}), push, false));
+}
+
+TEST(OBB2D, SharedEdgeTouchesWithZeroPushAndEqualOverlapsKeepTheFirstAxis)
+{
+    const OBB2D first = Box({0, 0}, {100, 100});
+    Vec2 push{7, 7};
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, Box({100, 30}, {100, 100}), push, false));
+    EXPECT_FLOAT_EQ(push.Length(), 0.0f);
+
+    // 10 units of overlap on both x and y: first's x axis wins.
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, Box({90, 90}, {100, 100}), push, false));
+    ExpectVec(push, {-10, 0});
+    // A wide box resting 5 deep on top: pushed down along y.
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, Box({0, 95}, {300, 100}), push, false));
+    ExpectVec(push, {0, -5});
+}
+
+TEST(OBB2D, RotatedBoxesUseAllFourAxes)
+{
+    // A square turned 45 degrees reaches 70.71 along x.
+    const OBB2D diamond = Box({0, 0}, {100, 100}, kPi / 4.0f);
+    Vec2 push;
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(diamond, Box({110, 0}, {100, 100}), push, false));
+    ExpectVec(push, {-(50.0f * std::numbers::sqrt2_v<float> - 60.0f), 0});
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(diamond, Box({125, 0}, {100, 100}), push, false))
+        << "the unrotated bounds would overlap, the shapes do not";
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(diamond, Box({115, 115}, {100, 100}), push, false));
+
+    // Two boxes turned 30 degrees, offset along their own x: the push follows that axis.
+    const float r = kPi / 6.0f;
+    const Vec2 along{std::cos(r), std::sin(r)};
+    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(Box({0, 0}, {100, 40}, r), Box(along * 90.0f, {100, 40}, r), push, false));
+    ExpectVec(push, along * -10.0f);
+}
+
+TEST(OBB2D, BoxesWithoutAreaNeverTouch)
+{
+    const OBB2D big = Box({0, 0}, {1000, 1000});
+    Vec2 push;
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(big, Box({0, 0}, {0, 0}), push, false));
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(Box({0, 0}, {50, 0}), big, push, false));
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(big, Box({0, 0}, {-5, 10}), push, false));
+    EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(big, Box({0, 0}, {NAN, 10}), push, false));
+    EXPECT_FALSE(OBB2D::OBB2DvsCircle(Round({0, 0}, 50), Box({0, 0}, {0, 0}), push, false));
+    EXPECT_FALSE(OBB2D::OBB2DvsCircle(Round({0, 0}, 0), big, push, false)) << "radius 0 switches a circle off";
+    EXPECT_FALSE(OBB2D::OBB2DvsCircle(Round({0, 0}, 0), Box({0, 0}, {100, 100}, 0.5f), push, false));
+}
+
+TEST(OBB2DvsCircle, PushIsTheCirclesSeparationOutsideAndInside)
+{
+    const OBB2D box = Box({0, 0}, {100, 100});
+    Vec2 push;
+    // Centre outside, 10 units deep.
+    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), box, push, false));
+    ExpectVec(push, {10, 0});
+    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), box, push, true));
+    ExpectVec(push, {-10, 0});
+    // Near a corner: along the diagonal.
+    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({56, 58}, 20), box, push, false));
+    ExpectVec(push, Vec2{6, 8} / 10.0f * 10.0f);
+    // Centre inside: out through the nearest side, far enough to end up touching.
+    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({40, 10}, 20), box, push, false));
+    ExpectVec(push, {30, 0});
+    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({-5, -45}, 20), box, push, false));
+    ExpectVec(push, {0, -25});
+}
+
+TEST(OBB2DvsCircle, TouchingCountsOnlyAgainstARotatedBox)
+{
+    Vec2 push{1, 1};
+    EXPECT_FALSE(OBB2D::OBB2DvsCircle(Round({75, 0}, 25), Box({0, 0}, {100, 100}), push, false));
+    // The same square turned a quarter: the same area, but no fast reject.
+    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({75, 0}, 25), Box({0, 0}, {100, 100}, kPi / 2.0f), push, false));
+    EXPECT_NEAR(push.Length(), 0.0f, 1e-4f);
+
+    // A tall box turned a quarter is wide in local y: the push still comes out in world space.
+    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), Box({0, 0}, {200, 100}, kPi / 2.0f), push, false));
+    ExpectVec(push, {10, 0});
+    EXPECT_FALSE(OBB2D::OBB2DvsCircle(Round({60, 90}, 5), Box({0, 0}, {200, 100}, kPi / 2.0f), push, false));
+}
+
+TEST(Circle, CircleAgainstCircle)
+{
+    const Circle a = Round({0, 0}, 10);
+    Vec2 push;
+    // Unflipped: the other circle's separation.
+    ASSERT_TRUE(a.Intersects(Round({15, 0}, 10), push, false));
+    ExpectVec(push, {5, 0});
+    ASSERT_TRUE(a.Intersects(Round({0, -20}, 10), push, true));
+    ExpectVec(push, {0, 0});
+    EXPECT_FALSE(a.Intersects(Round({0, -20.01f}, 10), push, true));
+
+    push = {3, 3};
+    ASSERT_TRUE(a.Intersects(Round({0, 0}, 5), push, false)) << "coincident centres touch";
+    ExpectVec(push, {0, 0});
+
+    EXPECT_FALSE(a.Intersects(Round({0, 0}, 0), push, false)) << "a switched-off circle touches nothing";
+    EXPECT_FALSE(Round({0, 0}, 0).Intersects(a, push, false));
+}
+
+TEST(Collider, DispatchThroughTheBaseGivesTheSameVectors)
+{
+    const OBB2D box = Box({0, 0}, {100, 100});
+    const OBB2D neighbour = Box({90, 0}, {100, 100});
+    const Circle circle = Round({60, 0}, 20);
+    const Collider& boxBase = box;
+    const Collider& neighbourBase = neighbour;
+    const Collider& circleBase = circle;
+    Vec2 push;
+
+    // Box against box through the base: the receiver-side rules flip it back to first's view.
+    ASSERT_TRUE(boxBase.Intersects(neighbourBase, push, false));
+    ExpectVec(push, {10, 0});   // the first shape is handed the vector towards the other
+    ASSERT_TRUE(boxBase.Intersects(circleBase, push, false));
+    ExpectVec(push, {-10, 0});  // a box against a circle gets its own separation
+    ASSERT_TRUE(circleBase.Intersects(boxBase, push, false));
+    ExpectVec(push, {10, 0});
+    ASSERT_TRUE(circleBase.Intersects(Round({80, 0}, 30), push, false));
+    ExpectVec(push, {30, 0});
+}
+
+TEST(Collider, OwnersAndTheMissingOwnerAssertion)
+{
+    CollisionBox box;
+    CollisionCircle circle;
+    EXPECT_EQ(box.GetCollider().GetOwner(), &box);
+    EXPECT_EQ(circle.GetCollider().GetOwner(), &circle);
+    EXPECT_EQ(box.GetSize(), Vec2(0, 0));
+    EXPECT_EQ(circle.GetRadius(), 0.0f);
+
+    std::vector<std::string> reports;
+    Plat::Runtime::SetAssertionHandler([&](const Plat::Runtime::AssertionReport& r) { reports.push_back(r.expression); });
+    const OBB2D orphan = Box({0, 0}, {10, 10});
+    EXPECT_EQ(orphan.GetOwner(), nullptr);
+    Plat::Runtime::SetAssertionHandler({});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], "mySharedOwner != nullptr && \"A Collider's owner was nullpointer\"");
+}
+
+TEST(CollisionManager, EachOwnerIsToldOnlyWhenItsMaskMatchesTheOthersLayer)
+{
+    const uint32_t layers[] = {CollisionLayer::Trigger, CollisionLayer::Solid, CollisionLayer::BreakableWall,
+                               CollisionLayer::Enemy, CollisionLayer::Player};
+    const uint32_t masks[] = {0u, 2u, 14u, 16u, 22u};
+    int toldCount = 0;
+    for (uint32_t layerA : layers)
+        for (uint32_t maskA : masks)
+            for (uint32_t layerB : layers)
+                for (uint32_t maskB : masks)
+                {
+                    std::vector<Contact> log;
+                    LoggingBox a(log), b(log);
+                    a.Init({0, 0}, {100, 100});
+                    b.Init({50, 0}, {100, 100});
+                    a.SetCollisionLayer(layerA);
+                    a.SetCollisionMask(maskA);
+                    b.SetCollisionLayer(layerB);
+                    b.SetCollisionMask(maskB);
+                    CollisionManager manager;
+                    manager.AddCollider(&a.GetCollider());
+                    manager.AddCollider(&b.GetCollider());
+                    manager.CollisionPass(0.016f);
+
+                    const bool aTold = (maskA & layerB) != 0;
+                    const bool bTold = (maskB & layerA) != 0;
+                    const std::string what = "A " + std::to_string(layerA) + "/" + std::to_string(maskA) + ", B " +
+                                             std::to_string(layerB) + "/" + std::to_string(maskB);
+                    ASSERT_EQ(log.size(), (aTold ? 1u : 0u) + (bTold ? 1u : 0u)) << what;
+                    size_t next = 0;
+                    if (aTold)
+                    {
+                        EXPECT_EQ(log[next].receiver, &a) << what;
+                        EXPECT_EQ(log[next].other, &b) << what;
+                        ++next;
+                    }
+                    if (bTold)
+                    {
+                        EXPECT_EQ(log[next].receiver, &b) << what;
+                        EXPECT_EQ(log[next].other, &a) << what;
+                    }
+                    toldCount += static_cast<int>(log.size());
+                }
+    EXPECT_GT(toldCount, 0);
+}
+
+TEST(CollisionManager, ReceiversGetTheVectorsOfTheirPairKind)
+{
+    for (bool reversed : {false, true})
+    {
+        std::vector<Contact> log;
+        LoggingBox left(log), right(log);
+        LoggingCircle circle(log);
+        left.Init({0, 0}, {100, 100});
+        right.Init({90, 0}, {100, 100});
+        circle.Init({0, 60}, 20);
+        for (ColliderPossessor* owner : std::initializer_list<ColliderPossessor*>{&left, &right, &circle})
+        {
+            owner->SetCollisionLayer(CollisionLayer::Trigger);
+            owner->SetCollisionMask(CollisionLayer::Trigger);
+        }
+        CollisionManager manager;
+        std::vector<Collider*> shapes{&left.GetCollider(), &right.GetCollider(), &circle.GetCollider()};
+        if (reversed)
+            shapes = {shapes[2], shapes[1], shapes[0]};
+        for (Collider* shape : shapes)
+            manager.AddCollider(shape);
+        manager.CollisionPass(0.016f);
+
+        const std::string order = reversed ? "reversed" : "forward";
+        ASSERT_EQ(log.size(), 4u) << order << ": the right box is clear of the circle";
+        for (const Contact& c : log)
+        {
+            if (c.receiver == &left && c.other == &right)
+                ExpectVec(c.push, {10, 0});   // towards the other box
+            else if (c.receiver == &right && c.other == &left)
+                ExpectVec(c.push, {-10, 0});
+            else if (c.receiver == &left && c.other == &circle)
+            {
+                EXPECT_EQ(c.kind, "circle");
+                ExpectVec(c.push, {0, -10});   // its own separation
+            }
+            else if (c.receiver == &circle && c.other == &left)
+            {
+                EXPECT_EQ(c.kind, "box");
+                ExpectVec(c.push, {0, 10});
+            }
+            else
+                ADD_FAILURE() << order << ": unexpected contact " << c.kind;
+        }
+    }
+}
+
+TEST(CollisionManager, NullEntriesAreSkippedAndFilledByTheLastEntry)
+{
+    std::vector<Contact> log;
+    LoggingBox a(log), b(log), c(log);
+    for (LoggingBox* box : {&a, &b, &c})
+    {
+        box->Init({0, 0}, {10, 10});
+        box->SetCollisionLayer(CollisionLayer::Trigger);
+        box->SetCollisionMask(CollisionLayer::Trigger);
+    }
+    CollisionManager manager;
+    manager.AddCollider(&a.GetCollider());
+    manager.AddCollider(nullptr);
+    manager.AddCollider(&b.GetCollider());
+    manager.AddCollider(&c.GetCollider());
+    manager.AddCollider(nullptr);
+    manager.CollisionPass(0.016f);
+
+    EXPECT_EQ(log.size(), 6u) << "three pairs, both sides told";
+    EXPECT_EQ(manager.GetColliders(),
+              (std::vector<Collider*>{&a.GetCollider(), &c.GetCollider(), &b.GetCollider()}));
+    log.clear();
+    manager.CollisionPass(0.016f);
+    EXPECT_EQ(log.size(), 6u);
+}
+
+TEST(CollisionManager, ShrinkingAShapeToNothingSwitchesItsContactsOff)
+{
+    CollisionBox trigger, solid;
+    trigger.Init({0, 0}, {200, 200});
+    trigger.SetCollisionLayer(CollisionLayer::Trigger);
+    trigger.SetCollisionMask(CollisionLayer::Solid);
+    solid.Init({0, -50}, {1000, 100}, 0.2f);
+    solid.SetCollisionLayer(CollisionLayer::Solid);
+    int fired = 0;
+    float seenDeltaTime = 0.0f;
+    trigger.SetBoxCollisionCallback([&](CollisionBox& anOther, const Vec2&, float aDeltaTime) {
+        EXPECT_EQ(&anOther, &solid);
+        seenDeltaTime = aDeltaTime;
+        ++fired;
+        trigger.SetSize(0, 0);
+    });
+    CollisionCircle button;
+    button.Init({0, 0}, 75);
+    button.SetCollisionLayer(CollisionLayer::Trigger);
+    button.SetCollisionMask(CollisionLayer::Solid);
+    int buttonHits = 0;
+    // The circle has no settable box callback: count through the solid's view instead.
+    solid.SetCollisionMask(CollisionLayer::Trigger);
+    solid.SetBoxCollisionCallback([&](CollisionBox&, const Vec2&, float) { ++buttonHits; });
+
+    CollisionManager manager;
+    manager.AddCollider(&trigger.GetCollider());
+    manager.AddCollider(&solid.GetCollider());
+    manager.AddCollider(&button.GetCollider());
+    manager.CollisionPass(0.02f);
+    EXPECT_EQ(fired, 1);
+    EXPECT_FLOAT_EQ(seenDeltaTime, 0.02f);
+    EXPECT_EQ(buttonHits, 1) << "the solid heard the trigger box once";
+    manager.CollisionPass(0.02f);
+    EXPECT_EQ(fired, 1) << "a box of size 0 is out of every contact";
+
+    int solidHitsBefore = buttonHits;
+    button.SetRadius(0.0f);
+    manager.CollisionPass(0.02f);
+    EXPECT_EQ(buttonHits, solidHitsBefore);
+}
