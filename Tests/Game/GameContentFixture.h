@@ -11,7 +11,6 @@
 #include "Support/ScopedEngine.h"
 #include "Support/UniqueTempFolder.h"
 
-#include "forge/engine/DebugFeature.h"
 #include "forge/scene/GameAssetsRoot.h"
 #include "forge/settings/Settings.h"
 
