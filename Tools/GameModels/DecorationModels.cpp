@@ -124,7 +124,7 @@ namespace GameModels
         m.Append(BoxPart({100, 9, 10}, 2, LevelCell(1, Role::WoodDark)), At({0, 4.5f, 0}));
         for (const auto& [x, angle] : {std::pair{-32.0f, 25.0f}, {26.0f, -35.0f}})
         {
-            MeshBuilder leaf = LathePart({{0, 0}, {9, 10}, {0, 26}}, 4, false, SharedCell(Shared::Leaf));
+            MeshBuilder leaf = LathePart({{0, 0}, {12, 13}, {0, 36}}, 4, false, SharedCell(Shared::Leaf));
             m.Append(leaf, At({x, 6, -2}) * Affine::RotateZ(angle + 180.0f) * Affine::Scale({1, 1, 0.35f}));
         }
         std::vector<ProfilePoint> thread;

@@ -6,8 +6,8 @@
 // Pivots (model units = world units = cm): floor tiles are 100 x 100 (x, y) centred on
 // their origin; every other model stands on its origin (lowest point y = 0, x symmetric).
 // Doors: 100 x 300; open and closed doors have the same shape and bounds. Buttons: 120
-// across, 32 high (pressed 17). Breakable walls: 150 x 300. Vases: 112 x 140.
-// Checkpoints (lantern posts): 68 x 456. The hanging cocoon hangs from its origin.
+// across, 32 high (pressed 17). Breakable walls: 150 x 300. Vases: 114 x 140.
+// Checkpoints (lantern posts): 68 x 462. The hanging cocoon hangs from its origin.
 #include <array>
 #include <string_view>
 

@@ -21,7 +21,7 @@ namespace GameModels
             {Hex(0xA27A66), Hex(0x6B4438), Hex(0x7E4B2E), Hex(0x4C2B1C), Hex(0xB08A4E), Hex(0xE0662C), Hex(0xB98B5C),
              Hex(0xFF9E40), Hex(0xC9874E), Hex(0x8A4A2A)},
             {Hex(0x9298B8), Hex(0x525675), Hex(0x6E6178), Hex(0x40364A), Hex(0xA8B2C6), Hex(0x6CCDE8), Hex(0xC0C8E8),
-             Hex(0xB8F2FF), Hex(0x8C7FB0), Hex(0x56497A)},
+             Hex(0x8CEBFF), Hex(0x8C7FB0), Hex(0x56497A)},
         }};
 
         constexpr std::array<Rgb8, int(Shared::Count)> SHARED_COLOURS = {

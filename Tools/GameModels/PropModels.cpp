@@ -152,7 +152,7 @@ namespace GameModels
 
     GameModel MakeVase(int aLevelSet, bool aBroken)
     {
-        // A round-bellied clay vase 115 across and 140 high with two painted bands; broken,
+        // A round-bellied clay vase 114 across and 140 high with two painted bands; broken,
         // its lower part with a jagged rim and shards around it.
         GameModel model;
         model.name = std::string("SM_Vase_") + (aBroken ? "Broken" : "Whole") + Suffix(aLevelSet);
