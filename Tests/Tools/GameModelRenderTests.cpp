@@ -174,7 +174,7 @@ namespace
             EXPECT_NE(stbi_write_png(path.c_str(), int(WIDTH), int(HEIGHT), 4, rgba.data(), int(WIDTH) * 4), 0) << path;
         }
 
-        static std::string Key(std::string_view aKey) { return std::string(GameModels::LevelModelPath(aKey)); }
+        static std::string Key(const std::string& aKey) { return GameModels::LevelModelPath(aKey); }
 
         KilnTest::ScopedEngine myEngine{[](Kiln::EngineConfiguration& aConfig) {
             aConfig.myWindowSize = {WIDTH, HEIGHT};
@@ -197,7 +197,7 @@ TEST_F(GameModelRender, EachLevelSetsPropsStandOnTheFloorAtTheirWorldSize)
         UseCamera({0.0f, 150.0f, -800.0f});
         // A floor of one tile stretched 14 times, its top at y 0, and the props on it.
         const Image image = Draw({
-            {std::string(GameModels::FLOOR_TILE_MODELS[size_t(set - 1)]), {0, -50, 0}, {14, 1, 1}},
+            {GameModels::FloorTileModel(set), {0, -50, 0}, {14, 1, 1}},
             {Key("closedModelLevel" + n), {-560, 0, 0}},
             {Key("unPressedModelLevel" + n), {-400, 0, 0}},
             {Key("pressedModelLevel" + n), {-260, 0, 0}},
@@ -232,9 +232,9 @@ TEST_F(GameModelRender, EachLevelSetsPropsStandOnTheFloorAtTheirWorldSize)
 TEST_F(GameModelRender, FloorTilesTakeTheirLevelSetsColours)
 {
     UseCamera({0.0f, 0.0f, -400.0f});
-    const Image image = Draw({{std::string(GameModels::FLOOR_TILE_MODELS[0]), {-120, 0, 0}},
-                              {std::string(GameModels::FLOOR_TILE_MODELS[1]), {0, 0, 0}},
-                              {std::string(GameModels::FLOOR_TILE_MODELS[2]), {120, 0, 0}}});
+    const Image image = Draw({{GameModels::FloorTileModel(1), {-120, 0, 0}},
+                              {GameModels::FloorTileModel(2), {0, 0, 0}},
+                              {GameModels::FloorTileModel(3), {120, 0, 0}}});
     // The stone fronts: grey-green, warm, cold.
     const Pixel first = PixelAt(image, {-120, 0, -50});
     const Pixel second = PixelAt(image, {0, 0, -50});

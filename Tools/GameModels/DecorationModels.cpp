@@ -3,6 +3,8 @@
 #include "GameModelSet.h"
 #include "ModelParts.h"
 
+#include "ContentKit/Random.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -24,16 +26,16 @@ namespace GameModels
             const std::vector<ProfilePoint> cap{{r * 0.95f, h - 2}, {r, h + 2},           {r * 0.85f, h + r * 0.35f},
                                                 {r * 0.5f, h + r * 0.58f}, {0, h + r * 0.66f}};
             m.Append(LathePart(cap, 16, true, SharedCell(Shared::MushroomCap), 1.0f, 0.0f, false), {});
-            Sequence random(aSeed);
+            ContentKit::Rng random(aSeed);
             for (int i = 0; i < 4; ++i)
             {
-                const float azimuth = random.Next(0, 360);
-                const float along = random.Next(0.3f, 0.8f);
+                const float azimuth = random.Range(0, 360);
+                const float along = random.Range(0.3f, 0.8f);
                 const float radius = r * 0.85f * along;
                 // The cap's height at that radius, along its upper profile.
                 const float y = radius < r * 0.5f ? h + r * (0.66f - 0.16f * radius / r)
                                                   : h + r * (0.58f - 0.23f * (radius / r - 0.5f) / 0.35f);
-                const float spot = r * random.Next(0.1f, 0.16f);
+                const float spot = r * random.Range(0.1f, 0.16f);
                 MeshBuilder dot = LathePart({{0, -1}, {spot, -1}, {spot * 0.8f, spot * 0.3f}, {0, spot * 0.45f}}, 8, true,
                                             SharedCell(Shared::White));
                 // Radius and height as a point on the cap, tilted to follow its slope.
@@ -77,11 +79,11 @@ namespace GameModels
             m.Append(LathePart({{ring, 82}, {ring - 1, 83.5f}, {ring - 3, 83.5f}, {ring - 4, 82}}, 9, false, wood, 0.7f, 10.0f,
                                false),
                      {});
-        Sequence random(11);
+        ContentKit::Rng random(11);
         for (int i = 0; i < 5; ++i)
         {
-            const float azimuth = 72.0f * float(i) + random.Next(-15, 15);
-            MeshBuilder root = LathePart({{10, 0}, {4, 36}, {0, 40}}, 5, false, bark, random.Next(0.8f, 1.0f));
+            const float azimuth = 72.0f * float(i) + random.Range(-15, 15);
+            MeshBuilder root = LathePart({{10, 0}, {4, 36}, {0, 40}}, 5, false, bark, random.Range(0.8f, 1.0f));
             m.Append(root, Affine::RotateY(azimuth) * At({32, 12, 0}) * Affine::RotateZ(-100));
         }
         return model;

@@ -1,5 +1,6 @@
 #include "FbxModel.h"
 
+#include "ContentKit/ImageFiles.h"
 #include "FbxWriter/BinaryFbxWriter.h"
 
 #include <algorithm>
@@ -370,14 +371,12 @@ namespace GameModels
     {
         try
         {
-            std::error_code ignored;
-            std::filesystem::create_directories(aPath.parent_path(), ignored);
             KilnTools::BinaryFbxOptions options;
             options.version = 7400;
             options.compressArrays = true;
             options.narrowAsciiValues = false;
-            KilnTools::WriteWholeFile(aPath, KilnTools::WriteBinaryFbx(BuildFbxDocument(aModel), options));
-            return true;
+            // Unchanged files are left alone, so a rebuild does not make the game reload them.
+            return ContentKit::WriteFileIfChanged(aPath, KilnTools::WriteBinaryFbx(BuildFbxDocument(aModel), options));
         }
         catch (const std::exception&)
         {

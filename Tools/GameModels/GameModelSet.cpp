@@ -12,14 +12,14 @@ namespace GameModels
     namespace
     {
         // The level-set digit that ends a per-level key ("closedModelLevel2" -> 2).
-        int LevelSetOf(std::string_view aKey) { return aKey.back() - '0'; }
+        int LevelSetOf(const std::string& aKey) { return aKey.back() - '0'; }
 
         bool KeyStartsWith(std::string_view aKey, std::string_view aPrefix) { return aKey.substr(0, aPrefix.size()) == aPrefix; }
 
         GameModel ModelForKey(const ModelKeyPath& anEntry)
         {
             const int set = LevelSetOf(anEntry.key);
-            const std::string_view key = anEntry.key;
+            const std::string& key = anEntry.key;
             if (anEntry.definition == "KOB_LockedDoor")
                 return MakeLockedDoor(set);
             if (anEntry.definition == "KOB_Button")
@@ -36,9 +36,9 @@ namespace GameModels
     {
         std::vector<ModelFile> files;
         for (int set = 1; set <= LEVEL_SET_COUNT; ++set)
-            files.push_back({std::string(FLOOR_TILE_MODELS[size_t(set - 1)]), MakeFloorTile(set)});
-        for (const ModelKeyPath& entry : LEVEL_MODEL_KEYS)
-            files.push_back({std::string(entry.path), ModelForKey(entry)});
+            files.push_back({FloorTileModel(set), MakeFloorTile(set)});
+        for (const ModelKeyPath& entry : LevelModelKeys())
+            files.push_back({entry.path, ModelForKey(entry)});
         GameModel (*const decorations[])() = {MakeMushroomCluster, MakeTreeStump, MakeCrystalCluster};
         for (size_t i = 0; i < STATIC_DECORATION_MODELS.size(); ++i)
             files.push_back({std::string(STATIC_DECORATION_MODELS[i]), decorations[i]()});
@@ -54,7 +54,7 @@ namespace GameModels
             ++failures;
         };
 
-        const std::filesystem::path atlas = aGameAssetsRoot / std::string(COLOR_ATLAS);
+        const std::filesystem::path atlas = aGameAssetsRoot / COLOR_ATLAS;
         if (!WriteColourAtlas(atlas))
             report(atlas);
 

@@ -2,29 +2,12 @@
 // Small building blocks shared by the model designs.
 #include "MeshBuilder.h"
 
-#include <cstdint>
 #include <vector>
 
 namespace GameModels
 {
     // The direction the Lambert shader lights from (up, left, towards the camera).
     inline const Vec3 KEY_LIGHT{-1.0f, 1.0f, -1.0f};
-
-    // A repeatable pseudo-random sequence, so generated content is the same every build.
-    class Sequence
-    {
-    public:
-        explicit Sequence(uint32_t aSeed) : myState(aSeed) {}
-        // Uniform in [aLow, aHigh).
-        float Next(float aLow, float aHigh)
-        {
-            myState = myState * 1664525u + 1013904223u;
-            return aLow + (aHigh - aLow) * float(myState >> 8) / float(1u << 24);
-        }
-
-    private:
-        uint32_t myState;
-    };
 
     // A box of size aSize centred on the origin, bevelled, painted with aCell.
     MeshBuilder BoxPart(const Vec3& aSize, float aBevel, const Cell& aCell, float aShade = 1.0f);

@@ -1,6 +1,7 @@
 #include "Palette.h"
 
-#include "Platform/image/DdsWriter.h"
+#include "ContentKit/Canvas.h"
+#include "ContentKit/ImageFiles.h"
 
 #include <algorithm>
 
@@ -55,21 +56,18 @@ namespace GameModels
 
     bool WriteColourAtlas(const std::filesystem::path& aPath)
     {
-        using namespace Plat::Image;
-        constexpr uint32_t width = ATLAS_COLUMNS * ATLAS_CELL_PIXELS, height = ATLAS_ROWS * ATLAS_CELL_PIXELS;
-        ImageData image = MakeImage(DxgiFormat::R8G8B8A8_Unorm_Srgb, width, height, 1, 1, false);
-        for (uint32_t y = 0; y < height; ++y)
-            for (uint32_t x = 0; x < width; ++x)
+        constexpr int width = ATLAS_COLUMNS * ATLAS_CELL_PIXELS, height = ATLAS_ROWS * ATLAS_CELL_PIXELS;
+        ContentKit::Canvas atlas(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
             {
-                const Rgb8 c = CellColour({int(y / ATLAS_CELL_PIXELS), int(x / ATLAS_CELL_PIXELS)});
-                uint8_t* texel = image.bytes.data() + (size_t(y) * width + x) * 4;
-                texel[0] = c.r;
-                texel[1] = c.g;
-                texel[2] = c.b;
-                texel[3] = 255;
+                const Rgb8 c = CellColour({y / ATLAS_CELL_PIXELS, x / ATLAS_CELL_PIXELS});
+                atlas.At(x, y) = {float(c.r) / 255.0f, float(c.g) / 255.0f, float(c.b) / 255.0f, 1.0f};
             }
-        std::error_code ignored;
-        std::filesystem::create_directories(aPath.parent_path(), ignored);
-        return WriteDdsFile(aPath, image, DdsHeaderKind::Dx10);
+        // Solid cells sampled at their centres: no mips, so no level blends neighbours.
+        ContentKit::DdsOptions options;
+        options.mips = false;
+        options.bleedColor = false;
+        return ContentKit::WriteDds(aPath, atlas, options);
     }
 }

@@ -58,7 +58,7 @@ namespace GameModels
     constexpr int LEVEL_SET_COUNT = 3;
     constexpr int ATLAS_COLUMNS = 16;
     constexpr int ATLAS_ROWS = 4;
-    constexpr int ATLAS_CELL_PIXELS = 16;
+    constexpr int ATLAS_CELL_PIXELS = 8;
     constexpr int SHARED_ROW = 3;
 
     // aLevelSet 1..3.
@@ -71,6 +71,7 @@ namespace GameModels
     // The cell's centre in the engine's texture space (v down from the top row).
     Vec2 CellCentreUv(const Cell& aCell);
 
-    // Writes the atlas as an sRGB RGBA8 DDS; false when the file cannot be written.
+    // Writes the atlas as an sRGB RGBA8 DDS (unless the file already holds it); false when
+    // the file cannot be written.
     bool WriteColourAtlas(const std::filesystem::path& aPath);
 }

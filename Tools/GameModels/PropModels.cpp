@@ -3,6 +3,8 @@
 #include "GameModelSet.h"
 #include "ModelParts.h"
 
+#include "ContentKit/Random.h"
+
 #include <cmath>
 #include <string>
 
@@ -100,7 +102,7 @@ namespace GameModels
         MeshBuilder& m = model.mesh;
         const Cell stone = LevelCell(aLevelSet, Role::StoneLight);
         const Cell accent = LevelCell(aLevelSet, Role::Accent);
-        Sequence random(uint32_t(17 + aLevelSet));
+        ContentKit::Rng random(uint32_t(17 + aLevelSet));
 
         if (aBroken)
         {
@@ -112,12 +114,12 @@ namespace GameModels
             m.AddBox({1.5f, 0, -40}, {58, 18, 40}, 4);
             for (int i = 0; i < 11; ++i)
             {
-                const Vec3 size{random.Next(18, 40), random.Next(12, 24), random.Next(16, 34)};
+                const Vec3 size{random.Range(18, 40), random.Range(12, 24), random.Range(16, 34)};
                 const Cell cell = i % 5 == 3 ? accent : stone;
-                MeshBuilder chunk = BoxPart(size, 3, cell, random.Next(0.75f, 1.0f));
-                const float x = random.Next(-115, 115), z = random.Next(-60, 45);
-                const Affine place = At({x, size.y * 0.5f - 1.0f, z}) * Affine::RotateY(random.Next(0, 90)) *
-                                     Affine::RotateZ(random.Next(-14, 14));
+                MeshBuilder chunk = BoxPart(size, 3, cell, random.Range(0.75f, 1.0f));
+                const float x = random.Range(-115, 115), z = random.Range(-60, 45);
+                const Affine place = At({x, size.y * 0.5f - 1.0f, z}) * Affine::RotateY(random.Range(0, 90)) *
+                                     Affine::RotateZ(random.Range(-14, 14));
                 m.Append(chunk, place);
             }
             return model;
@@ -135,7 +137,7 @@ namespace GameModels
                              : std::vector<std::pair<float, float>>{{-75, -39.5f}, {-36, 36}, {39.5f, 75}};
             for (const auto& [x0, x1] : spans)
             {
-                m.SetCell(brick == 4 || brick == 10 ? accent : stone, random.Next(0.82f, 1.0f));
+                m.SetCell(brick == 4 || brick == 10 ? accent : stone, random.Range(0.82f, 1.0f));
                 m.AddBox({x0, y0, -40}, {x1, y1, 40}, 4);
                 ++brick;
             }
@@ -219,15 +221,15 @@ namespace GameModels
         m.AddLathe({{ProfileRadiusAt(body, 30) - wall, 30}, {ProfileRadiusAt(body, 10) - wall, 10}, {0, 8}}, segments, true, 0.0f,
                    false);
 
-        Sequence random(uint32_t(41 + aLevelSet));
+        ContentKit::Rng random(uint32_t(41 + aLevelSet));
         for (int i = 0; i < 7; ++i)
         {
-            const Vec3 size{random.Next(14, 30), 3.0f, random.Next(10, 22)};
-            MeshBuilder shard = BoxPart(size, 1.0f, i % 3 == 0 ? clayDark : clay, random.Next(0.85f, 1.0f));
-            const float angle = random.Next(0, 2.0f * PI);
-            const float distance = random.Next(62, 100);
+            const Vec3 size{random.Range(14, 30), 3.0f, random.Range(10, 22)};
+            MeshBuilder shard = BoxPart(size, 1.0f, i % 3 == 0 ? clayDark : clay, random.Range(0.85f, 1.0f));
+            const float angle = random.Range(0, 2.0f * PI);
+            const float distance = random.Range(62, 100);
             const Affine place = At({distance * std::cos(angle), 2.5f, distance * std::sin(angle) * 0.6f}) *
-                                 Affine::RotateY(random.Next(0, 180)) * Affine::RotateX(random.Next(-12, 12));
+                                 Affine::RotateY(random.Range(0, 180)) * Affine::RotateX(random.Range(-12, 12));
             m.Append(shard, place);
         }
         return model;
