@@ -307,7 +307,9 @@ namespace GameModels
                                                                        P("LocalStop", "KTime", "Time", "", {stop}),
                                                                        P("ReferenceStart", "KTime", "Time", "", {int64_t(0)}),
                                                                        P("ReferenceStop", "KTime", "Time", "", {stop})})}));
-                myObjects.push_back(Record("AnimationLayer", {layer, std::string("AnimLayer::BaseLayer"), std::string()}));
+                // Readers expect the layer's (here empty) property block.
+                myObjects.push_back(Record("AnimationLayer", {layer, std::string("AnimLayer::BaseLayer"), std::string()},
+                                           {Record("Properties70")}));
                 Connect(layer, stack);
 
                 std::vector<int64_t> times;
