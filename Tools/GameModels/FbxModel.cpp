@@ -137,8 +137,9 @@ namespace GameModels
                 Document document;
                 document.version = 7400;
                 document.binary = true;
-                document.root.children = {Header(), GlobalSettings(), Definitions(), Record("Objects", {}, std::move(myObjects)),
-                                          Record("Connections", {}, std::move(myConnections))};
+                document.root.children = {Header(), GlobalSettings(), Definitions()};
+                document.root.children.push_back(Record("Objects", {}, std::move(myObjects)));
+                document.root.children.push_back(Record("Connections", {}, std::move(myConnections)));
                 if (myTake)
                     document.root.children.push_back(*myTake);
                 return document;

@@ -2,8 +2,6 @@
 
 #include "ModelPaths.h"
 
-#include "FbxWriter/BinaryFbxWriter.h"
-
 #include <iostream>
 #include <set>
 

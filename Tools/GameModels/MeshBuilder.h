@@ -7,7 +7,6 @@
 #include "Palette.h"
 
 #include <array>
-#include <functional>
 #include <vector>
 
 namespace GameModels
