@@ -53,7 +53,7 @@ namespace
         KilnTools::BinaryFbxOptions options;
         options.version = aVersion;
         options.compressArrays = aCompress;
-        options.narrowAsciiValues = false;
+        options.keepValueTypes = true;
         return options;
     }
 }

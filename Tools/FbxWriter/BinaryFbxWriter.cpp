@@ -119,7 +119,7 @@ namespace KilnTools
                 {
                     const bool isId = (anIsObject && i == 0) || (anElement.name == "C" && (i == 1 || i == 2));
                     const Value& value = anElement.values[i];
-                    WriteValue(myOptions.narrowAsciiValues ? BinaryTyped(value, anElement.name, isId) : value,
+                    WriteValue(myOptions.keepValueTypes ? value : BinaryTyped(value, anElement.name, isId),
                                anIsObject && i == 1);
                 }
                 PatchOffset(header + 2 * word, myOut.size() - propertiesStart);

@@ -15,9 +15,10 @@ namespace KilnTools
     {
         uint32_t version = 7400;     // 7500 and later write 64-bit record offsets
         bool compressArrays = false; // zlib-compress every non-empty array
-        // Values as the ASCII reader gives them (64-bit integers, double arrays) are written
-        // with the types an exporter would use. Off: every value keeps the type it holds.
-        bool narrowAsciiValues = true;
+        // Off: values as the ASCII reader gives them (64-bit integers, double arrays) are
+        // written with the types an exporter would use. On: every value keeps the type it
+        // holds (a document read from a binary file, or built with its final types).
+        bool keepValueTypes = false;
     };
 
     std::string WriteBinaryFbx(const Plat::Fbx::Document& aDocument, const BinaryFbxOptions& someOptions);

@@ -377,7 +377,7 @@ namespace GameModels
             KilnTools::BinaryFbxOptions options;
             options.version = 7400;
             options.compressArrays = true;
-            options.narrowAsciiValues = false;
+            options.keepValueTypes = true;
             // Unchanged files are left alone, so a rebuild does not make the game reload them.
             return ContentKit::WriteFileIfChanged(aPath, KilnTools::WriteBinaryFbx(BuildFbxDocument(aModel), options));
         }
