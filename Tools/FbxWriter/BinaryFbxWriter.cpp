@@ -1,4 +1,4 @@
-#include "Support/fbx/BinaryFbxWriter.h"
+#include "FbxWriter/BinaryFbxWriter.h"
 
 #include <zlib.h>
 
@@ -9,7 +9,7 @@
 #include <limits>
 #include <stdexcept>
 
-namespace KilnTest
+namespace KilnTools
 {
     using namespace Plat::Fbx;
 
@@ -118,7 +118,9 @@ namespace KilnTest
                 for (size_t i = 0; i < anElement.values.size(); ++i)
                 {
                     const bool isId = (anIsObject && i == 0) || (anElement.name == "C" && (i == 1 || i == 2));
-                    WriteValue(BinaryTyped(anElement.values[i], anElement.name, isId), anIsObject && i == 1);
+                    const Value& value = anElement.values[i];
+                    WriteValue(myOptions.keepValueTypes ? value : BinaryTyped(value, anElement.name, isId),
+                               anIsObject && i == 1);
                 }
                 PatchOffset(header + 2 * word, myOut.size() - propertiesStart);
                 for (const Element& child : anElement.children)
