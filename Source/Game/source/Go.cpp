@@ -1,6 +1,8 @@
 #include "Go.h"
 
+#include "GameManager.h"
 #include "InputMapper.h"
+#include "ParticleRegistry.h"
 #include "Sound.h"
 
 #include "forge/engine/Engine.h"
@@ -27,7 +29,7 @@ W::LRESULT GoWindowMessageHook(Kiln::HWND /*aWindow*/, W::UINT aMessage, W::WPAR
     return 0;
 }
 
-void Go(const char* /*aScenePath*/)
+void Go(const char* aScenePath)
 {
     Kiln::LoadSettings("Game.json");
 
@@ -62,13 +64,12 @@ void Go(const char* /*aScenePath*/)
     Sound::GetInstance().Init();
     engine->SetClearColor(Kiln::Color(0.0f, 0.0f, 0.0f, 0.0f));
 
-    // The particle registry and the game manager (which owns the frame loop and receives
-    // aScenePath) are set up here once they exist. Until then the loop polls input and
-    // clears and presents frames.
-    while (engine->BeginFrame())
+    ParticleRegistry::GetInstance();
+
     {
-        InputMapper::GetInstance().Update();
-        engine->EndFrame();
+        GameManager gameManager;
+        gameManager.Init(aScenePath);
+        gameManager.Run();
     }
 
     Kiln::Engine::DestroyInstance();
