@@ -14,8 +14,6 @@ public:
     ~AnimatedModelRecord();
     AnimatedModelRecord(const AnimatedModelRecord& anOther);
     AnimatedModelRecord& operator=(const AnimatedModelRecord& anOther);
-    AnimatedModelRecord(AnimatedModelRecord&& anOther) noexcept;
-    AnimatedModelRecord& operator=(AnimatedModelRecord&& anOther) noexcept;
 
     Kiln::AnimatedModelInstance& GetInstance() { return myParts->myInstance; }
     const Kiln::AnimatedModelInstance& GetInstance() const { return myParts->myInstance; }
@@ -29,6 +27,6 @@ private:
         Kiln::AnimationPlayer myPlayer;
     };
 
-    // Never null: a moved-from record gets fresh parts.
+    // Never null (moving copies, so no record is ever left empty).
     std::unique_ptr<Parts> myParts;
 };

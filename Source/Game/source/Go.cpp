@@ -63,7 +63,6 @@ void Go(const char* aScenePath)
 
     Sound::GetInstance().Init();
     engine->SetClearColor(Kiln::Color(0.0f, 0.0f, 0.0f, 0.0f));
-
     ParticleRegistry::GetInstance();
 
     {
