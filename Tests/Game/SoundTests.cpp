@@ -57,12 +57,7 @@ namespace
     protected:
         static void SetUpTestSuite()
         {
-            static const bool loaded = [] {
-                Kiln::LoadSettings("Game.json");
-                Sound::GetInstance().Init();
-                return true;
-            }();
-            (void)loaded;
+            TestSupport::LoadGameSoundBank();
         }
 
         void SetUp() override
