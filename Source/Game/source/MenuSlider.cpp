@@ -57,8 +57,9 @@ void MenuSlider::SetValue(float aX)
     const float left = myBarInstance.myPosition.x - half;
     const float right = myBarInstance.myPosition.x + half;
     const float x = std::clamp(aX, std::min(left, right), std::max(left, right));
-    // A bar of no width has one position, the empty end.
-    const float value = half != 0.0f ? (x - left) / (2.0f * half) : 0.0f;
+    // Measured against the two ends as computed, so that the right end is exactly 1; a bar
+    // of no width has one position, the empty end.
+    const float value = right != left ? (x - left) / (right - left) : 0.0f;
     myHandleInstance.myPosition.x = x;
 
     Message message;
