@@ -2,6 +2,7 @@
 #include "GameShell.h"
 
 #include "forge/video/Video.h"
+#include "forge/video/VideoPlayer.h"
 
 #include <gtest/gtest.h>
 
@@ -252,4 +253,33 @@ TEST_F(Screens, ACutsceneWithoutItsVideoStillEndsOnTime)
     EXPECT_TRUE(IsClear(At(pixels, 160, 100)));
     intro.UpdateIntro(28.1f, state);
     EXPECT_EQ(state, State::Playing);
+}
+
+TEST(Films, EachFilmLastsAsLongAsTheScreenThatShowsIt)
+{
+    Kiln::Settings::ResetSettings();
+    Kiln::LoadSettings("Game.json");
+    struct Film
+    {
+        const char* path;
+        double seconds;   // at least
+        double aspect;    // width / height
+    };
+    for (const Film& film : {Film{"video/VID_VT58.mp4", 6.0, 2.0}, Film{"video/VID_Intro.mp4", 38.0, 2.0},
+                             Film{"video/VID_Outro.mp4", 85.0, 16.0 / 9.0}})
+    {
+        const std::string path = Kiln::Settings::ResolveAssetPath(film.path);
+        ASSERT_FALSE(path.empty()) << film.path;
+        Kiln::VideoPlayer player;
+        ASSERT_EQ(player.Open(path.c_str(), false), Kiln::VideoPlayer::OpenSuccess) << film.path;
+        int frames = 0;
+        while (player.DecodeNextFrame() >= 0)
+            ++frames;
+        ASSERT_GT(player.GetFrameRate(), 0.0);
+        EXPECT_GE(frames / player.GetFrameRate(), film.seconds) << film.path;
+        EXPECT_LE(frames / player.GetFrameRate(), film.seconds + 1.0) << film.path;
+        EXPECT_NEAR(double(player.GetFrameWidth()) / player.GetFrameHeight(), film.aspect, 0.01) << film.path;
+        player.Close();
+    }
+    Kiln::Settings::ResetSettings();
 }
