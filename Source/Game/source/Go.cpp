@@ -1,6 +1,8 @@
 #include "Go.h"
 
+#include "AnimationLibrary.h"
 #include "InputMapper.h"
+#include "ParticleRegistry.h"
 #include "Sound.h"
 
 #include "forge/engine/Engine.h"
@@ -61,10 +63,13 @@ void Go(const char* /*aScenePath*/)
 
     Sound::GetInstance().Init();
     engine->SetClearColor(Kiln::Color(0.0f, 0.0f, 0.0f, 0.0f));
+    ParticleRegistry::GetInstance();
 
-    // The particle registry and the game manager (which owns the frame loop and receives
-    // aScenePath) are set up here once they exist. Until then the loop polls input and
-    // clears and presents frames.
+    // The game manager (which owns the frame loop, receives aScenePath and loads the
+    // animation controllers at the start of its run) is set up here once it exists. Until
+    // then the controllers are loaded here, and the loop polls input and clears and
+    // presents frames.
+    AnimationLibrary::GetInstance();
     while (engine->BeginFrame())
     {
         InputMapper::GetInstance().Update();

@@ -1,30 +1,10 @@
 #include "Go.h"
 
+#include "Platform/runtime/ExceptionChain.h"
+
 #include <cstdio>
 #include <exception>
 #include <string>
-
-namespace
-{
-    // "outer: inner: innermost" for an exception and the ones nested inside it.
-    void AppendMessages(const std::exception& anError, std::string& aText)
-    {
-        aText += anError.what();
-        try
-        {
-            std::rethrow_if_nested(anError);
-        }
-        catch (const std::exception& inner)
-        {
-            aText += ": ";
-            AppendMessages(inner, aText);
-        }
-        catch (...)
-        {
-            aText += ": unknown error";
-        }
-    }
-}
 
 int main(int argc, char** argv)
 {
@@ -43,9 +23,9 @@ int main(int argc, char** argv)
     }
     catch (const std::exception& error)
     {
-        // Bad content ends the run with one line naming what was wrong.
-        std::string text;
-        AppendMessages(error, text);
+        // Bad content (a malformed file, a missing key, a ContentError) ends the run with
+        // one line naming what was wrong, and status 1.
+        const std::string text = Plat::Runtime::DescribeExceptionChain(error);
         std::fputc('\n', stdout);
         std::fflush(stdout);
         std::fprintf(stderr, "Game: %s\n", text.c_str());

@@ -1,0 +1,76 @@
+#pragma once
+// The game's record of one converted scene object: name, object-definition name, the
+// merged and converted properties by key, the placement and the world matrix built from
+// it. Level factories, menu pages and the animation library read these.
+//
+// Readers use Get<T>(key): a key that is missing, or that holds another type than T, ends
+// the load with a ContentError naming the scene folder, the object and the key. Find<T>
+// is for keys that may be absent.
+#include "ContentError.h"
+#include "CustomProperty.h"
+
+#include "forge/math/Matrix4x4.h"
+#include "forge/math/Vector.h"
+#include "forge/stringRegistry/StringId.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+class CustomSceneObject
+{
+public:
+    std::string myName;
+    Kiln::StringId myObjectDefinition;
+    std::map<std::string, CustomProperty, std::less<>> myProperties;
+    Kiln::Vector3<float> myPosition{0.0f, 0.0f, 0.0f};
+    Kiln::Vector3<float> myScale{1.0f, 1.0f, 1.0f};
+    Kiln::Vector3<float> myRotation{0.0f, 0.0f, 0.0f}; // Euler degrees
+    Kiln::Matrix4x4<float> myTransform;
+    // The scene path the object was read from (for messages).
+    std::string myScenePath;
+
+    bool Has(std::string_view aKey) const { return myProperties.find(aKey) != myProperties.end(); }
+
+    // The value under aKey when it holds a T; null when the key is absent or holds another type.
+    template <typename T>
+    const T* Find(std::string_view aKey) const
+    {
+        const auto found = myProperties.find(aKey);
+        return found != myProperties.end() ? std::get_if<T>(&found->second) : nullptr;
+    }
+    template <typename T>
+    T* Find(std::string_view aKey)
+    {
+        const auto found = myProperties.find(aKey);
+        return found != myProperties.end() ? std::get_if<T>(&found->second) : nullptr;
+    }
+
+    // The value under aKey; throws ContentError when it is missing or holds another type.
+    template <typename T>
+    const T& Get(std::string_view aKey) const
+    {
+        if (const T* value = Find<T>(aKey))
+            return *value;
+        ThrowKeyError(aKey, CustomPropertyIndexOf<T>());
+    }
+    template <typename T>
+    T& Get(std::string_view aKey)
+    {
+        if (T* value = Find<T>(aKey))
+            return *value;
+        ThrowKeyError(aKey, CustomPropertyIndexOf<T>());
+    }
+
+    // "Scene folder \"...\": object \"<name>\" (<definition>): <problem>" as one line.
+    std::string Describe(std::string_view aProblem) const;
+
+    // The world matrix of a placement: rotation from Euler degrees (about x, then y, then
+    // z), rows 0 to 2 scaled by the scale, the translation in row 3.
+    static Kiln::Matrix4x4<float> ComputeTransform(const Kiln::Vector3<float>& aRotation, const Kiln::Vector3<float>& aScale,
+                                                   const Kiln::Vector3<float>& aTranslation);
+
+private:
+    [[noreturn]] void ThrowKeyError(std::string_view aKey, std::size_t anExpectedIndex) const;
+};

@@ -1,0 +1,47 @@
+#pragma once
+// Owns every live particle, grouped by texture path: moves them each frame, removes them
+// when their life is over and draws each group as one sprite batch.
+#include "Particle.h"
+
+#include "forge/drawers/Sprite2DInstanceData.h"
+#include "forge/scene/Scene.h"
+#include "forge/stringRegistry/StringId.h"
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace Kiln
+{
+    class SpriteDrawer;
+}
+
+class ParticleRegistry
+{
+public:
+    // Groups ordered by texture-path text, byte-wise (null as "").
+    using GroupMap = std::map<Kiln::StringId, std::vector<std::unique_ptr<Particle>>, Kiln::StringIdTextLess>;
+
+    static ParticleRegistry& GetInstance();
+
+    // Takes ownership; files the particle under its texture path.
+    void Register(Particle* aParticle);
+    // Updates every particle once and removes those no longer alive (the rest keep their
+    // order). Empty groups stay.
+    void Update(float aDeltaTime);
+    // One batch per non-empty group, in key order.
+    void Render(Kiln::SpriteDrawer& aSpriteDrawer);
+
+    // Destroys every particle: when the objects that seeking particles fly to go (a level
+    // ends), and between tests.
+    void Clear();
+
+    const GroupMap& GetGroups() const { return myGroups; }
+    std::size_t GetParticleCount() const;
+
+private:
+    GroupMap myGroups;
+    // Reused by Render, so drawing does not allocate once it has grown.
+    std::vector<Kiln::Sprite2DInstanceData> myInstances;
+};

@@ -1,0 +1,3 @@
+#include "RandomEngine.h"
+
+std::mt19937 gRandomEngine{std::random_device{}()};
