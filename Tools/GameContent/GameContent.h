@@ -6,6 +6,7 @@
 #include "ContentKit/SceneFiles.h"
 
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ namespace GameContent
 {
     using namespace ContentKit;
 
-    // Collects the written files and the first errors; optional PNG previews.
+    // Collects the written files and the errors; optional PNG previews. Safe to use from
+    // several painting threads at once.
     class Output
     {
     public:
@@ -35,6 +37,7 @@ namespace GameContent
         std::filesystem::path myPreviews;
         std::vector<std::string> myErrors;
         size_t myWritten = 0;
+        mutable std::mutex myMutex;
     };
 
     // The file under the game root that a game path names.

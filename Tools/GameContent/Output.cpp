@@ -31,7 +31,10 @@ namespace GameContent
             Fail("cannot write " + file.string());
             return;
         }
-        ++myWritten;
+        {
+            const std::lock_guard lock(myMutex);
+            ++myWritten;
+        }
         if (!myPreviews.empty())
         {
             std::string name = aPath;
@@ -49,22 +52,29 @@ namespace GameContent
     {
         std::string error;
         if (!aScene.Write(myRoot, &error))
+        {
             Fail(error);
-        else
-            myWritten += aScene.Objects().size();
+            return;
+        }
+        const std::lock_guard lock(myMutex);
+        myWritten += aScene.Objects().size();
     }
 
     void Output::Definition(const ObjectDefinitionDesc& aDefinition)
     {
         std::string error;
         if (!WriteObjectDefinition(myRoot / "objectdefinitions", aDefinition, &error))
+        {
             Fail(error);
-        else
-            ++myWritten;
+            return;
+        }
+        const std::lock_guard lock(myMutex);
+        ++myWritten;
     }
 
     void Output::Fail(const std::string& aMessage)
     {
+        const std::lock_guard lock(myMutex);
         myErrors.push_back(aMessage);
     }
 }

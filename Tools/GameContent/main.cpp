@@ -5,6 +5,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <thread>
+#include <vector>
 
 int main(int argc, char** argv)
 {
@@ -17,12 +20,13 @@ int main(int argc, char** argv)
     GameContent::Output output(argv[1], argc == 3 ? argv[2] : "");
     GameContent::WriteDefinitions(output);
     GameContent::WriteControllers(output);
-    GameContent::WritePlayerArt(output);
-    GameContent::WriteEnemyArt(output);
-    GameContent::WriteNpcArt(output);
-    GameContent::WriteGrassArt(output);
-    GameContent::WriteParticleArt(output);
-    GameContent::WriteScreenArt(output);
+    // The pictures are independent of each other: paint them side by side.
+    {
+        std::vector<std::jthread> painters;
+        for (auto* paint : {GameContent::WritePlayerArt, GameContent::WriteEnemyArt, GameContent::WriteNpcArt, GameContent::WriteGrassArt,
+                            GameContent::WriteParticleArt, GameContent::WriteScreenArt})
+            painters.emplace_back(paint, std::ref(output));
+    }
     for (const std::string& error : output.Errors())
         std::fprintf(stderr, "MakeGameContent: %s\n", error.c_str());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
