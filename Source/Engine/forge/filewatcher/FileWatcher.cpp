@@ -22,8 +22,7 @@ namespace Kiln
         if (const Engine* engine = Engine::GetInstance())
             return engine->IsDebugFeatureOn(DebugFeature::Filewatcher);
         // Before an engine exists the global configuration decides, by the same rule.
-        const uint32_t features = Settings::EngineConfiguration().myDebugFeatures;
-        return features == DebugFeature::All || (features & DebugFeature::Filewatcher) != 0;
+        return DebugFeature::IsOn(Settings::EngineConfiguration().myDebugFeatures, DebugFeature::Filewatcher);
     }
 
     FileWatcher::~FileWatcher()
