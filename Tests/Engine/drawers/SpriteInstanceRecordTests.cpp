@@ -72,14 +72,14 @@ namespace
     TEST(SpriteInstanceRecord, ColourIsLinearisedAndCustomDataSwizzled)
     {
         Kiln::Sprite2DInstanceData s;
-        s.myColor = {0.5f, 0.04f, 1.0f, 0.5f};
+        s.myColor = {0.5f, 0.04f, 0.8f, 0.5f};
         s.myTextureRect = {0.1f, 0.2f, 0.3f, 0.4f};
         s.myCustomData = {1.0f, 2.0f, 3.0f, 4.0f};
         SpriteInstanceRecord r{};
         Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
         EXPECT_NEAR(r.myColor[0], 0.214f, 0.001f);
         EXPECT_NEAR(r.myColor[1], 0.04f / 12.92f, 1e-6f);
-        EXPECT_FLOAT_EQ(r.myColor[2], 1.0f);
+        EXPECT_NEAR(r.myColor[2], 0.6038f, 0.0005f);
         EXPECT_FLOAT_EQ(r.myColor[3], 0.5f);
         EXPECT_EQ(r.myTextureRect[0], 0.1f);
         EXPECT_EQ(r.myTextureRect[3], 0.4f);
@@ -93,6 +93,7 @@ namespace
         s3.myCustomData = s.myCustomData;
         Kiln::WriteSpriteInstance(r, s3, Kiln::Matrix4x4f(), true);
         EXPECT_NEAR(r.myColor[0], 0.214f, 0.001f);
+        EXPECT_NEAR(r.myColor[2], 0.6038f, 0.0005f);
         EXPECT_EQ(r.myCustomData[1], 4.0f);
         EXPECT_EQ(r.myCustomData[3], 2.0f);
     }
