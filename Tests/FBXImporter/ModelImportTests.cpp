@@ -363,29 +363,6 @@ TEST_F(ImporterTest, CornersThatDifferOnlyInTheSignOfZeroShareAVertex)
     EXPECT_FALSE(SameVertex(a, b));
 }
 
-TEST_F(ImporterTest, VertexHashFollowsTheFieldByFieldFnvMix)
-{
-    // Hand computation for a vertex whose only non-zero field is position.x = 1.0f.
-    auto fnv = [](uint32_t aField) {
-        uint64_t h = 0xcbf29ce484222325ull;
-        for (int i = 0; i < 4; ++i)
-        {
-            h ^= (aField >> (8 * i)) & 0xffu;
-            h *= 0x100000001b3ull;
-        }
-        return h;
-    };
-    uint64_t seed = 0;
-    for (int field = 0; field < 45; ++field)
-    {
-        const uint64_t h = fnv(field == 0 ? 0x3f800000u : 0u);
-        seed ^= h + 0x9e3779b9ull + (seed << 6) + (seed >> 2);
-    }
-    FBXVertex v;
-    v.position[0] = 1.0f;
-    EXPECT_EQ(VertexHash(v), seed);
-}
-
 TEST_F(ImporterTest, MergingStaysNearLinearOnALargeGrid)
 {
     // 200 x 200 quads: every interior corner is shared by six triangle corners.

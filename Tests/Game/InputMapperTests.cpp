@@ -276,8 +276,3 @@ TEST_F(Mapper, WithoutAPadNoPadEventsComeAndUnpluggingReleasesHeldButtons)
     EXPECT_EQ(Frame(), (Strings{E(Action::Dash, "up")}));
     EXPECT_TRUE(Frame().empty());
 }
-
-TEST(InputMapperSingleton, TheGamesMapperIsOneObject)
-{
-    EXPECT_EQ(&InputMapper::GetInstance(), &InputMapper::GetInstance());
-}

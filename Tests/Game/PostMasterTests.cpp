@@ -134,8 +134,3 @@ TEST(PostMaster, TypesOutsideTheTableAreRefusedWithAnAssertion)
     EXPECT_EQ(reports.size(), 4u);
     EXPECT_TRUE(log.empty());
 }
-
-TEST(PostMaster, TheGamesBusIsOneObject)
-{
-    EXPECT_EQ(&PostMaster::GetInstance(), &PostMaster::GetInstance());
-}

@@ -25,3 +25,9 @@ namespace Plat::Runtime
 
 #define KILN_ASSERT(expr) \
     ((expr) ? (void)0 : ::Plat::Runtime::ReportAssertion(#expr, __FILE__, __LINE__))
+
+// The same check reported under a fixed text: for conditions whose code does not read
+// as the text the report is known by (a result code test, a member reached through
+// another object).
+#define KILN_ASSERT_AS(expr, text) \
+    ((expr) ? (void)0 : ::Plat::Runtime::ReportAssertion(text, __FILE__, __LINE__))

@@ -1,5 +1,6 @@
 #include "Platform/soundlib/SoundLib.h"
 
+#include "Platform/audiodevice/SharedOutput.h"
 #include "Platform/runtime/Paths.h"
 #include "Platform/soundlib/Decoder.h"
 #include "Platform/soundlib/Mixer.h"
@@ -7,6 +8,7 @@
 #include <SDL.h>
 
 #include <cmath>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -27,7 +29,8 @@ namespace Plat::Sound
             bool initialised = false;
             DWORD freq = 44100;
             DWORD flags = 0;
-            SDL_AudioDeviceID device = 0;
+            bool paused = false;
+            AudioDevice::Source* device = nullptr;
             Mixer mixer;
         };
 
@@ -83,11 +86,17 @@ namespace Plat::Sound
             return channel;
         }
 
-        void SDLCALL MixCallback(void*, Uint8* aStream, int aLength)
+        // The shared output asks for the next aLength bytes of 16-bit stereo.
+        void MixCallback(uint8_t* aStream, uint32_t aLength)
         {
             Output& output = TheOutput();
             std::lock_guard guard(output.lock);
-            output.mixer.Mix(reinterpret_cast<int16_t*>(aStream), static_cast<uint32_t>(aLength) / 4);
+            if (output.paused)
+            {
+                std::memset(aStream, 0, aLength);
+                return;
+            }
+            output.mixer.Mix(reinterpret_cast<int16_t*>(aStream), aLength / 4);
         }
 
         // Opens the SDL device for Init; returns the error code.
@@ -105,20 +114,15 @@ namespace Plat::Sound
                 }
                 name = SDL_GetAudioDeviceName(aDevice - 1, 0);
             }
-            SDL_AudioSpec wanted{};
-            wanted.freq = static_cast<int>(aFreq);
-            wanted.format = AUDIO_S16SYS;
-            wanted.channels = 2;
-            wanted.samples = kDeviceFrames;
-            wanted.callback = MixCallback;
-            SDL_AudioSpec obtained{};
-            // No allowed changes: SDL converts our 16-bit stereo to whatever the hardware wants.
-            anOutput.device = SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
-            if (anOutput.device == 0)
-            {
-                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            AudioDevice::StreamFormat format;
+            format.frequency = aFreq;
+            format.sdlFormat = AUDIO_S16SYS;
+            format.channels = 2;
+            // The process shares one output with every other sound source.
+            anOutput.device = AudioDevice::Join(format, &MixCallback, name, kDeviceFrames);
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            if (anOutput.device == nullptr)
                 return ERROR_DRIVER;
-            }
             return OK;
         }
     }
@@ -137,24 +141,20 @@ namespace Plat::Sound
         if (freq < 8000 || freq > 192000)
             return Fail(ERROR_ILLPARAM, 0);
 
-        SDL_AudioDeviceID opened = 0;
+        {
+            std::lock_guard guard(output.lock);
+            output.freq = freq;
+            output.flags = flags;
+            output.paused = false;
+        }
         if (device != DEVICE_NONE)
         {
-            // The device starts paused, so the callback cannot run before we are set up.
             const int error = OpenDevice(output, device, freq);
             if (error != OK)
                 return Fail(error, 0);
-            opened = output.device;
         }
-        {
-            std::lock_guard guard(output.lock);
-            output.initialised = true;
-            output.freq = freq;
-            output.flags = flags;
-            output.device = opened;
-        }
-        if (opened)
-            SDL_PauseAudioDevice(opened, 0);
+        std::lock_guard guard(output.lock);
+        output.initialised = true;
         return Succeed(1);
     }
 
@@ -162,7 +162,7 @@ namespace Plat::Sound
     {
         Output& output = TheOutput();
         std::lock_guard life(output.lifecycle);
-        SDL_AudioDeviceID device = 0;
+        AudioDevice::Source* device = nullptr;
         {
             std::lock_guard guard(output.lock);
             if (!output.initialised)
@@ -171,14 +171,10 @@ namespace Plat::Sound
                 output.mixer.RemoveSample(i);
             output.initialised = false;
             device = output.device;
-            output.device = 0;
+            output.device = nullptr;
         }
-        // Closing waits for the mixing thread, which needs the lock: never close under it.
-        if (device)
-        {
-            SDL_CloseAudioDevice(device);
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
+        // Leaving waits for the mixing thread, which needs the lock: never leave under it.
+        AudioDevice::Leave(device);
         return Succeed(1);
     }
 
@@ -189,19 +185,14 @@ namespace Plat::Sound
 
     namespace
     {
+        // Pausing silences this output only: other sources share the device.
         BOOL SetPaused(int aPaused)
         {
             Output& output = TheOutput();
-            std::lock_guard life(output.lifecycle);
-            SDL_AudioDeviceID device = 0;
-            {
-                std::lock_guard guard(output.lock);
-                if (!output.initialised)
-                    return Fail(ERROR_INIT, 0);
-                device = output.device;
-            }
-            if (device)
-                SDL_PauseAudioDevice(device, aPaused);
+            std::lock_guard guard(output.lock);
+            if (!output.initialised)
+                return Fail(ERROR_INIT, 0);
+            output.paused = aPaused != 0;
             return Succeed(1);
         }
     }

@@ -1,5 +1,7 @@
 #include "Platform/waveout/WaveOut.h"
 
+#include "Platform/audiodevice/SharedOutput.h"
+
 #include <SDL2/SDL.h>
 
 #include <algorithm>
@@ -10,11 +12,11 @@ namespace Plat::WaveOut
 {
     struct Device
     {
-        SDL_AudioDeviceID id = 0;
+        AudioDevice::Source* source = nullptr;
         Uint8 silence = 0;
         DoneCallback onDone;
-        // Written buffers in play order; guarded by the SDL device lock, which the audio
-        // callback holds while it runs.
+        // Written buffers in play order; guarded by the shared output's lock, which the
+        // audio thread holds while it asks for sound.
         std::deque<WaveHeader*> queue;
         std::uint32_t frontOffset = 0;
     };
@@ -32,13 +34,12 @@ namespace Plat::WaveOut
             }
         }
 
-        // SDL's audio thread asks for the next aLength bytes: hand out the written buffers
+        // The audio thread asks for the next aLength bytes: hand out the written buffers
         // in order, mark each done as soon as it is used up, and pad with silence.
-        void SDLCALL FillStream(void* aUser, Uint8* aStream, int aLength)
+        void FillStream(Device& device, Uint8* aStream, std::uint32_t aLength)
         {
-            Device& device = *static_cast<Device*>(aUser);
             std::uint32_t written = 0;
-            const std::uint32_t wanted = static_cast<std::uint32_t>(aLength);
+            const std::uint32_t wanted = aLength;
             while (written < wanted && !device.queue.empty())
             {
                 WaveHeader& header = *device.queue.front();
@@ -115,25 +116,20 @@ namespace Plat::WaveOut
 
         auto* device = new Device();
         device->onDone = std::move(aOnDone);
-
-        SDL_AudioSpec wanted{};
-        wanted.freq = static_cast<int>(aFormat->samplesPerSec);
-        wanted.format = aFormat->bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-        wanted.channels = static_cast<Uint8>(aFormat->channels);
-        wanted.samples = 1024;
-        wanted.callback = &FillStream;
-        wanted.userdata = device;
-        SDL_AudioSpec obtained{};
-        // No allowed changes: SDL converts our format to whatever the hardware wants.
-        device->id = SDL_OpenAudioDevice(name, 0, &wanted, &obtained, 0);
-        if (device->id == 0)
+        device->silence = aFormat->bitsPerSample == 8 ? 0x80 : 0;
+        AudioDevice::StreamFormat format;
+        format.frequency = aFormat->samplesPerSec;
+        format.sdlFormat = aFormat->bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+        format.channels = static_cast<std::uint8_t>(aFormat->channels);
+        // The process shares one output with every other sound source.
+        const auto fill = [device](std::uint8_t* someBytes, std::uint32_t aLength) { FillStream(*device, someBytes, aLength); };
+        device->source = AudioDevice::Join(format, fill, name);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (device->source == nullptr)
         {
             delete device;
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return NoDriver;
         }
-        device->silence = obtained.silence;
-        SDL_PauseAudioDevice(device->id, 0);
         *aDevice = device;
         return NoError;
     }
@@ -163,17 +159,17 @@ namespace Plat::WaveOut
         if (!(flags & HeaderPrepared)) return Unprepared;
         if (flags & HeaderInQueue) return StillPlaying;
 
-        SDL_LockAudioDevice(aDevice->id);
+        AudioDevice::Lock(aDevice->source);
         aHeader->flags.store((flags & ~HeaderDone) | HeaderInQueue);
         aDevice->queue.push_back(aHeader);
-        SDL_UnlockAudioDevice(aDevice->id);
+        AudioDevice::Unlock(aDevice->source);
         return NoError;
     }
 
     Result Reset(DeviceHandle aDevice)
     {
         if (aDevice == nullptr) return InvalidHandle;
-        SDL_LockAudioDevice(aDevice->id);
+        AudioDevice::Lock(aDevice->source);
         std::deque<WaveHeader*> returned;
         returned.swap(aDevice->queue);
         aDevice->frontOffset = 0;
@@ -181,23 +177,22 @@ namespace Plat::WaveOut
         {
             FinishHeader(*aDevice, *header);
         }
-        SDL_UnlockAudioDevice(aDevice->id);
+        AudioDevice::Unlock(aDevice->source);
         return NoError;
     }
 
     Result Close(DeviceHandle aDevice)
     {
         if (aDevice == nullptr) return InvalidHandle;
-        SDL_LockAudioDevice(aDevice->id);
+        AudioDevice::Lock(aDevice->source);
         const bool busy = !aDevice->queue.empty();
-        SDL_UnlockAudioDevice(aDevice->id);
+        AudioDevice::Unlock(aDevice->source);
         if (busy)
         {
             return StillPlaying;
         }
-        SDL_CloseAudioDevice(aDevice->id);
+        AudioDevice::Leave(aDevice->source);
         delete aDevice;
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return NoError;
     }
 }

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
 #include <map>
 #include <memory>
 
@@ -28,6 +31,32 @@ namespace Plat::Window
         {
             static std::vector<std::unique_ptr<NativeWindow>> records;
             return records;
+        }
+
+        // Gives the window its class's icon resource, the picture resources/<N>.bmp in the
+        // executable's folder; a missing or unreadable picture leaves SDL's default icon.
+        void SetIcon(NativeWindow& aWindow, int anIconResource)
+        {
+            if (anIconResource == 0)
+                return;
+            const std::filesystem::path file =
+                Runtime::ExecutableDirectory() / "resources" / (std::to_string(anIconResource) + ".bmp");
+            SDL_Surface* loaded = SDL_LoadBMP(file.string().c_str());
+            if (loaded == nullptr)
+                return;
+            SDL_Surface* rgba = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+            SDL_FreeSurface(loaded);
+            if (rgba == nullptr)
+                return;
+            SDL_SetWindowIcon(aWindow.sdl, rgba);
+            aWindow.iconWidth = rgba->w;
+            aWindow.iconHeight = rgba->h;
+            aWindow.iconRgba.resize(static_cast<size_t>(rgba->w) * static_cast<size_t>(rgba->h) * 4);
+            for (int y = 0; y < rgba->h; ++y)
+                std::memcpy(aWindow.iconRgba.data() + static_cast<size_t>(y) * static_cast<size_t>(rgba->w) * 4,
+                            static_cast<const uint8_t*>(rgba->pixels) + static_cast<ptrdiff_t>(y) * rgba->pitch,
+                            static_cast<size_t>(rgba->w) * 4);
+            SDL_FreeSurface(rgba);
         }
 
         NativeWindow* Live(HWND aWindow)
@@ -139,6 +168,7 @@ namespace Plat::Window
         record->style = aStyle;
         record->exStyle = anExStyle;
         record->live = true;
+        SetIcon(*record, found->second.iconResource);
         HWND handle = record.get();
         Records().push_back(std::move(record));
 
@@ -166,6 +196,18 @@ namespace Plat::Window
         window->destroying = false;
         impl::DropQueuedMessages(window);
         return true;
+    }
+
+    IconPicture GetWindowIcon(HWND aWindow)
+    {
+        IconPicture picture;
+        if (const NativeWindow* window = Live(aWindow))
+        {
+            picture.width = window->iconWidth;
+            picture.height = window->iconHeight;
+            picture.rgba = window->iconRgba;
+        }
+        return picture;
     }
 
     bool IsWindow(HWND aWindow)

@@ -9,6 +9,7 @@
 #include "Platform/window/Messages.h"
 
 #include <string>
+#include <vector>
 
 struct SDL_Window;
 
@@ -56,8 +57,9 @@ namespace Plat::Window
         Arrow,   // IDC_ARROW
     };
 
-    // A window class. The icon is a resource number of the executable; this build carries
-    // no icon resources, so SDL's default icon is shown.
+    // A window class. The icon is a resource number of the executable: resource N is the
+    // picture "resources/N.bmp" in the executable's folder (drawn at build time). Without
+    // that file the window keeps SDL's default icon.
     struct WindowClass
     {
         UINT size = sizeof(WindowClass);
@@ -123,6 +125,16 @@ namespace Plat::Window
     // The style and extended style the window was created with (0 for a dead handle).
     DWORD GetWindowStyle(HWND aWindow);
     DWORD GetWindowExStyle(HWND aWindow);
+
+    // The icon a window was given, as 8-bit RGBA rows, top row first; empty when it has
+    // none of ours.
+    struct IconPicture
+    {
+        int width = 0;
+        int height = 0;
+        std::vector<uint8_t> rgba;
+    };
+    IconPicture GetWindowIcon(HWND aWindow);
 
     // The SDL window behind a handle (for the gpu layer); null for dead or desktop handles.
     SDL_Window* GetSdlWindow(HWND aWindow);

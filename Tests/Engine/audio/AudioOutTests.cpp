@@ -15,9 +15,9 @@ using namespace TestSupport;
 
 namespace
 {
-    // The output is process-wide and never destroyed; each test uses files of its own
-    // folder (paths are never loaded twice by accident) and mixes by hand with the
-    // device paused, so channels only advance when the test says so.
+    // The output is process-wide; each test makes its own, uses files of its own folder
+    // (paths are never loaded twice by accident) and mixes by hand with the output
+    // paused, so channels only advance when the test says so.
     class AudioOutTest : public ::testing::Test
     {
     protected:
@@ -29,7 +29,12 @@ namespace
             S::Pause();
         }
 
-        void TearDown() override { fs::remove_all(myFolder); }
+        // The output goes with the test, so the next one may choose another driver.
+        void TearDown() override
+        {
+            delete Kiln::AudioOut::GetInstance();
+            fs::remove_all(myFolder);
+        }
 
         std::string MakeClip(const std::string& aName, double aFrequency, double aSeconds)
         {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace
 {
@@ -72,14 +73,14 @@ namespace
     TEST(SpriteInstanceRecord, ColourIsLinearisedAndCustomDataSwizzled)
     {
         Kiln::Sprite2DInstanceData s;
-        s.myColor = {0.5f, 0.04f, 1.0f, 0.5f};
+        s.myColor = {0.5f, 0.04f, 0.8f, 0.5f};
         s.myTextureRect = {0.1f, 0.2f, 0.3f, 0.4f};
         s.myCustomData = {1.0f, 2.0f, 3.0f, 4.0f};
         SpriteInstanceRecord r{};
         Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
         EXPECT_NEAR(r.myColor[0], 0.214f, 0.001f);
         EXPECT_NEAR(r.myColor[1], 0.04f / 12.92f, 1e-6f);
-        EXPECT_FLOAT_EQ(r.myColor[2], 1.0f);
+        EXPECT_NEAR(r.myColor[2], 0.6038f, 0.0005f);
         EXPECT_FLOAT_EQ(r.myColor[3], 0.5f);
         EXPECT_EQ(r.myTextureRect[0], 0.1f);
         EXPECT_EQ(r.myTextureRect[3], 0.4f);
@@ -93,8 +94,37 @@ namespace
         s3.myCustomData = s.myCustomData;
         Kiln::WriteSpriteInstance(r, s3, Kiln::Matrix4x4f(), true);
         EXPECT_NEAR(r.myColor[0], 0.214f, 0.001f);
+        EXPECT_NEAR(r.myColor[2], 0.6038f, 0.0005f);
         EXPECT_EQ(r.myCustomData[1], 4.0f);
         EXPECT_EQ(r.myCustomData[3], 2.0f);
+    }
+
+    TEST(SpriteInstanceRecord, RotationsAreTheCorrectlyRoundedSineAndCosine)
+    {
+        Kiln::Sprite2DInstanceData s;
+        s.myPivot = {0.0f, 0.0f};
+        SpriteInstanceRecord r{};
+        std::mt19937 random(7);
+        for (const float limit : {1.0f, 7.0f, 1000.0f, 50000.0f})
+        {
+            std::uniform_real_distribution<float> angle(-limit, limit);
+            int wrong = 0;
+            for (int i = 0; i < 20000; ++i)
+            {
+                s.myRotation = angle(random);
+                Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
+                const long double exact = s.myRotation;
+                wrong += r.myMatrix[0] != static_cast<float>(std::cos(exact)) ? 1 : 0;
+                wrong += r.myMatrix[1] != static_cast<float>(std::sin(exact)) ? 1 : 0;
+                wrong += r.myMatrix[4] != -static_cast<float>(std::sin(exact)) ? 1 : 0;
+            }
+            EXPECT_EQ(wrong, 0) << "angles up to " << limit;
+        }
+        // Far beyond any sprite's turn the values stay sine and cosine.
+        s.myRotation = 3.0e6f;
+        Kiln::WriteSpriteInstance(r, s, Kiln::Matrix4x4f(), true);
+        EXPECT_NEAR(r.myMatrix[0], std::cos(3.0e6), 1e-6);
+        EXPECT_NEAR(r.myMatrix[1], std::sin(3.0e6), 1e-6);
     }
 
     TEST(SpriteInstanceRecord, ColourConversionFollowsTheSrgbCurveClosely)

@@ -105,6 +105,21 @@ TEST(Engine, DebugFeaturesAreOnByBitOrAllAtOnce)
         EXPECT_TRUE(engine->IsDebugFeatureOn(Kiln::DebugFeature::Fps | Kiln::DebugFeature::Filewatcher));
         EXPECT_FALSE(engine->IsDebugFeatureOn(0x200));
     }
+    {
+        // A bit outside the nine does not hide "All".
+        ScopedEngine engine([](Kiln::EngineConfiguration& aConfig) { aConfig.myDebugFeatures = 0x3FF; });
+        ASSERT_TRUE(engine.Started());
+        EXPECT_TRUE(engine->IsDebugFeatureOn(0));
+        EXPECT_TRUE(engine->IsDebugFeatureOn(0x400));
+        EXPECT_TRUE(engine->IsDebugFeatureOn(Kiln::DebugFeature::MemoryTrackingAllAllocations));
+    }
+    {
+        ScopedEngine engine([](Kiln::EngineConfiguration& aConfig) { aConfig.myDebugFeatures = 0x3FE; });
+        ASSERT_TRUE(engine.Started());
+        EXPECT_FALSE(engine->IsDebugFeatureOn(Kiln::DebugFeature::Fps));
+        EXPECT_FALSE(engine->IsDebugFeatureOn(0));
+        EXPECT_TRUE(engine->IsDebugFeatureOn(0x200));
+    }
 }
 
 TEST(Engine, WmQuitInABurstEndsTheFrameAtOnceAndForGood)

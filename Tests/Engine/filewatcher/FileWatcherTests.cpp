@@ -87,6 +87,23 @@ TEST_F(FileWatcherTest, MissingFilesAndTheFeatureSwitchedOffRegisterNothing)
     EXPECT_EQ(Kiln::FileWatcher::GetLastWriteTime((myDir / "missing.txt").string()), 0u);
 }
 
+TEST_F(FileWatcherTest, WithoutAnEngineTheConfigurationsFilewatcherBitOrAllNineBitsSwitchItOn)
+{
+    const std::string file = MakeFile("a.txt");
+    uint32_t& features = Kiln::Settings::EngineConfiguration().myDebugFeatures;
+    const auto watches = [&](uint32_t someFeatures) {
+        features = someFeatures;
+        Kiln::FileWatcher watcher;
+        return watcher.WatchFileChange(file, [] {});
+    };
+    EXPECT_TRUE(watches(0x1FF));
+    EXPECT_TRUE(watches(0x3FF));
+    EXPECT_TRUE(watches(Kiln::DebugFeature::Filewatcher | 0x200));
+    EXPECT_FALSE(watches(0x1DF));
+    EXPECT_FALSE(watches(0x3DF));
+    EXPECT_FALSE(watches(0x200));
+}
+
 TEST_F(FileWatcherTest, BothCallbacksOfAFileRunInOrderOnTheFlushingThreadOnly)
 {
     Kiln::FileWatcher watcher;

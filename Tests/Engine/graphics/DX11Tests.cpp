@@ -150,6 +150,31 @@ TEST(DX11, RenderTargetsAndDepthBuffersOverOwnTextures)
     EXPECT_EQ(Kiln::GetTextureSize(empty), Kiln::Vector2<uint32_t>(0, 0));
 }
 
+TEST(DX11, ViewsThatCannotBeMadeReportTheResultCheck)
+{
+    ScopedEngine engine;
+    ASSERT_TRUE(engine.Started());
+    std::vector<std::string> assertions;
+    Plat::Runtime::SetAssertionHandler([&](const Plat::Runtime::AssertionReport& aReport) { assertions.push_back(aReport.expression); });
+
+    // A texture bound only for sampling cannot be a render target.
+    G::Texture2DDesc desc;
+    desc.width = 8;
+    desc.height = 8;
+    desc.format = G::Format::R8G8B8A8_UNORM;
+    desc.bindFlags = G::Bind::ShaderResource;
+    const auto texture = Kiln::DX11::Device->CreateTexture2D(desc);
+    ASSERT_NE(texture, nullptr);
+    const Kiln::RenderTarget target = Kiln::RenderTarget::CreateFromTexture(texture.get());
+    EXPECT_EQ(target.GetRenderTargetView(), nullptr);
+    // Too large for any texture.
+    const Kiln::DepthBuffer depth = Kiln::DepthBuffer::Create({40000, 8});
+    EXPECT_EQ(depth.GetDepthStencilView(), nullptr);
+    Plat::Runtime::SetAssertionHandler({});
+
+    EXPECT_EQ(assertions, (std::vector<std::string>{"SUCCEEDED(result)", "SUCCEEDED(result)"}));
+}
+
 TEST(DX11, ShaderCachesLoadByNameAndRetryUntilTheFileExists)
 {
     ScopedEngine engine;

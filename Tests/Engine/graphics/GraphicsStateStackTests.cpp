@@ -375,6 +375,43 @@ TEST_F(GraphicsStateStackTest, AfterAResizeTheDefaultCameraAndFrameConstantsFoll
     EXPECT_FLOAT_EQ(values[1], 480.0f);
 }
 
+TEST_F(GraphicsStateStackTest, ARefusedResizeKeepsDrawingAtThePreviousSize)
+{
+    namespace W = Plat::Window;
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    (*myEngine)->EndFrame();
+    // Wider than any back buffer the GPU layer makes.
+    W::SetWindowPos(myEngine->Window(), 0, 0, 20000, 200, W::SWP_NOMOVE | W::SWP_NOZORDER);
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    ASSERT_TRUE((*myEngine)->IsResizePending());
+    (*myEngine)->EndFrame();
+
+    ASSERT_NE(Kiln::DX11::BackBuffer, nullptr);
+    EXPECT_EQ(Kiln::DX11::BackBuffer->GetResolution(), Kiln::Vector2<uint32_t>(320, 200));
+    EXPECT_EQ(Kiln::DX11::LinearBackBuffer->GetResolution(), Kiln::Vector2<uint32_t>(320, 200));
+    EXPECT_EQ(Kiln::GetTextureSize(*Kiln::DX11::MainDepthBuffer), Kiln::Vector2<uint32_t>(320, 200));
+    EXPECT_EQ((*myEngine)->GetRenderSize(), Kiln::Vector2<uint32_t>(1280, 720));
+
+    (*myEngine)->SetClearColor({1.0f, 0.0f, 0.0f, 1.0f});
+    ASSERT_TRUE((*myEngine)->BeginFrame());
+    myStack.ResetForFrame();
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[0], 2.0f / 320.0f);
+    EXPECT_FLOAT_EQ(myStack.GetCamera().GetProjection()[5], 2.0f / 200.0f);
+    const auto frame = ReadBuffer(myBuffers[0]);
+    float values[2];
+    std::memcpy(values, frame.data(), sizeof(values));
+    EXPECT_FLOAT_EQ(values[0], 320.0f);
+    EXPECT_FLOAT_EQ(values[1], 200.0f);
+    // The frame is still cleared and drawn into.
+    const std::vector<uint8_t> pixels = myEngine->ReadBackBuffer();
+    ASSERT_EQ(pixels.size(), 320u * 200u * 4u);
+    EXPECT_EQ(pixels[2], 255);
+    EXPECT_EQ(pixels[1], 0);
+    (*myEngine)->EndFrame();
+}
+
 namespace
 {
     constexpr const char* theFullScreenVS = R"(#version 450

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <regex>
 #include <stdexcept>
 #include <thread>
@@ -461,27 +462,26 @@ TEST_F(ModelFactoryTest, AClipIsMatchedToTheModelsJointsByName)
 TEST_F(ModelFactoryTest, AClipCachedForAModelThatDiedIsNotHandedToANewModel)
 {
     const std::string path = WriteFbx(TempPath("bar.fbx"), BentBar(90.0f)).string();
-    // Models apart from their control blocks (which the cache's weak pointers keep), so
-    // the memory of a dead model can be handed out again.
-    auto model = std::shared_ptr<Kiln::Model>(new Kiln::Model());
-    const Kiln::Model* address = model.get();
+    // Both models live in one block of memory, one after the other, as an allocator that
+    // hands a freed block out again would place them: the second has the first's address.
+    void* block = ::operator new(sizeof(Kiln::Model), std::align_val_t{alignof(Kiln::Model)});
+    const auto makeInBlock = [block] {
+        return std::shared_ptr<Kiln::Model>(new (block) Kiln::Model(), [](Kiln::Model* aModel) { aModel->~Model(); });
+    };
+    auto model = makeInBlock();
     const auto first = myFactory->LoadAnimation(path, model);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->myFrames[0].myJointCount, 0u);
     model.reset();
 
-    // Allocators hand the freed block out again; look for a model at the same address.
-    std::vector<std::shared_ptr<Kiln::Model>> models;
-    for (int i = 0; i < 64 && (models.empty() || models.back().get() != address); ++i)
-        models.push_back(std::shared_ptr<Kiln::Model>(new Kiln::Model()));
-    if (models.back().get() != address)
-        GTEST_SKIP() << "the allocator did not reuse the address";
-    Kiln::Model& reused = *models.back();
-    reused.GetSkeleton() = myFactory->GetModel(path)->GetSkeleton();
-    const auto second = myFactory->LoadAnimation(path, models.back());
+    auto reused = makeInBlock();
+    reused->GetSkeleton() = myFactory->GetModel(path)->GetSkeleton();
+    const auto second = myFactory->LoadAnimation(path, reused);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
     EXPECT_EQ(second->myFrames[0].myJointCount, 2u);
+    reused.reset();
+    ::operator delete(block, std::align_val_t{alignof(Kiln::Model)});
 }
 
 TEST_F(ModelFactoryTest, APlayerIsCreatedBoundToTheClipOfAnAssetPath)

@@ -313,6 +313,29 @@ TEST_F(Settings, UnsetAssetRootsAreSkippedNotTakenAsTheCurrentFolder)
     EXPECT_EQ(resolved, "");
 }
 
+TEST_F(Settings, BeforeTheSettingsAreLoadedDataIsRelativeToTheWorkingFolder)
+{
+    const fs::path cwd = MakeTempDir();
+    const std::string unique = UniqueName("early_data");
+    Write(cwd / "data" / unique / "a.txt", "cwd");
+    const fs::path besideExecutable = Plat::Runtime::ExecutableDirectory() / "data" / unique;
+    myCreated.push_back(besideExecutable);
+    Write(besideExecutable / "b.txt", "exe");
+
+    const fs::path before = fs::current_path();
+    fs::current_path(cwd);
+    const std::string early = Kiln::Settings::ResolveAssetPath(unique + "/a.txt");
+    const std::string besideOnly = Kiln::Settings::ResolveAssetPath(unique + "/b.txt");
+    fs::current_path(before);
+    EXPECT_EQ(fs::path(early), fs::path("data") / unique / "a.txt");
+    EXPECT_EQ(besideOnly, "");
+
+    // Once loaded, the executable's folder holds "data/".
+    ASSERT_TRUE(Kiln::LoadSettings(WriteSettings("{}")));
+    EXPECT_EQ(Kiln::Settings::ResolveAssetPath(unique + "/b.txt"), (besideExecutable / "b.txt").string());
+    EXPECT_EQ(Kiln::Settings::ResolveAssetPath(unique + "/a.txt"), "");
+}
+
 TEST(WideStrings, Utf8BecomesWideText)
 {
     EXPECT_EQ(Kiln::ToWideString(""), L"");

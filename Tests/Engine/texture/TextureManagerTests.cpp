@@ -362,21 +362,61 @@ TEST_F(TextureManagerTest, AChangedFileIsReloadedInPlaceAndAFailedReloadKeepsThe
     EXPECT_FALSE(texture->myIsPlaceholder);
 }
 
-TEST_F(TextureManagerTest, AnUnreadableFileRecoversFromItsPlaceholderOnceFixed)
+TEST_F(TextureManagerTest, AnUnreadableFileRecoversFromItsPlaceholderOnceFixedInEveryMode)
 {
-    const std::string path = TempPath("later.dds");
-    std::ofstream(path, std::ios::binary) << "not yet a texture";
-    Kiln::TextureResource* texture = myManager->GetTexture(path.c_str(), TextureSrgbMode::ForceSrgb);
+    // The fixed file is stored as sRGB: each mode gives its own format.
+    const struct
+    {
+        const char* name;
+        TextureSrgbMode mode;
+        Plat::Gpu::Format format;
+    } cases[] = {
+        {"stored.dds", TextureSrgbMode::AsStored, Plat::Gpu::Format::R8G8B8A8_UNORM_SRGB},
+        {"forced.dds", TextureSrgbMode::ForceSrgb, Plat::Gpu::Format::R8G8B8A8_UNORM_SRGB},
+        {"ignored.dds", TextureSrgbMode::IgnoreSrgb, Plat::Gpu::Format::R8G8B8A8_UNORM},
+    };
+    std::vector<Kiln::TextureResource*> textures;
+    for (const auto& c : cases)
+    {
+        const std::string path = TempPath(c.name);
+        std::ofstream(path, std::ios::binary) << "not yet a texture";
+        textures.push_back(myManager->GetTexture(path.c_str(), c.mode));
+        ASSERT_TRUE(textures.back()->myIsPlaceholder) << c.name;
+    }
+    for (const auto& c : cases)
+    {
+        WriteDds(c.name, Filled(DxgiFormat::R8G8B8A8_Unorm_Srgb, 4, 2));
+        Bump(TempPath(c.name), 10);
+    }
+    for (size_t i = 0; i < std::size(cases); ++i)
+    {
+        const auto& c = cases[i];
+        Kiln::TextureResource* texture = textures[i];
+        ASSERT_TRUE(FlushUntil([&] { return !texture->myIsPlaceholder; })) << c.name;
+        EXPECT_EQ(texture->myWidth, 4u) << c.name;
+        EXPECT_EQ(texture->myMode, c.mode) << c.name;
+        EXPECT_EQ(texture->myPath, TempPath(c.name)) << c.name;
+        EXPECT_EQ(TextureOf(texture)->GetDesc().format, c.format) << c.name;
+        EXPECT_EQ(myManager->GetTexture(TempPath(c.name).c_str(), c.mode), texture) << c.name;
+    }
+    EXPECT_EQ(myManager->GetCacheSize(), std::size(cases));
+}
+
+TEST_F(TextureManagerTest, ATextureAskedForOffTheRenderThreadRecoversOnceItsFileChanges)
+{
+    std::vector<uint8_t> pixels(4 * 4 * 4, 200);
+    ASSERT_NE(stbi_write_png(TempPath("late.png").c_str(), 4, 4, 4, pixels.data(), 16), 0);
+    Kiln::TextureResource* texture = nullptr;
+    std::thread([&] { texture = myManager->GetTexture(TempPath("late.png").c_str(), TextureSrgbMode::IgnoreSrgb); }).join();
+    ASSERT_NE(texture, nullptr);
     ASSERT_TRUE(texture->myIsPlaceholder);
 
-    WriteDds("later.dds", Filled(DxgiFormat::R8G8B8A8_Unorm, 4, 2), DdsHeaderKind::Legacy);
-    Bump(path, 10);
+    // The file was watched although the load could not run there.
+    Bump(TempPath("late.png"), 10);
     ASSERT_TRUE(FlushUntil([&] { return !texture->myIsPlaceholder; }));
     EXPECT_EQ(texture->myWidth, 4u);
-    EXPECT_EQ(texture->myMode, TextureSrgbMode::ForceSrgb);
-    EXPECT_EQ(texture->myPath, path);
-    EXPECT_EQ(TextureOf(texture)->GetDesc().format, Plat::Gpu::Format::R8G8B8A8_UNORM_SRGB);
-    EXPECT_EQ(myManager->GetTexture(path.c_str(), TextureSrgbMode::ForceSrgb), texture);
+    EXPECT_EQ(TextureOf(texture)->GetDesc().format, Plat::Gpu::Format::R8G8B8A8_UNORM);
+    EXPECT_EQ(ReadBack(TextureOf(texture)), pixels);
 }
 
 TEST_F(TextureManagerTest, TheEngineTexturesAreInTheEngineAssets)

@@ -1,10 +1,14 @@
+#include "forge/audio/AudioOut.h"
 #include "forge/video/VideoAudioOut.h"
+#include "Support/SoundFixtures.h"
 #include "Support/TestVideo.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -22,6 +26,113 @@ namespace
         format.avgBytesPerSec = 44100 * 4;
         return format;
     }
+
+    // Power of one frequency in a mono signal (Goertzel), per sample.
+    double PowerAt(const std::vector<double>& someSamples, double aFrequency, double aRate)
+    {
+        const double coefficient = 2.0 * std::cos(2.0 * 3.14159265358979 * aFrequency / aRate);
+        double previous = 0.0, beforePrevious = 0.0;
+        for (double sample : someSamples)
+        {
+            const double current = sample + coefficient * previous - beforePrevious;
+            beforePrevious = previous;
+            previous = current;
+        }
+        const double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
+        return power / static_cast<double>(someSamples.size() * someSamples.size());
+    }
+
+    // A 16-bit mono sine, as bytes.
+    std::vector<std::uint8_t> MonoTone(double aFrequency, double aSeconds, std::uint32_t aRate)
+    {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(aSeconds * aRate) * 2);
+        for (std::size_t i = 0; i < bytes.size() / 2; ++i)
+        {
+            const auto sample = static_cast<std::int16_t>(9000.0 * std::sin(2.0 * 3.14159265358979 * aFrequency * static_cast<double>(i) / aRate));
+            std::memcpy(bytes.data() + i * 2, &sample, 2);
+        }
+        return bytes;
+    }
+
+    // A sound bank output playing a looping tone, and a video's output beside it.
+    struct BothOutputs
+    {
+        explicit BothOutputs(const std::filesystem::path& aFolder)
+        {
+            const auto clip = aFolder / "bank.mp3";
+            EXPECT_TRUE(TestSupport::WriteClip(clip, TestSupport::MakeTone(1000.0, 0.5, 9000)));
+            bank = &Kiln::AudioOut::GetOrCreateInstance();
+            const std::int32_t sample = bank->Load(clip.string(), true);
+            EXPECT_GT(sample, 0);
+            std::uint32_t channel = 0;
+            EXPECT_TRUE(bank->Play(sample, &channel, 1.0f));
+        }
+        ~BothOutputs() { delete bank; }
+        Kiln::AudioOut* bank = nullptr;
+    };
+}
+
+TEST(VideoAudioOut, OpensAndPlaysWhileTheSoundBankHoldsTheDevice)
+{
+    VideoTest::TempFolder folder("bothdummy");
+    VideoTest::ScopedAudioDriver driver("dummy");
+    BothOutputs outputs(folder.Path());
+    ASSERT_TRUE(outputs.bank->IsInitialised());
+
+    // The video's sound plays in its own format at its own rate: eight buffers of 0.1 s
+    // through a ring of four take the device about 0.4 s to consume.
+    const Plat::WaveOut::WaveFormat format = Pcm44k();
+    Kiln::VideoAudioOut out(&format, 4, 4410 * 4);
+    ASSERT_TRUE(out.IsOpen());
+    std::vector<std::uint8_t> data(4410 * 4 * 8, 7);
+    const auto start = std::chrono::steady_clock::now();
+    out.Write(data.data(), static_cast<std::int32_t>(data.size()));
+    EXPECT_EQ(out.GetBuffersWritten(), 8u);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+}
+
+TEST(VideoAudioOut, TheDiskDriverReceivesTheVideoAndTheSoundBankMixed)
+{
+    VideoTest::TempFolder folder("bothdisk");
+    const auto file = folder / "out.raw";
+    {
+        VideoTest::ScopedAudioDriver driver("disk", file);
+        BothOutputs outputs(folder.Path());
+        ASSERT_TRUE(outputs.bank->IsInitialised());
+
+        // Mono at 22,050 Hz: converted to the device's 44,100 Hz stereo.
+        Plat::WaveOut::WaveFormat format;
+        format.channels = 1;
+        format.samplesPerSec = 22050;
+        format.bitsPerSample = 16;
+        format.blockAlign = 2;
+        format.avgBytesPerSec = 22050 * 2;
+        Kiln::VideoAudioOut out(&format, 4, 2205 * 2);
+        ASSERT_TRUE(out.IsOpen());
+        const std::vector<std::uint8_t> tone = MonoTone(440.0, 1.0, 22050);
+        out.Write(tone.data(), static_cast<std::int32_t>(tone.size()));
+        EXPECT_EQ(out.GetBuffersWritten(), 10u);
+        // The last four buffers are still queued: let them play before the device closes.
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    }
+
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<char> played(std::istreambuf_iterator<char>(in), {});
+    // The left channel of the device's 16-bit stereo, over the middle half second.
+    std::vector<double> left;
+    for (std::size_t i = 0; i + 4 <= played.size(); i += 4)
+    {
+        std::int16_t sample;
+        std::memcpy(&sample, played.data() + i, 2);
+        left.push_back(sample);
+    }
+    ASSERT_GE(left.size(), 44100u);
+    const std::vector<double> middle(left.begin() + 11025, left.begin() + 11025 + 22050);
+    const double video = PowerAt(middle, 440.0, 44100.0);
+    const double bank = PowerAt(middle, 1000.0, 44100.0);
+    const double neither = PowerAt(middle, 700.0, 44100.0);
+    EXPECT_GT(video, neither * 100.0) << "the video's tone is missing";
+    EXPECT_GT(bank, neither * 100.0) << "the sound bank's tone is missing";
 }
 
 TEST(VideoAudioOut, KeepsPartialBuffersAndWaitsForTheDeviceWhenTheRingIsFull)

@@ -65,6 +65,16 @@ TEST(WindowsWindow, AWindowedWindowGetsAClientAreaOfTheConfiguredSize)
     EXPECT_EQ(made.window->GetRequestedSize(), Kiln::Vector2<uint32_t>(1280, 720));
 }
 
+TEST(WindowsWindow, TheWindowShowsTheApplicationIcon)
+{
+    Made made;
+    ASSERT_TRUE(made.Init());
+    const W::IconPicture icon = W::GetWindowIcon(made.window->GetHandle());
+    EXPECT_EQ(icon.width, 64);
+    EXPECT_EQ(icon.height, 64);
+    EXPECT_EQ(icon.rgba.size(), 64u * 64u * 4u);
+}
+
 TEST(WindowsWindow, BorderlessAndFullScreenWindowsArePopups)
 {
     {

@@ -47,6 +47,16 @@ namespace
             Dispatched().clear();
         }
 
+        // The window goes with its test: a window left open would see the next test's
+        // quit events too.
+        void TearDown() override
+        {
+            if (IsWindow(myWindow))
+                DestroyWindow(myWindow);
+            Pump();
+            Dispatched().clear();
+        }
+
         // Dispatches everything pending; returns the messages of the given ids, in order.
         std::vector<Message> Pump(std::vector<UINT> someIds = {})
         {

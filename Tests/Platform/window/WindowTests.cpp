@@ -122,6 +122,50 @@ TEST(Window, UserDataSlotHoldsAValuePerWindow)
     DestroyWindow(b);
 }
 
+TEST(Window, TheClassIconResourceIsThePictureBesideTheExecutable)
+{
+    WindowClass withIcon;
+    withIcon.procedure = &CountingProcedure;
+    withIcon.className = L"IconTestClass";
+    withIcon.iconResource = 101;
+    RegisterClass(withIcon);
+    WindowClass missing = withIcon;
+    missing.className = L"MissingIconTestClass";
+    missing.iconResource = 999;
+    RegisterClass(missing);
+
+    HWND window = CreateWindow(0, L"IconTestClass", L"icon", WS_POPUP, 0, 0, 50, 50, GetModuleHandle());
+    ASSERT_NE(window, nullptr);
+    const IconPicture icon = GetWindowIcon(window);
+    ASSERT_EQ(icon.width, 64);
+    ASSERT_EQ(icon.height, 64);
+    ASSERT_EQ(icon.rgba.size(), 64u * 64u * 4u);
+    const auto at = [&](int x, int y) { return icon.rgba.data() + (static_cast<size_t>(y) * 64 + static_cast<size_t>(x)) * 4; };
+    // The moth: clear corners, an opaque dark body down the middle, warm wings either side.
+    EXPECT_EQ(at(0, 0)[3], 0);
+    EXPECT_EQ(at(63, 63)[3], 0);
+    EXPECT_EQ(at(32, 30)[3], 255);
+    EXPECT_LT(at(32, 30)[0], 100);
+    for (const int x : {8, 56})
+    {
+        const uint8_t* wing = at(x, 30);
+        EXPECT_EQ(wing[3], 255) << x;
+        EXPECT_GT(wing[0], wing[2] + 60) << x;
+    }
+    DestroyWindow(window);
+
+    // No icon of ours without the picture, nor for a class without an icon.
+    HWND plain = CreateWindow(0, L"MissingIconTestClass", L"no icon", WS_POPUP, 0, 0, 50, 50, GetModuleHandle());
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(GetWindowIcon(plain).width, 0);
+    EXPECT_TRUE(GetWindowIcon(plain).rgba.empty());
+    DestroyWindow(plain);
+    RegisterTestClass();
+    HWND noIcon = CreateWindow(0, L"WindowTestClass", L"none", WS_POPUP, 0, 0, 50, 50, GetModuleHandle());
+    EXPECT_TRUE(GetWindowIcon(noIcon).rgba.empty());
+    DestroyWindow(noIcon);
+}
+
 TEST(Desktop, DesktopWindowIsThePrimaryDisplay)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);

@@ -40,7 +40,7 @@ namespace Kiln
         if (mySpriteDrawer == nullptr)
             return;
         Flush();
-        KILN_ASSERT(mySpriteDrawer->myIsInBatch);
+        KILN_ASSERT_AS(mySpriteDrawer->myIsInBatch, "myIsInBatch");
         mySpriteDrawer->myIsInBatch = false;
         mySpriteDrawer = nullptr;
     }

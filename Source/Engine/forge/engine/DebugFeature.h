@@ -17,4 +17,11 @@ namespace Kiln::DebugFeature
         MemoryTrackingAllAllocations = 0x100,
         All = 0x1FF,
     };
+
+    // A feature is on when its bit is set, or when every one of the nine bits is; bits
+    // outside the nine do not hide the others.
+    constexpr bool IsOn(uint32_t someFeatures, uint32_t aFeature)
+    {
+        return (someFeatures & All) == All || (someFeatures & aFeature) != 0;
+    }
 }

@@ -1,5 +1,7 @@
 #include "forge/engine/Engine.h"
 
+#include "forge/engine/DebugFeature.h"
+
 #include "forge/graphics/DX11.h"
 #include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/GraphicsEngine.h"
@@ -185,9 +187,7 @@ namespace Kiln
 
     bool Engine::IsDebugFeatureOn(uint32_t aFeature) const
     {
-        if (myConfiguration.myDebugFeatures == DebugFeature::All)
-            return true;
-        return (myConfiguration.myDebugFeatures & aFeature) != 0;
+        return DebugFeature::IsOn(myConfiguration.myDebugFeatures, aFeature);
     }
 
     void Engine::SetClearColor(const Color& aColor)

@@ -22,8 +22,7 @@ namespace Kiln
         if (const Engine* engine = Engine::GetInstance())
             return engine->IsDebugFeatureOn(DebugFeature::Filewatcher);
         // Before an engine exists the global configuration decides, by the same rule.
-        const uint32_t features = Settings::EngineConfiguration().myDebugFeatures;
-        return features == DebugFeature::All || (features & DebugFeature::Filewatcher) != 0;
+        return DebugFeature::IsOn(Settings::EngineConfiguration().myDebugFeatures, DebugFeature::Filewatcher);
     }
 
     FileWatcher::~FileWatcher()
@@ -68,19 +67,22 @@ namespace Kiln
         if (!std::filesystem::exists(Plat::Runtime::ResolveCase(std::string_view(aPath)), error))
             return false;
 
+        std::lock_guard<std::mutex> registration(myRegistrationLock);
         myCallbacks[MakeKey(aPath)].push_back(std::move(aCallback));
         const uint64_t time = GetLastWriteTime(aPath);
-        if (myWorker)
         {
             std::lock_guard<std::mutex> lock(myLockB);
             myWriteTimes[aPath] = time;
         }
-        else
-        {
-            myWriteTimes[aPath] = time;
+        if (!myWorker)
             myWorker = std::make_unique<std::thread>(&FileWatcher::ThreadLoop, this);
-        }
         return true;
+    }
+
+    bool FileWatcher::IsWorkerRunning()
+    {
+        std::lock_guard<std::mutex> registration(myRegistrationLock);
+        return myWorker != nullptr;
     }
 
     void FileWatcher::ThreadLoop()
@@ -107,15 +109,20 @@ namespace Kiln
 
     void FileWatcher::FlushChanges()
     {
-        if (!IsFeatureOn() || !myWorker)
+        if (!IsFeatureOn() || !IsWorkerRunning())
             return;
         std::lock_guard<std::mutex> lock(myLockA);
         std::swap(myPending, myProcessing);
         for (const std::string& path : myProcessing)
         {
             // A copy: a callback may register further files and grow the map.
-            const auto found = myCallbacks.find(MakeKey(path));
-            const std::vector<Callback> callbacks = found != myCallbacks.end() ? found->second : std::vector<Callback>{};
+            std::vector<Callback> callbacks;
+            {
+                std::lock_guard<std::mutex> registration(myRegistrationLock);
+                const auto found = myCallbacks.find(MakeKey(path));
+                if (found != myCallbacks.end())
+                    callbacks = found->second;
+            }
             for (const Callback& callback : callbacks)
                 callback();
         }

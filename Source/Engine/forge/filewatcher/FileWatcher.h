@@ -36,7 +36,7 @@ namespace Kiln
         // '\' and '/' both become '#': two spellings of one file share one callback list.
         static std::string MakeKey(const std::string& aPath);
 
-        bool IsWorkerRunning() const { return myWorker != nullptr; }
+        bool IsWorkerRunning();
 
     private:
         static bool IsFeatureOn();
@@ -49,6 +49,9 @@ namespace Kiln
         std::map<std::string, uint64_t> myWriteTimes;
         std::mutex myLockA; // pending, processing and the worker's scan
         std::mutex myLockB; // the write-time map against registration
+        // The callback map and the worker's start: a texture may be asked for (and its file
+        // registered) off the main thread while the main thread flushes.
+        std::mutex myRegistrationLock;
         std::atomic<bool> myStop{false};
         std::atomic<bool> myStopped{false};
     };

@@ -222,13 +222,14 @@ namespace Kiln
         myDepthBuffer = {};
         myContext->Flush();
 
-        if (!mySwapChain->ResizeBuffers(0, 0, 0, G::Format::UNKNOWN, 0))
-            return false;
+        // A swap chain that cannot take the new size keeps its old buffer: the targets are
+        // rebuilt on it, so the game goes on drawing at the previous size.
+        const bool resized = mySwapChain->ResizeBuffers(0, 0, 0, G::Format::UNKNOWN, 0);
         if (!CreateBackBufferTargets())
             return false;
         myBackBuffer.SetAsActiveTarget(&myDepthBuffer);
         PublishHandles();
-        return true;
+        return resized;
     }
 
     Vector2<uint32_t> DX11::GetResolution() const

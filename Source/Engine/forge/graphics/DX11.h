@@ -58,6 +58,7 @@ namespace Kiln
         void BeginFrame(const Color& aClearColor);
         void Present(bool anEnableVSync);
         // Rebuilds the back-buffer targets and the depth buffer at the window's new size.
+        // false when the size was refused: the targets are rebuilt at the previous size.
         bool Resize();
         Vector2<uint32_t> GetResolution() const;
 

@@ -32,7 +32,7 @@ namespace Kiln
             desc.bindFlags = G::Bind::DepthStencil | G::Bind::ShaderResource;
             texture = DX11::Device->CreateTexture2D(desc);
         }
-        KILN_ASSERT(texture != nullptr && "SUCCEEDED(result)");
+        KILN_ASSERT_AS(texture != nullptr, "SUCCEEDED(result)");
         if (!texture)
             return buffer;
 
@@ -41,7 +41,7 @@ namespace Kiln
         depthDesc.viewDimension = G::DsvDimension::Texture2D;
         depthDesc.mipSlice = 0;
         buffer.myDepthStencilView = DX11::Device->CreateDepthStencilView(texture.get(), &depthDesc);
-        KILN_ASSERT(buffer.myDepthStencilView != nullptr && "SUCCEEDED(result)");
+        KILN_ASSERT_AS(buffer.myDepthStencilView != nullptr, "SUCCEEDED(result)");
 
         G::ShaderResourceViewDesc viewDesc;
         viewDesc.format = G::Format::R32_FLOAT;
@@ -49,7 +49,7 @@ namespace Kiln
         viewDesc.mostDetailedMip = 0;
         viewDesc.mipLevels = G::AllMipLevels;
         buffer.myShaderResourceView = DX11::Device->CreateShaderResourceView(texture.get(), &viewDesc);
-        KILN_ASSERT(buffer.myShaderResourceView != nullptr && "SUCCEEDED(result)");
+        KILN_ASSERT_AS(buffer.myShaderResourceView != nullptr, "SUCCEEDED(result)");
         return buffer;
     }
 

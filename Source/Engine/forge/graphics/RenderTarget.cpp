@@ -28,7 +28,7 @@ namespace Kiln
         RenderTarget target;
         if (DX11::Device != nullptr && aTexture != nullptr)
             target.myRenderTargetView = DX11::Device->CreateRenderTargetView(aTexture, aDesc);
-        KILN_ASSERT(target.myRenderTargetView != nullptr && "SUCCEEDED(result)");
+        KILN_ASSERT_AS(target.myRenderTargetView != nullptr, "SUCCEEDED(result)");
         if (aTexture != nullptr)
         {
             const auto& desc = aTexture->GetDesc();

@@ -2,6 +2,7 @@
 
 #include "forge/engine/Engine.h"
 #include "forge/filewatcher/FileWatcher.h"
+#include "forge/properties/PropertyEditorHooks.h"
 #include "forge/settings/Settings.h"
 #include "forge/texture/TextureManager.h"
 
@@ -21,6 +22,28 @@ namespace Kiln
 
     namespace
     {
+        // The model editor row's view of a model: fetched (and loaded if needed) through
+        // the factory, as a game object would get it.
+        bool LookUpEditorModel(StringId aPath, EditorModelView& aView)
+        {
+            std::shared_ptr<Model> model;
+            try
+            {
+                model = ModelFactory::GetInstance().GetModel(aPath.GetString());
+            }
+            catch (const std::exception&)
+            {
+                // A model that fails to load shows no tree; the editor goes on.
+            }
+            if (!model)
+                return false;
+            const std::vector<MeshData>& meshes = model->GetMeshes();
+            aView.myMeshCount = static_cast<int>(meshes.size());
+            for (int i = 0; i < EditorModelView::MAX_MESH_NAMES && i < aView.myMeshCount; ++i)
+                aView.myMeshNames[i] = meshes[static_cast<size_t>(i)].myName.c_str();
+            return true;
+        }
+
         TextureManager* GetTextureManager()
         {
             Engine* engine = Engine::GetInstance();
@@ -133,12 +156,16 @@ namespace Kiln
         if (CreateCube())
             CreatePlane();
         ourInstance = this;
+        gEditorModelLookup = &LookUpEditorModel;
     }
 
     ModelFactory::~ModelFactory()
     {
         if (ourInstance == this)
+        {
             ourInstance = nullptr;
+            gEditorModelLookup = nullptr;
+        }
         KILNFBXImporter::UninitImporter();
         myModelCache.clear();
         myAnimationCache.clear();

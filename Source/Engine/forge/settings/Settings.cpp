@@ -281,8 +281,9 @@ namespace Kiln
             };
 
             fs::path resolved;
-            const fs::path dataDirectory =
-                (state.executableDirectory.empty() ? Plat::Runtime::ExecutableDirectory() : state.executableDirectory) / "data";
+            // Before LoadSettings the executable directory is empty, so "data/" is then
+            // relative to the working directory.
+            const fs::path dataDirectory = state.executableDirectory / "data";
             if (found(dataDirectory / relative, resolved))
                 return resolved.string();
             if (!state.gameAssetsPath.empty() && found(state.gameAssetsPath / relative, resolved))

@@ -132,15 +132,15 @@ namespace Kiln
         if (resolved.empty())
             return nullptr;
 
+        // Watched before the load is tried, so a file that fails to load now (also one asked
+        // for off the render thread) is picked up again once it changes.
+        if (cached == myCache.end() && myFileWatcher)
+            myFileWatcher->WatchFileChange(resolved, [this, key] { OnTextureFileChanged(key); });
+
         // GPU objects can be made only on the thread that owns the device's GL context, so
         // every loader (not only the imaging decoder) fails elsewhere.
         if (!DX11::IsOnMainThread())
             return nullptr;
-
-        // Watched before the load is tried, so a file that fails to load now is picked up
-        // again once it changes.
-        if (cached == myCache.end() && myFileWatcher)
-            myFileWatcher->WatchFileChange(resolved, [this, key] { OnTextureFileChanged(key); });
 
         const std::wstring widePath = Plat::Runtime::ToWide(resolved);
         const uint32_t flags = LoaderFlags(aMode);

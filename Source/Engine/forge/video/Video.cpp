@@ -24,6 +24,8 @@ namespace Kiln
         }
         myTexture.reset();
         myView.reset();
+        myBackTexture.reset();
+        myBackView.reset();
     }
 
     bool Video::Init(const char* aPath, bool aWithAudio)
@@ -64,27 +66,34 @@ namespace Kiln
             desc.arraySize = 1;
             desc.format = Plat::Gpu::Format::R8G8B8A8_UNORM_SRGB;
             desc.sampleDesc.count = 1;
-            desc.usage = Plat::Gpu::Usage::Dynamic;
+            desc.usage = Plat::Gpu::Usage::Default;
             desc.bindFlags = Plat::Gpu::Bind::ShaderResource;
-            desc.cpuAccessFlags = Plat::Gpu::CpuAccess::Write;
-            // Cleared, so the texture shows nothing rather than stale memory before the
-            // first frame arrives.
+            // Cleared once: only the picture's corner is written afterwards, so the margin
+            // stays black and clear, and nothing stale shows before the first frame.
             const std::vector<std::uint8_t> clear(static_cast<std::size_t>(myTextureWidth) * myTextureHeight * 4u, 0);
             Plat::Gpu::SubresourceData initial;
             initial.sysMem = clear.data();
             initial.sysMemPitch = myTextureWidth * 4u;
             myTexture = DX11::Device->CreateTexture2D(desc, &initial);
-            if (!myTexture)
+            myBackTexture = DX11::Device->CreateTexture2D(desc, &initial);
+            if (!myTexture || !myBackTexture)
             {
+                myTexture.reset();
+                myBackTexture.reset();
                 return false;
             }
             myView = DX11::Device->CreateShaderResourceView(myTexture.get());
-            if (!myView)
+            myBackView = DX11::Device->CreateShaderResourceView(myBackTexture.get());
+            if (!myView || !myBackView)
             {
+                myView.reset();
+                myBackView.reset();
                 myTexture.reset();
+                myBackTexture.reset();
                 return false;
             }
             myFrameTexture = std::make_unique<Texture>(myView);
+            myPicture.assign(static_cast<std::size_t>(myWidth) * myHeight * 4u, 0);
         }
 
         myStatus = Ready;
@@ -125,6 +134,27 @@ namespace Kiln
         RunFrameLoop();
     }
 
+    bool Video::UploadFrame()
+    {
+        if (DX11::Context == nullptr || !myBackTexture)
+        {
+            return false;
+        }
+        // The picture area only: the conversion writes no margin and the upload moves only
+        // the picture's texels.
+        if (myPlayer->ConvertFrame(myPicture.data(), myWidth, myHeight, myWidth * 4u))
+        {
+            Plat::Gpu::Box box;
+            box.right = myWidth;
+            box.bottom = myHeight;
+            DX11::Context->UpdateSubresource(myBackTexture.get(), 0, &box, myPicture.data(), myWidth * 4u, 0);
+            std::swap(myTexture, myBackTexture);
+            std::swap(myView, myBackView);
+            myFrameTexture->SetShaderResourceView(myView);
+        }
+        return true;
+    }
+
     void Video::RunFrameLoop()
     {
         double fps = myPlayer->GetFrameRate();
@@ -147,14 +177,10 @@ namespace Kiln
                         myPlayer->Rewind();
                     }
                 }
-                Plat::Gpu::MappedSubresource mapped;
-                if (DX11::Context == nullptr
-                    || !DX11::Context->Map(myTexture.get(), 0, Plat::Gpu::MapType::WriteDiscard, 0, &mapped))
+                if (!UploadFrame())
                 {
                     break;
                 }
-                myPlayer->ConvertFrame(static_cast<std::uint8_t*>(mapped.data), myTextureWidth, myTextureHeight, mapped.rowPitch);
-                DX11::Context->Unmap(myTexture.get(), 0);
             }
             myTime = static_cast<float>(static_cast<double>(myTime) - period);
         }

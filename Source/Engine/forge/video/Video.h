@@ -1,11 +1,13 @@
 #pragma once
 // A video played into a texture: frames are decoded as the game's time accumulates, at
 // the stream's frame rate, converted to RGBA and uploaded into the top-left corner of a
-// dynamic texture whose sides are the next powers of two. Optionally plays the sound.
+// texture whose sides are the next powers of two (the rest stays clear). Optionally plays
+// the sound.
 #include "forge/graphics/Texture.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace Plat::Gpu
 {
@@ -58,11 +60,20 @@ namespace Kiln
 
     private:
         void RunFrameLoop();
+        // Converts the latest picture and uploads it into the texture not shown now, which
+        // then becomes the one shown; false when there is nothing to upload to.
+        bool UploadFrame();
 
         std::unique_ptr<Texture> myFrameTexture;
         std::unique_ptr<VideoPlayer> myPlayer;
+        // Two textures take turns: a frame is uploaded into the one the GPU last read a frame
+        // ago, so the upload does not wait for the draw that shows the current one.
         std::shared_ptr<Plat::Gpu::ShaderResourceView> myView;
         std::shared_ptr<Plat::Gpu::Texture2D> myTexture;
+        std::shared_ptr<Plat::Gpu::ShaderResourceView> myBackView;
+        std::shared_ptr<Plat::Gpu::Texture2D> myBackTexture;
+        // The picture as RGBA rows, converted before each upload.
+        std::vector<std::uint8_t> myPicture;
         std::uint32_t myWidth = 0;
         std::uint32_t myHeight = 0;
         float myTime = 0.0f;

@@ -8,6 +8,7 @@ extern "C"
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
@@ -16,6 +17,7 @@ extern "C"
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 namespace Kiln
 {
@@ -25,6 +27,15 @@ namespace Kiln
         constexpr int AudioBufferCount = 16;
         constexpr int AudioBufferSize = 4096;
         constexpr double MinFrameRate = 2.5e-5;
+
+        // Decoding and conversion each spread over the cores; the main thread waits for them
+        // either way, so more threads than cores only add switching.
+        int WorkerThreads()
+        {
+            return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+        }
+
+        void KeepCallersMemory(void*, std::uint8_t*) {}
 
         double RateOf(AVRational aRate)
         {
@@ -125,6 +136,8 @@ namespace Kiln
             return OpenFailure;
         }
         myVideoContext->pkt_timebase = videoStream->time_base;
+        myVideoContext->thread_count = WorkerThreads();
+        myVideoContext->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
         if (avcodec_open2(myVideoContext, myVideoDecoder, nullptr) < 0)
         {
             return OpenFailure;
@@ -141,8 +154,10 @@ namespace Kiln
         myDecodedFrame = av_frame_alloc();
         myRgbaFrame = av_frame_alloc();
         myScratchFrame = av_frame_alloc();
+        myTargetFrame = av_frame_alloc();
         myPacket = av_packet_alloc();
-        if (myDecodedFrame == nullptr || myRgbaFrame == nullptr || myScratchFrame == nullptr || myPacket == nullptr)
+        if (myDecodedFrame == nullptr || myRgbaFrame == nullptr || myScratchFrame == nullptr || myTargetFrame == nullptr
+            || myPacket == nullptr)
         {
             return OpenFailure;
         }
@@ -157,10 +172,8 @@ namespace Kiln
             return OpenFailure;
         }
         av_image_fill_arrays(myRgbaFrame->data, myRgbaFrame->linesize, myRgbaBuffer, AV_PIX_FMT_RGBA, myPictureWidth, myPictureHeight, 1);
-        // May stay null while the pixel format is unknown; ConvertFrame sets it up from the
-        // frame it converts.
-        myScaler = sws_getContext(myPictureWidth, myPictureHeight, myVideoContext->pix_fmt,
-                                  myPictureWidth, myPictureHeight, AV_PIX_FMT_RGBA, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        // The scaler is made from the first frame converted: the decoder knows the pixel
+        // format for sure only then.
         return OpenSuccess;
     }
 
@@ -396,26 +409,35 @@ namespace Kiln
         const std::uint32_t columns = std::min(pictureWidth, rowBytes / 4u);
         const std::uint32_t rows = std::min(pictureHeight, aTextureHeight);
 
-        // The frame's own size and format drive the scaler, so a stream that changes size
-        // midway is scaled into the picture instead of being read out of bounds.
-        myScaler = sws_getCachedContext(myScaler, myDecodedFrame->width, myDecodedFrame->height,
-                                        static_cast<AVPixelFormat>(myDecodedFrame->format),
-                                        myPictureWidth, myPictureHeight, AV_PIX_FMT_RGBA, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        int produced = 0;
-        if (myScaler != nullptr && myDecodedFrame->width > 0 && myDecodedFrame->height > 0)
+        // The picture is converted straight into the destination when it fits there, else
+        // into the RGBA buffer and copied row by row.
+        const bool direct = rowBytes >= pictureWidth * 4u && aTextureHeight >= pictureHeight;
+        bool produced = false;
+        if (PrepareScaler())
         {
-            produced = sws_scale(myScaler, myDecodedFrame->data, myDecodedFrame->linesize, 0, myDecodedFrame->height,
-                                 myRgbaFrame->data, myRgbaFrame->linesize);
+            av_frame_unref(myTargetFrame);
+            std::uint8_t* target = direct ? aDestination : myRgbaBuffer;
+            const int pitch = direct ? static_cast<int>(aRowPitch) : myPictureWidth * 4;
+            myTargetFrame->data[0] = target;
+            myTargetFrame->linesize[0] = pitch;
+            myTargetFrame->width = myPictureWidth;
+            myTargetFrame->height = myPictureHeight;
+            myTargetFrame->format = AV_PIX_FMT_RGBA;
+            // The scaler takes references to the frames; this one only borrows the memory.
+            myTargetFrame->buf[0] = av_buffer_create(target, static_cast<std::size_t>(pitch) * pictureHeight, &KeepCallersMemory, nullptr, 0);
+            produced = myTargetFrame->buf[0] != nullptr && sws_scale_frame(myScaler, myTargetFrame, myDecodedFrame) >= 0;
+            av_frame_unref(myTargetFrame);
         }
 
         std::uint32_t picturedRows = 0;
-        if (produced > 0)
+        if (produced)
         {
             picturedRows = rows;
             for (std::uint32_t r = 0; r < rows; ++r)
             {
                 std::uint8_t* row = aDestination + static_cast<std::size_t>(r) * aRowPitch;
-                std::memcpy(row, myRgbaBuffer + static_cast<std::size_t>(r) * pictureWidth * 4u, columns * 4u);
+                if (!direct)
+                    std::memcpy(row, myRgbaBuffer + static_cast<std::size_t>(r) * pictureWidth * 4u, columns * 4u);
                 std::memset(row + columns * 4u, 0, rowBytes - columns * 4u);
             }
         }
@@ -425,6 +447,55 @@ namespace Kiln
             std::memset(aDestination + static_cast<std::size_t>(r) * aRowPitch, 0, rowBytes);
         }
         ++myFramesConverted;
+        return true;
+    }
+
+    bool VideoPlayer::PrepareScaler()
+    {
+        // The frame's own size and format drive the scaler, so a stream that changes size
+        // midway is scaled into the picture instead of being read out of bounds.
+        const AVFrame& frame = *myDecodedFrame;
+        if (frame.width <= 0 || frame.height <= 0 || frame.format < 0)
+            return false;
+        if (myScaler != nullptr && frame.width == myScalerWidth && frame.height == myScalerHeight && frame.format == myScalerFormat)
+            return true;
+        sws_freeContext(myScaler);
+        myScaler = sws_alloc_context();
+        if (myScaler == nullptr)
+            return false;
+        // The JPEG formats are their plain twins at full range (the scaler warns of them
+        // once per band otherwise).
+        int sourceFormat = frame.format;
+        bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
+        switch (sourceFormat)
+        {
+        case AV_PIX_FMT_YUVJ420P: sourceFormat = AV_PIX_FMT_YUV420P; fullRange = true; break;
+        case AV_PIX_FMT_YUVJ422P: sourceFormat = AV_PIX_FMT_YUV422P; fullRange = true; break;
+        case AV_PIX_FMT_YUVJ444P: sourceFormat = AV_PIX_FMT_YUV444P; fullRange = true; break;
+        case AV_PIX_FMT_YUVJ440P: sourceFormat = AV_PIX_FMT_YUV440P; fullRange = true; break;
+        case AV_PIX_FMT_YUVJ411P: sourceFormat = AV_PIX_FMT_YUV411P; fullRange = true; break;
+        default: break;
+        }
+        av_opt_set_int(myScaler, "srcw", frame.width, 0);
+        av_opt_set_int(myScaler, "srch", frame.height, 0);
+        av_opt_set_int(myScaler, "src_format", sourceFormat, 0);
+        av_opt_set_int(myScaler, "src_range", fullRange ? 1 : 0, 0);
+        av_opt_set_int(myScaler, "dst_range", 1, 0);
+        av_opt_set_int(myScaler, "dstw", myPictureWidth, 0);
+        av_opt_set_int(myScaler, "dsth", myPictureHeight, 0);
+        av_opt_set_int(myScaler, "dst_format", AV_PIX_FMT_RGBA, 0);
+        av_opt_set_int(myScaler, "sws_flags", SWS_BILINEAR, 0);
+        // Bands of the picture are converted on several threads at once.
+        av_opt_set_int(myScaler, "threads", WorkerThreads(), 0);
+        if (sws_init_context(myScaler, nullptr, nullptr) < 0)
+        {
+            sws_freeContext(myScaler);
+            myScaler = nullptr;
+            return false;
+        }
+        myScalerWidth = frame.width;
+        myScalerHeight = frame.height;
+        myScalerFormat = frame.format;
         return true;
     }
 
@@ -474,6 +545,7 @@ namespace Kiln
         av_frame_free(&myRgbaFrame);
         av_frame_free(&myDecodedFrame);
         av_frame_free(&myScratchFrame);
+        av_frame_free(&myTargetFrame);
         av_frame_free(&myAudioFrame);
         av_packet_free(&myPacket);
         avcodec_free_context(&myVideoContext);
@@ -485,6 +557,9 @@ namespace Kiln
         av_freep(&myRgbaBuffer);
         sws_freeContext(myScaler);
         myScaler = nullptr;
+        myScalerWidth = 0;
+        myScalerHeight = 0;
+        myScalerFormat = -1;
         swr_free(&myResampler);
         myAudioOut.reset();
         myVideoDecoder = nullptr;

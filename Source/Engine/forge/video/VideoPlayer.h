@@ -67,6 +67,7 @@ namespace Kiln
         };
 
         bool ReceiveVideoFrame();
+        bool PrepareScaler();
         void DecodeAudioPacket(const AVPacket* aPacket);
         void DrainAudio();
         bool ConfigureResampler(int aChannels, int aSampleFormat, int aSampleRate);
@@ -103,6 +104,11 @@ namespace Kiln
         int myResamplerFormat = -1;
         int myResamplerRate = 0;
         AVFrame* myScratchFrame = nullptr;
+        AVFrame* myTargetFrame = nullptr;   // what the scaler writes into, borrowed memory
+        // What the scaler was made for.
+        int myScalerWidth = 0;
+        int myScalerHeight = 0;
+        int myScalerFormat = -1;
         std::vector<std::uint8_t> myResampleScratch;
         bool myVideoDraining = false;
         bool myAudioDrained = false;

@@ -19,6 +19,10 @@ namespace Plat::Window
         bool live = false;
         bool destroying = false;
         bool desktop = false;
+        // The icon set on the SDL window: 8-bit RGBA, top row first.
+        int iconWidth = 0;
+        int iconHeight = 0;
+        std::vector<uint8_t> iconRgba;
     };
 
     namespace impl
