@@ -139,7 +139,9 @@ namespace Plat::Fbx
                 case 'd': return ReadArray<double>(aLimit);
                 case 'l': return ReadArray<int64_t>(aLimit);
                 case 'i': return ReadArray<int32_t>(aLimit);
-                case 'b': return ReadArray<uint8_t>(aLimit);
+                // Boolean and byte arrays are both one byte per value.
+                case 'b':
+                case 'c': return ReadArray<uint8_t>(aLimit);
                 default: Fail(std::string("unknown property type code ") + std::to_string(static_cast<int>(type)));
                 }
             }

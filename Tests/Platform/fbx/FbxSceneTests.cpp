@@ -175,9 +175,9 @@ TEST_F(FbxScene, InconsistentObjectsAreRejected)
                      "index 1 is out of range");
     ExpectBuildError(SceneText(geometry(points + corners +
                                        "  LayerElementMaterial: 0 { MappingInformationType: \"ByPolygon\" "
-                                       "ReferenceInformationType: \"IndexToDirect\" Materials: *1 { a: -1 } }\n"),
+                                       "ReferenceInformationType: \"IndexToDirect\" Materials: *0 { a: } }\n"),
                               ""),
-                     "out of range");
+                     "holds 0 entries, 1 needed");
     const std::string skin = " Deformer: 70, \"Deformer::Skin\", \"Skin\" {\n }\n";
     ExpectBuildError(SceneText(mesh + geometry(points + corners) + skin +
                                   " Deformer: 71, \"SubDeformer::C\", \"Cluster\" {\n  Indexes: *1 { a: 3 }\n  Weights: *1 { a: 1 }\n }\n",

@@ -260,16 +260,6 @@ namespace KILNFBXImporter
         }
 
         const int polygons = mesh.GetPolygonCount();
-        if (materialCount > 0)
-            for (int p = 0; p < polygons; ++p)
-            {
-                const int slot = PolygonMaterial(mesh, p);
-                if (slot < 0 || slot >= materialCount)
-                    ThrowImportError("Polygon " + std::to_string(p) + " of the mesh " + mesh.GetName() +
-                                     " uses material slot " + std::to_string(slot) + " of " +
-                                     std::to_string(materialCount) + "!");
-            }
-
         const int uvSets = std::min(mesh.GetElementUVCount(), 4);
         const int colorSets = std::min(mesh.GetElementVertexColorCount(), 4);
         const Fbx::LayerElementNormal* normals = mesh.GetElementNormal(0);
@@ -288,6 +278,7 @@ namespace KILNFBXImporter
 
             for (int p = 0; p < polygons; ++p)
             {
+                // A polygon whose slot is not this one, or none of the node's, is skipped.
                 if (materialCount > 0 && PolygonMaterial(mesh, p) != slot)
                     continue;
                 if (mesh.GetPolygonSize(p) != 3)

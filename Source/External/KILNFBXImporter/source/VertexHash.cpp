@@ -9,8 +9,10 @@ namespace KILNFBXImporter
     {
         constexpr uint64_t FnvOffsetBasis = 0xcbf29ce484222325ull;
         constexpr uint64_t FnvPrime = 0x100000001b3ull;
-        constexpr int FloatFields = 37;
         constexpr int FieldCount = 45;
+        // Fields 37-40 are the bone indices; the rest, weights included, are floats.
+        constexpr int FirstIndexField = 37;
+        constexpr int IndexFieldCount = 4;
 
         uint64_t Fnv1a(const unsigned char* someBytes, size_t aCount)
         {
@@ -27,8 +29,8 @@ namespace KILNFBXImporter
         void Fields(const FBXVertex& aVertex, uint32_t someFields[FieldCount])
         {
             std::memcpy(someFields, &aVertex, sizeof(FBXVertex));
-            for (int i = 0; i < FloatFields; ++i)
-                if (someFields[i] == 0x80000000u)
+            for (int i = 0; i < FieldCount; ++i)
+                if (someFields[i] == 0x80000000u && (i < FirstIndexField || i >= FirstIndexField + IndexFieldCount))
                     someFields[i] = 0;
         }
     }
