@@ -175,6 +175,22 @@ TEST_F(ImporterTest, PolygonsOfNoMaterialOfTheNodeAreSkipped)
     }
 }
 
+TEST_F(ImporterTest, AsciiRecordsWeDoNotReadMayHoldAnything)
+{
+    // An embedded texture whose content starts on the next line, long and odd values, and
+    // blank characters of every kind between values.
+    const std::string cube = ReadWholeFile(FbxFixture("cube.fbx"));
+    const std::string extra = "\tVideo: 1999, \"Video::Embedded\", \"Clip\" {\n\t\tType: \"Clip\"\n\t\tContent: , \n"
+                              "\"" + std::string(5000, 'A') + "\",\n\"QUFB\"\n"
+                              "\t\tOdd: 1.#INF,\v-1.#IND\f, @, :, 7 8\n\t}\n";
+    const auto path = WriteTextFile(myFolder, "odd_records.fbx", Replaced(cube, "Objects:  {\n", "Objects:  {\n" + extra));
+    const FBXModel plain = Load(FbxFixture("cube.fbx"));
+    const FBXModel odd = Load(path);
+    ASSERT_EQ(odd.meshes.size(), 1u);
+    EXPECT_EQ(odd.meshes[0].vertices.size(), plain.meshes[0].vertices.size());
+    EXPECT_EQ(odd.meshes[0].indices, plain.meshes[0].indices);
+}
+
 TEST_F(ImporterTest, UVLayerWithoutValuesCountsAsAbsent)
 {
     const std::string cube = ReadWholeFile(FbxFixture("cube.fbx"));
