@@ -118,7 +118,8 @@ namespace KilnTest
                 for (size_t i = 0; i < anElement.values.size(); ++i)
                 {
                     const bool isId = (anIsObject && i == 0) || (anElement.name == "C" && (i == 1 || i == 2));
-                    WriteValue(BinaryTyped(anElement.values[i], anElement.name, isId), anIsObject && i == 1);
+                    WriteValue(myOptions.keepValueTypes ? anElement.values[i] : BinaryTyped(anElement.values[i], anElement.name, isId),
+                               anIsObject && i == 1);
                 }
                 PatchOffset(header + 2 * word, myOut.size() - propertiesStart);
                 for (const Element& child : anElement.children)

@@ -14,6 +14,7 @@ namespace KilnTest
     {
         uint32_t version = 7400;     // 7500 and later write 64-bit record offsets
         bool compressArrays = false; // zlib-compress every non-empty array
+        bool keepValueTypes = false; // write values as held (a document read from a binary file)
     };
 
     std::string WriteBinaryFbx(const Plat::Fbx::Document& aDocument, const BinaryFbxOptions& someOptions);
