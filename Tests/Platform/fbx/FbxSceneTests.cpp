@@ -498,6 +498,10 @@ TEST_F(FbxScene, UnitAndAxisConversionsMoveEveryPointConsistently)
                                 "   P: \"UnitScaleFactor\", \"double\", \"Number\", \"\",100\n";
     Scene* original = Build(SceneText(objects, links, globals));
     Scene* converted = Build(SceneText(objects, links, globals));
+    // Transforms evaluated before the conversions must not be served after them.
+    for (int i = 1; i <= 6; ++i)
+        for (int64_t t : {int64_t(0), second / 3, second})
+            converted->FindNodeByName("N" + std::to_string(i))->EvaluateLocalTransform(Time(t));
     SystemUnit::cm.ConvertScene(converted);
     const AxisSystem directX(AxisSystem::EPreDefinedAxisSystem::DirectX);
     directX.DeepConvertScene(converted);
