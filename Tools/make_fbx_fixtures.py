@@ -133,7 +133,11 @@ def skin(d):
 def mat16(t=(0,0,0)):
     return [1.0,0.0,0.0,0.0, 0.0,1.0,0.0,0.0, 0.0,0.0,1.0,0.0, float(t[0]),float(t[1]),float(t[2]),1.0]
 
-def cluster(d, name, indexes, weights, transform, link):
+# Exporters store a cluster's Transform relative to its link: inverse(link) x mesh global.
+# Both are translations here, so that is the difference of the two.
+def cluster(d, name, indexes, weights, mesh_at, link_at):
+    transform = mat16(tuple(m - l for m, l in zip(mesh_at, link_at)))
+    link = mat16(link_at)
     i = d.id()
     s = f'\tDeformer: {i}, "SubDeformer::{name}", "Cluster" {{\n\t\tVersion: 100\n\t\tUserData: "", ""\n'
     s += arr("Indexes", indexes, "\t\t") + arr("Weights", weights, "\t\t")
@@ -244,9 +248,9 @@ def skinned():
     d.oo(attribute(d, "Null", "Null"), evt)
     sk = skin(d)
     # control point 0 gets five influences: Hips twice, Spine twice, Head once
-    c_hips = cluster(d, "Cluster rig:Hips", [0,0,1,2,3], [0.1,0.2,1.0,0.5,0.5], mat16(), mat16((0,0,3)))
-    c_spine = cluster(d, "Cluster rig:Spine", [0,0,2,3,4,5], [0.3,0.15,0.5,0.5,1.0,1.0], mat16(), mat16((0,10,3)))
-    c_head = cluster(d, "Cluster rig:Head", [0,6,7], [0.25,1.0,1.0], mat16(), mat16((0,20,3)))
+    c_hips = cluster(d, "Cluster rig:Hips", [0,0,1,2,3], [0.1,0.2,1.0,0.5,0.5], (0,0,0), (0,0,3))
+    c_spine = cluster(d, "Cluster rig:Spine", [0,0,2,3,4,5], [0.3,0.15,0.5,0.5,1.0,1.0], (0,0,0), (0,10,3))
+    c_head = cluster(d, "Cluster rig:Head", [0,6,7], [0.25,1.0,1.0], (0,0,0), (0,20,3))
     d.oo(body, 0)
     d.oo(hips, 0)
     d.oo(spine, hips)

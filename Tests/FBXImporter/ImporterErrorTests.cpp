@@ -5,6 +5,7 @@
 #include "Platform/runtime/Assert.h"
 
 #include <cstring>
+#include <filesystem>
 
 using namespace KILNFBXImporter;
 using namespace KilnTest;
@@ -44,6 +45,33 @@ TEST_F(ImporterTest, MissingFileIsReportedByBothLoads)
     FBXAnimation clip;
     EXPECT_FALSE(LoadAnimation(path, clip));
     EXPECT_EQ(LastError, "FBX File not found! (" + path + ")");
+}
+
+TEST_F(ImporterTest, FailingExistenceCheckIsTheFileSystemErrorForExists)
+{
+    // A name longer than the system allows cannot even be checked.
+    const std::string path = (myFolder.Path() / std::string(300, 'n')).string() + ".fbx";
+    for (int load = 0; load < 2; ++load)
+    {
+        LastError = "before";
+        try
+        {
+            FBXModel model;
+            FBXAnimation clip;
+            if (load == 0)
+                LoadModel(path, model, false, true);
+            else
+                LoadAnimation(path, clip);
+            ADD_FAILURE() << "expected a throw";
+        }
+        catch (const std::filesystem::filesystem_error& error)
+        {
+            EXPECT_NE(std::string(error.what()).find("exists"), std::string::npos) << error.what();
+            EXPECT_EQ(error.path1().string(), path);
+            EXPECT_EQ(error.code(), std::errc::filename_too_long);
+        }
+        EXPECT_EQ(LastError, "before");
+    }
 }
 
 TEST_F(ImporterTest, LoadsWithoutInitImporterFailWithTheCreationMessage)

@@ -150,6 +150,88 @@ TEST_F(ImporterTest, TwoMaterialsSplitTheNodeIntoMeshesIndexedIntoTheSceneList)
     }
 }
 
+TEST_F(ImporterTest, PolygonsOfNoMaterialOfTheNodeAreSkipped)
+{
+    // The second quad names slot 5 (or -1) of a node that has two: only the first quad loads.
+    const std::string text = ReadWholeFile(FbxFixture("two_materials.fbx"));
+    for (const std::string slot : {"5", "-1"})
+    {
+        SCOPED_TRACE(slot);
+        const auto path = WriteTextFile(myFolder, "stray_slot.fbx", Replaced(text, "Materials: *2 {\n\t\t\t\ta: 0,1", "Materials: *2 {\n\t\t\t\ta: 0," + slot));
+        for (FbxForm form : {FbxForm::Ascii, FbxForm::Binary7500Zlib})
+        {
+            SCOPED_TRACE(FormName(form));
+            const std::filesystem::path file =
+                form == FbxForm::Ascii ? path : myFolder / ("stray_slot_" + FormName(form) + ".fbx");
+            if (form != FbxForm::Ascii)
+                ConvertToBinaryFbx(path, file, BinaryFbxOptions{7500, true});
+            const FBXModel model = Load(file);
+            ASSERT_EQ(model.meshes.size(), 1u);
+            EXPECT_EQ(model.meshes[0].materialIndex, 1u);
+            EXPECT_EQ(model.meshes[0].indices.size(), 6u);
+            for (const FBXVertex& v : model.meshes[0].vertices)
+                EXPECT_LE(v.position[0], 1.0f);
+        }
+    }
+}
+
+TEST_F(ImporterTest, AsciiRecordsWeDoNotReadMayHoldAnything)
+{
+    // An embedded texture whose content starts on the next line, long and odd values, and
+    // blank characters of every kind between values.
+    const std::string cube = ReadWholeFile(FbxFixture("cube.fbx"));
+    const std::string extra = "\tVideo: 1999, \"Video::Embedded\", \"Clip\" {\n\t\tType: \"Clip\"\n\t\tContent: , \n"
+                              "\"" + std::string(5000, 'A') + "\",\n\"QUFB\"\n"
+                              "\t\tOdd: 1.#INF,\v-1.#IND\f, @, :, 7 8\n\t}\n";
+    const auto path = WriteTextFile(myFolder, "odd_records.fbx", Replaced(cube, "Objects:  {\n", "Objects:  {\n" + extra));
+    const FBXModel plain = Load(FbxFixture("cube.fbx"));
+    const FBXModel odd = Load(path);
+    ASSERT_EQ(odd.meshes.size(), 1u);
+    EXPECT_EQ(odd.meshes[0].vertices.size(), plain.meshes[0].vertices.size());
+    EXPECT_EQ(odd.meshes[0].indices, plain.meshes[0].indices);
+}
+
+TEST_F(ImporterTest, UVLayerWithoutValuesCountsAsAbsent)
+{
+    const std::string cube = ReadWholeFile(FbxFixture("cube.fbx"));
+    const std::string emptyLayer = "\t\tLayerElementUV: 1 {\n\t\t\tVersion: 101\n\t\t\tName: \"empty\"\n"
+                                   "\t\t\tMappingInformationType: \"ByPolygonVertex\"\n"
+                                   "\t\t\tReferenceInformationType: \"IndexToDirect\"\n"
+                                   "\t\t\tUV: *0 {\n\t\t\t\ta: \n\t\t\t}\n\t\t\tUVIndex: *0 {\n\t\t\t\ta: \n\t\t\t}\n\t\t}\n";
+    // Beside a real layer, the empty one is not a second UV set.
+    const size_t material = cube.find("\t\tLayerElementMaterial:");
+    std::string extra = cube;
+    extra.insert(material, emptyLayer);
+    for (FbxForm form : {FbxForm::Ascii, FbxForm::Binary7400Zlib})
+    {
+        SCOPED_TRACE(FormName(form));
+        const auto ascii = WriteTextFile(myFolder, "extra_uv.fbx", extra);
+        const std::filesystem::path file = form == FbxForm::Ascii ? ascii : myFolder / "extra_uv_bin.fbx";
+        if (form != FbxForm::Ascii)
+            ConvertToBinaryFbx(ascii, file, BinaryFbxOptions{7400, true});
+        const FBXModel model = Load(file);
+        ASSERT_EQ(model.meshes.size(), 1u);
+        EXPECT_EQ(model.meshes[0].vertices.size(), 24u);
+        for (const FBXVertex& v : model.meshes[0].vertices)
+            EXPECT_EQ(v.uvs[1][0], 0.0f);
+    }
+
+    // As the only layer, it leaves the mesh without UVs.
+    const size_t uvStart = cube.find("\t\tLayerElementUV: 0 {");
+    std::string onlyEmpty = cube;
+    onlyEmpty.replace(uvStart, material - uvStart, emptyLayer);
+    FBXModel model;
+    try
+    {
+        LoadModel(WriteTextFile(myFolder, "empty_uv.fbx", onlyEmpty).string(), model, false, true);
+        FAIL() << "expected a throw";
+    }
+    catch (const std::runtime_error& error)
+    {
+        EXPECT_EQ(std::string(error.what()), "Cannot load FBX file! No UV layers are present in the file.");
+    }
+}
+
 TEST_F(ImporterTest, EachUVSetIsReadThroughItsOwnIndexArray)
 {
     const FBXModel model = Load(FbxFixture("two_materials.fbx"));
@@ -356,8 +438,14 @@ TEST_F(ImporterTest, CornersThatDifferOnlyInTheSignOfZeroShareAVertex)
     FBXVertex b = a;
     b.normal[1] = -0.0f;
     b.uvs[2][0] = -0.0f;
+    b.boneWeights[1] = -0.0f; // weights are floats too
     EXPECT_EQ(VertexHash(a), VertexHash(b));
     EXPECT_TRUE(SameVertex(a, b));
+    // Bone indices are integers: the bit pattern of -0.0f is a different index.
+    FBXVertex c = a;
+    c.boneIndices[0] = 0x80000000u;
+    EXPECT_NE(VertexHash(a), VertexHash(c));
+    EXPECT_FALSE(SameVertex(a, c));
     b.boneIndices[3] = 1;
     EXPECT_NE(VertexHash(a), VertexHash(b));
     EXPECT_FALSE(SameVertex(a, b));

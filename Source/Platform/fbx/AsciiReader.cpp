@@ -29,10 +29,17 @@ namespace Plat::Fbx
             int line = 1;
         };
 
+        // Anything but blanks, punctuation, quotes and comments belongs to a word, so records
+        // holding values we do not understand still read (and are skipped by the scene).
         bool IsWordChar(char c)
         {
-            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '|' ||
-                   c == '-' || c == '.' || c == '+';
+            switch (c)
+            {
+            case ' ': case '\t': case '\r': case '\n': case '\f': case '\v':
+            case ',': case '{': case '}': case '"': case ';': case ':': case '*':
+                return false;
+            default: return true;
+            }
         }
 
         bool IsNumberStart(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
@@ -91,8 +98,11 @@ namespace Plat::Fbx
                 }
                 default: break;
                 }
-                if (!IsWordChar(c))
-                    throw FormatError("line " + std::to_string(myLine) + ": unexpected character '" + std::string(1, c) + "'");
+                if (c == ':')
+                {
+                    // A colon that follows no name is just text.
+                    return Single(token, TokenKind::Word);
+                }
                 const size_t start = myPos;
                 while (myPos < myText.size() && IsWordChar(myText[myPos]))
                     ++myPos;
@@ -127,7 +137,7 @@ namespace Plat::Fbx
                         ++myLine;
                         ++myPos;
                     }
-                    else if (c == ' ' || c == '\t' || c == '\r')
+                    else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v')
                         ++myPos;
                     else if (c == ';')
                     {
@@ -200,17 +210,18 @@ namespace Plat::Fbx
                 Element element;
                 element.name = std::string(key.text);
 
-                if (IsValueStart(myLexer.Peek().kind))
+                // Values run until the next record name or block; commas are separators only, so a
+                // list may start with one (embedded "Content: ," continues on the next line),
+                // end with one, or spread over any number of lines.
+                for (;;)
                 {
-                    element.values.push_back(ParseValue(element.name));
-                    while (myLexer.Peek().kind == TokenKind::Comma)
-                    {
+                    const TokenKind next = myLexer.Peek().kind;
+                    if (next == TokenKind::Comma)
                         myLexer.Next();
-                        // Old writers leave a trailing comma before the block.
-                        if (!IsValueStart(myLexer.Peek().kind))
-                            break;
+                    else if (IsValueStart(next))
                         element.values.push_back(ParseValue(element.name));
-                    }
+                    else
+                        break;
                 }
                 if (myLexer.Peek().kind == TokenKind::Open)
                 {
@@ -244,15 +255,30 @@ namespace Plat::Fbx
                 {
                 case TokenKind::String: return std::string(token.text);
                 case TokenKind::Word: return std::string(token.text);
-                case TokenKind::Number: return ParseNumber(token);
+                case TokenKind::Number: return ParseNumberOrWord(token);
                 case TokenKind::Star: return ParseArray(aRecord);
                 default: Fail(token, "expected a value");
                 }
             }
 
+            // A word that starts like a number but is none (1.#INF, 1.2.3) stays text, so a
+            // record we never read cannot fail the file.
+            static Value ParseNumberOrWord(const Token& aToken)
+            {
+                if (std::optional<Value> number = TryNumber(aToken.text))
+                    return *std::move(number);
+                return std::string(aToken.text);
+            }
+
             static Value ParseNumber(const Token& aToken)
             {
-                std::string_view text = aToken.text;
+                if (std::optional<Value> number = TryNumber(aToken.text))
+                    return *std::move(number);
+                Fail(aToken, "'" + std::string(aToken.text) + "' is not a number");
+            }
+
+            static std::optional<Value> TryNumber(std::string_view text)
+            {
                 if (!text.empty() && text.front() == '+')
                     text.remove_prefix(1);
                 if (LooksIntegral(text))
@@ -265,7 +291,7 @@ namespace Plat::Fbx
                 double value = 0.0;
                 const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
                 if (ec != std::errc() || end != text.data() + text.size())
-                    Fail(aToken, "'" + std::string(aToken.text) + "' is not a number");
+                    return std::nullopt;
                 return value;
             }
 

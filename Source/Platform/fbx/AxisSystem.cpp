@@ -158,6 +158,7 @@ namespace Plat::Fbx
             for (AMatrix* m : {&cluster->myTransform, &cluster->myTransformLink})
                 *m = c * *m * cInverse;
 
+        ++aScene->myRevision;
         aScene->GetGlobalSettings().SetAxisSystem(*this);
     }
 }

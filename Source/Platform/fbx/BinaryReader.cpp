@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 static_assert(std::endian::native == std::endian::little, "the binary reader copies little-endian data as is");
 
@@ -139,7 +140,9 @@ namespace Plat::Fbx
                 case 'd': return ReadArray<double>(aLimit);
                 case 'l': return ReadArray<int64_t>(aLimit);
                 case 'i': return ReadArray<int32_t>(aLimit);
-                case 'b': return ReadArray<uint8_t>(aLimit);
+                // Boolean and byte arrays are both one byte per value.
+                case 'b':
+                case 'c': return ReadArray<uint8_t>(aLimit);
                 default: Fail(std::string("unknown property type code ") + std::to_string(static_cast<int>(type)));
                 }
             }
@@ -208,17 +211,27 @@ namespace Plat::Fbx
             {
                 if (aTargetSize > std::numeric_limits<uInt>::max())
                     Fail("compressed array is too large");
-                z_stream stream{};
-                if (inflateInit(&stream) != Z_OK)
-                    Fail("zlib could not start");
+                // One stream for the whole file, reset per array: files hold hundreds of small
+                // compressed arrays, and setting a stream up costs more than inflating them.
+                if (!myStream)
+                {
+                    myStream = std::make_unique<ZStream>();
+                    if (inflateInit(&myStream->stream) != Z_OK)
+                    {
+                        myStream.reset();
+                        Fail("zlib could not start");
+                    }
+                }
+                else if (inflateReset(&myStream->stream) != Z_OK)
+                    Fail("zlib could not restart");
+                z_stream& stream = myStream->stream;
                 stream.next_in = const_cast<Bytef*>(aSource);
                 stream.avail_in = aSourceSize;
                 stream.next_out = static_cast<Bytef*>(aTarget);
                 stream.avail_out = static_cast<uInt>(aTargetSize);
                 const int result = inflate(&stream, Z_FINISH);
-                const uint64_t produced = stream.total_out;
+                const uint64_t produced = aTargetSize - stream.avail_out;
                 const bool usedAll = stream.avail_in == 0;
-                inflateEnd(&stream);
                 if (result != Z_STREAM_END)
                     Fail(aTargetSize == produced && result == Z_BUF_ERROR
                              ? "compressed array holds more data than its count"
@@ -229,10 +242,17 @@ namespace Plat::Fbx
                     Fail("compressed array is followed by stray bytes");
             }
 
+            struct ZStream
+            {
+                z_stream stream{};
+                ~ZStream() { inflateEnd(&stream); }
+            };
+
             const uint8_t* myData;
             size_t mySize;
             size_t myPos = 0;
             bool myWide = false;
+            std::unique_ptr<ZStream> myStream;
         };
     }
 

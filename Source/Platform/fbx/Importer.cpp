@@ -36,7 +36,23 @@ namespace Plat::Fbx
             myStatus.SetCode(Status::Code::FileNotFound, "cannot open '" + aPath + "'");
             return false;
         }
-        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        // One read of the whole file when its size is known (a byte-wise copy costs as
+        // much as parsing a small file); streams without a size are copied as they come.
+        std::string bytes;
+        file.seekg(0, std::ios::end);
+        const std::streamoff size = file.tellg();
+        file.seekg(0, std::ios::beg);
+        if (size > 0 && file)
+        {
+            bytes.resize(static_cast<size_t>(size));
+            file.read(bytes.data(), size);
+            bytes.resize(static_cast<size_t>(file.gcount()));
+        }
+        else
+        {
+            file.clear();
+            bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        }
         if (file.bad())
         {
             myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + aPath + "'");

@@ -24,6 +24,11 @@ namespace Plat::Fbx
             return rotation;
         }
 
+        bool IsZero(const Vector4& aVector)
+        {
+            return aVector[0] == 0.0 && aVector[1] == 0.0 && aVector[2] == 0.0;
+        }
+
         AMatrix WithoutTranslation(AMatrix aMatrix)
         {
             aMatrix.SetRow(3, Vector4(0.0, 0.0, 0.0, 1.0));
@@ -71,14 +76,55 @@ namespace Plat::Fbx
 
     AMatrix Node::EvaluateGlobalTransform(Time aTime, PivotSet) const
     {
-        // From the top of the chain down, so deep hierarchies cost no stack.
+        AMatrix parentGlobal;
+        return ChainGlobal(aTime, parentGlobal);
+    }
+
+    const AMatrix* Node::CachedGlobal(Time aTime) const
+    {
+        const GlobalCache& c = myGlobalCache;
+        if (!c.valid || myScene == nullptr || c.ticks != aTime.Get() || c.stack != myScene->GetCurrentAnimationStackIndex() ||
+            c.revision != myScene->myRevision)
+            return nullptr;
+        return &c.global;
+    }
+
+    void Node::StoreGlobal(Time aTime, const AMatrix& aGlobal) const
+    {
+        if (myScene == nullptr)
+            return;
+        myGlobalCache = GlobalCache{true, aTime.Get(), myScene->GetCurrentAnimationStackIndex(), myScene->myRevision, aGlobal};
+    }
+
+    AMatrix Node::ChainGlobal(Time aTime, AMatrix& aParentGlobal) const
+    {
+        // Up to the nearest ancestor evaluated at this time, then from there down, so deep
+        // hierarchies cost no stack.
         std::vector<const Node*> chain;
-        for (const Node* node = this; node != nullptr; node = node->myParent)
-            chain.push_back(node);
         AMatrix global;
+        bool hasTop = false;
+        for (const Node* node = myParent; node != nullptr; node = node->myParent)
+        {
+            if (const AMatrix* cached = node->CachedGlobal(aTime))
+            {
+                global = *cached;
+                hasTop = true;
+                break;
+            }
+            chain.push_back(node);
+        }
         for (auto it = chain.rbegin(); it != chain.rend(); ++it)
-            global = (*it)->GlobalFromParent(it == chain.rbegin() ? nullptr : &global, aTime);
-        return global;
+        {
+            global = (*it)->GlobalFromParent(hasTop ? &global : nullptr, aTime);
+            (*it)->StoreGlobal(aTime, global);
+            hasTop = true;
+        }
+        aParentGlobal = global;
+        if (const AMatrix* cached = CachedGlobal(aTime))
+            return *cached;
+        const AMatrix mine = GlobalFromParent(myParent != nullptr ? &aParentGlobal : nullptr, aTime);
+        StoreGlobal(aTime, mine);
+        return mine;
     }
 
     AMatrix Node::GlobalFromParent(const AMatrix* aParentGlobal, Time aTime) const
@@ -87,22 +133,34 @@ namespace Plat::Fbx
         const AMatrix t = AMatrix::Translation(EvaluateLocalTranslation(aTime));
         const AMatrix r = AMatrix::Rotation(EvaluateLocalRotation(aTime), x.rotationOrder);
         const AMatrix s = AMatrix::Scaling(EvaluateLocalScaling(aTime));
-        const AMatrix pre = AMatrix::Rotation(x.preRotation);
-        const AMatrix postInverse = AMatrix::Rotation(x.postRotation).Inverse();
-        const AMatrix rotationOffset = AMatrix::Translation(x.rotationOffset);
-        const AMatrix rotationPivot = AMatrix::Translation(x.rotationPivot);
-        const AMatrix scalingOffset = AMatrix::Translation(x.scalingOffset);
-        const AMatrix scalingPivot = AMatrix::Translation(x.scalingPivot);
 
-        const AMatrix local = t * rotationOffset * rotationPivot * pre * r * postInverse * rotationPivot.Inverse() *
-                              scalingOffset * scalingPivot * s * scalingPivot.Inverse();
+        // local = T * Roff * Rp * Rpre * R * Rpost^-1 * Rp^-1 * Soff * Sp * S * Sp^-1; most
+        // of these are identities in practice, and their products are skipped.
+        AMatrix localRotation = r;
+        if (!IsZero(x.preRotation))
+            localRotation = AMatrix::Rotation(x.preRotation) * localRotation;
+        if (!IsZero(x.postRotation))
+            localRotation = localRotation * AMatrix::Rotation(x.postRotation).Inverse();
+        AMatrix local = t;
+        auto then = [&local](const Vector4& aTranslation, double aSign) {
+            if (!IsZero(aTranslation))
+                local = local * AMatrix::Translation(
+                                    Vector4(aSign * aTranslation[0], aSign * aTranslation[1], aSign * aTranslation[2]));
+        };
+        then(x.rotationOffset, 1.0);
+        then(x.rotationPivot, 1.0);
+        local = local * localRotation;
+        then(x.rotationPivot, -1.0);
+        then(x.scalingOffset, 1.0);
+        then(x.scalingPivot, 1.0);
+        local = local * s;
+        then(x.scalingPivot, -1.0);
         if (aParentGlobal == nullptr || myParent == nullptr)
             return local;
 
         const AMatrix& parentGlobal = *aParentGlobal;
         const AMatrix parentRotation = RotationPart(parentGlobal);
         const AMatrix parentScaling = parentRotation.Inverse() * WithoutTranslation(parentGlobal);
-        const AMatrix localRotation = pre * r * postInverse;
 
         AMatrix globalRS;
         switch (x.inheritType)
@@ -121,11 +179,13 @@ namespace Plat::Fbx
         return AMatrix::Translation(globalTranslation) * globalRS;
     }
 
-    AMatrix Node::EvaluateLocalTransform(Time aTime, PivotSet aPivotSet) const
+    AMatrix Node::EvaluateLocalTransform(Time aTime, PivotSet) const
     {
-        const AMatrix global = EvaluateGlobalTransform(aTime, aPivotSet);
+        // The parent's global comes out of the same walk down the chain.
+        AMatrix parentGlobal;
+        const AMatrix global = ChainGlobal(aTime, parentGlobal);
         if (myParent == nullptr)
             return global;
-        return myParent->EvaluateGlobalTransform(aTime, aPivotSet).Inverse() * global;
+        return parentGlobal.Inverse() * global;
     }
 }

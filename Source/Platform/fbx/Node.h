@@ -113,6 +113,22 @@ namespace Plat::Fbx
         const NodeChannels* CurrentChannels() const;
         // This node's global transform given its parent's (null for a node without one).
         AMatrix GlobalFromParent(const AMatrix* aParentGlobal, Time aTime) const;
+        // The global transform, walking down from the root; aParentGlobal gets the parent's.
+        AMatrix ChainGlobal(Time aTime, AMatrix& aParentGlobal) const;
         Vector4 Channels(int aFirst, const Vector4& aStatic, Time aTime) const;
+
+        // The last global transform evaluated, while time, stack and scene revision match:
+        // sampling every joint of a frame then evaluates each node of the chain once.
+        const AMatrix* CachedGlobal(Time aTime) const;
+        void StoreGlobal(Time aTime, const AMatrix& aGlobal) const;
+        struct GlobalCache
+        {
+            bool valid = false;
+            int64_t ticks = 0;
+            int stack = 0;
+            uint64_t revision = 0;
+            AMatrix global;
+        };
+        mutable GlobalCache myGlobalCache;
     };
 }

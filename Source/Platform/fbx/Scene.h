@@ -98,6 +98,9 @@ namespace Plat::Fbx
         std::vector<TakeInfo> myTakes;
         // Materials the file connected to a mesh rather than to a node.
         std::vector<std::pair<Mesh*, SurfaceMaterial*>> myMeshMaterials;
+        // Bumped by whatever changes node transforms or curves after the build (the unit and
+        // axis conversions): evaluated transforms cached by the nodes are stale after that.
+        uint64_t myRevision = 0;
 
     private:
         using Object::Object;

@@ -117,6 +117,12 @@ namespace Plat::Fbx
             return nullptr;
         }
 
+        // Absent, or an array of no values.
+        bool IsEmptyArray(const Element* anArray)
+        {
+            return anArray == nullptr || (anArray->values.front().IsArray() && anArray->values.front().ArraySize() == 0);
+        }
+
         std::vector<double> Doubles(const Element* anArray)
         {
             return anArray ? anArray->values.front().ToDoubles() : std::vector<double>();
@@ -238,10 +244,12 @@ namespace Plat::Fbx
                 if (static_cast<int>(indices.size()) < required)
                     throw FormatError(aWhat + ": index array holds " + std::to_string(indices.size()) + " entries, " +
                                       std::to_string(required) + " needed");
-                const int limit = aStride == 0 ? std::numeric_limits<int>::max() : anOut.GetDirectArray().GetCount();
-                for (int index : indices)
-                    if (index < 0 || index >= limit)
-                        throw FormatError(aWhat + ": index " + std::to_string(index) + " is out of range");
+                // Material slots index the node's materials, which the importer checks itself
+                // (a polygon of no material of the node is skipped there).
+                if (aStride != 0)
+                    for (int index : indices)
+                        if (index < 0 || index >= anOut.GetDirectArray().GetCount())
+                            throw FormatError(aWhat + ": index " + std::to_string(index) + " is out of range");
             }
             else if (anOut.GetDirectArray().GetCount() < required)
             {
@@ -300,8 +308,13 @@ namespace Plat::Fbx
                             ToVector3, counts, what + " binormal layer " + std::to_string(layer++));
             layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementUV"))
+            {
+                // Some exporters write a UV layer without a single value: no UVs there.
+                if (IsEmptyArray(ArrayChild(*e, {"UV"})) && IsEmptyArray(ArrayChild(*e, {"UVIndex"})))
+                    continue;
                 ReadElement(*e, aMesh.myUVs.emplace_back(), {"UV"}, {"UVIndex"}, 2, ToVector2, counts,
                             what + " UV layer " + std::to_string(layer++));
+            }
             layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementColor"))
                 ReadElement(*e, aMesh.myColors.emplace_back(), {"Colors"}, {"ColorIndex", "ColorsIndex"}, 4, ToColor,

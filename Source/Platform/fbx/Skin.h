@@ -13,8 +13,9 @@ namespace Plat::Fbx
     {
     public:
         Node* GetLink() const { return myLink; }
-        // The mesh's global transform at bind time, and the link's.
-        AMatrix& GetTransformMatrix(AMatrix& aMatrix) const { return aMatrix = myTransform; }
+        // The mesh's global transform at bind time, and the link's. Files store the mesh's
+        // matrix relative to the link ("Transform"), so the global one is link x stored.
+        AMatrix& GetTransformMatrix(AMatrix& aMatrix) const { return aMatrix = myTransformLink * myTransform; }
         AMatrix& GetTransformLinkMatrix(AMatrix& aMatrix) const { return aMatrix = myTransformLink; }
 
         // Parallel arrays of equal length (checked when the scene is built).
@@ -23,7 +24,7 @@ namespace Plat::Fbx
         const double* GetControlPointWeights() const { return myWeights.data(); }
 
         Node* myLink = nullptr;
-        AMatrix myTransform;
+        AMatrix myTransform; // as stored: the mesh relative to the link
         AMatrix myTransformLink;
         std::vector<int> myIndices;
         std::vector<double> myWeights;

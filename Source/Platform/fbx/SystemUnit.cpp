@@ -60,6 +60,7 @@ namespace Plat::Fbx
             for (double& threshold : group->myThresholds)
                 threshold *= factor;
 
+        ++aScene->myRevision;
         aScene->GetGlobalSettings().SetSystemUnit(*this);
     }
 }

@@ -63,13 +63,22 @@ namespace Plat::Fbx
                 uvIndex[static_cast<size_t>(c)] = uvs->DirectIndexFor(myPolygonVertices[static_cast<size_t>(c)], c, p);
         }
 
-        // Corners that share a control point and a UV share their tangent frame.
-        auto key = [&](int aCorner) {
-            return (static_cast<uint64_t>(static_cast<uint32_t>(myPolygonVertices[static_cast<size_t>(aCorner)])) << 32) |
-                   static_cast<uint32_t>(uvIndex[static_cast<size_t>(aCorner)]);
-        };
-        std::unordered_map<uint64_t, Accumulated> sums;
-        sums.reserve(static_cast<size_t>(corners));
+        // Corners that share a control point and a UV share their tangent frame: number the
+        // frames once, then sum into a plain array.
+        std::vector<int> frame(static_cast<size_t>(corners));
+        std::vector<Accumulated> sums;
+        {
+            std::unordered_map<uint64_t, int> frames;
+            frames.reserve(static_cast<size_t>(corners));
+            for (int c = 0; c < corners; ++c)
+            {
+                const uint64_t key =
+                    (static_cast<uint64_t>(static_cast<uint32_t>(myPolygonVertices[static_cast<size_t>(c)])) << 32) |
+                    static_cast<uint32_t>(uvIndex[static_cast<size_t>(c)]);
+                frame[static_cast<size_t>(c)] = frames.try_emplace(key, static_cast<int>(frames.size())).first->second;
+            }
+            sums.resize(frames.size());
+        }
         for (int p = 0; p < GetPolygonCount(); ++p)
         {
             const int start = myPolygonStarts[static_cast<size_t>(p)];
@@ -100,7 +109,7 @@ namespace Plat::Fbx
                 const Vec3 b = Scale(Add(Scale(e2, du1), Scale(e1, -du2)), 1.0 / det);
                 for (int k : c)
                 {
-                    Accumulated& sum = sums[key(k)];
+                    Accumulated& sum = sums[static_cast<size_t>(frame[static_cast<size_t>(k)])];
                     sum.tangent = Add(sum.tangent, t);
                     sum.binormal = Add(sum.binormal, b);
                 }
@@ -125,8 +134,7 @@ namespace Plat::Fbx
                     const Vector4& v = normals->GetDirectArray().GetAt(n);
                     normal = Normalised({v[0], v[1], v[2]});
                 }
-                const auto found = sums.find(key(c));
-                const Accumulated sum = found == sums.end() ? Accumulated{} : found->second;
+                const Accumulated& sum = sums[static_cast<size_t>(frame[static_cast<size_t>(c)])];
                 Vec3 tangent = Normalised(Add(sum.tangent, Scale(normal, -Dot(normal, sum.tangent))));
                 if (Dot(tangent, tangent) == 0.0)
                     tangent = Perpendicular(normal);

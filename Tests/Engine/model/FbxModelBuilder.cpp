@@ -142,7 +142,8 @@ namespace ModelTest
                 objects << "\tDeformer: " << cluster << ", \"SubDeformer::Cluster " << aSpec.myJoints[j].myName
                         << "\", \"Cluster\" {\n\t\tVersion: 100\n"
                         << Array("Indexes", indexes) << Array("Weights", weights)
-                        << Array("Transform", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1})
+                        // Stored relative to the link, as exporters write it: the mesh sits at the origin.
+                        << Array("Transform", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -t[0], -t[1], -t[2], 1})
                         << Array("TransformLink", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, t[0], t[1], t[2], 1}) << "\t}\n";
                 connect(cluster, skin);
                 connect(jointIds[j], cluster);

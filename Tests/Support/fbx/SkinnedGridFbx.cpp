@@ -139,7 +139,7 @@ namespace KilnTest
                                      {Record("TypeFlags", {std::string("Skeleton")})}));
             objects.push_back(Record("Deformer", {clusterId, "SubDeformer::Cluster " + name, std::string("Cluster")},
                                      {Record("Version", {int32_t(100)}), Record("Indexes", {indexes[static_cast<size_t>(j)]}),
-                                      Record("Weights", {weights[static_cast<size_t>(j)]}), Record("Transform", {Matrix(0.0)}),
+                                      Record("Weights", {weights[static_cast<size_t>(j)]}), Record("Transform", {Matrix(-j * spacing)}),
                                       Record("TransformLink", {Matrix(j * spacing)})}));
             oo(jointId, j == 0 ? 0 : jointId - 3);
             oo(attributeId, jointId);

@@ -30,7 +30,12 @@ namespace KILNFBXImporter
 
     Plat::Fbx::Importer* OpenImporter(const std::string& aPath, const std::string& aNoImporterError, ImportScope& aScope)
     {
-        if (!std::filesystem::exists(aPath))
+        // A failing check (not a missing file) is the library's error for "exists".
+        std::error_code error;
+        const bool exists = std::filesystem::exists(aPath, error);
+        if (error)
+            throw std::filesystem::filesystem_error("exists", aPath, error);
+        if (!exists)
         {
             LastError = "FBX File not found! (" + aPath + ")";
             return nullptr;

@@ -67,6 +67,59 @@ namespace KILNFBXImporter
             }
         }
 
+        // Vertex hash -> first index, chained in one array: power-of-two buckets at a load
+        // factor of at most 1.0, no allocation per entry and no division per lookup.
+        class VertexTable
+        {
+        public:
+            void Reserve(size_t aCount)
+            {
+                size_t buckets = 16;
+                while (buckets < aCount)
+                    buckets *= 2;
+                myBuckets.assign(buckets, None);
+                myEntries.clear();
+                myEntries.reserve(aCount);
+            }
+
+            // The index stored under aKey, or aValue after storing it; second is true when stored.
+            std::pair<uint32_t, bool> TryEmplace(uint64_t aKey, uint32_t aValue)
+            {
+                if (myEntries.size() >= myBuckets.size())
+                    Grow();
+                uint32_t& head = myBuckets[VertexHashKeyHasher()(aKey) & (myBuckets.size() - 1)];
+                for (uint32_t e = head; e != None; e = myEntries[e].next)
+                    if (myEntries[e].key == aKey)
+                        return {myEntries[e].value, false};
+                myEntries.push_back({aKey, aValue, head});
+                head = static_cast<uint32_t>(myEntries.size() - 1);
+                return {aValue, true};
+            }
+
+        private:
+            static constexpr uint32_t None = 0xffffffffu;
+            struct Entry
+            {
+                uint64_t key;
+                uint32_t value;
+                uint32_t next;
+            };
+
+            void Grow()
+            {
+                myBuckets.assign(std::max<size_t>(16, myBuckets.size() * 2), None);
+                for (uint32_t e = 0; e < myEntries.size(); ++e)
+                {
+                    uint32_t& head = myBuckets[VertexHashKeyHasher()(myEntries[e].key) & (myBuckets.size() - 1)];
+                    myEntries[e].next = head;
+                    head = e;
+                }
+            }
+
+            std::vector<uint32_t> myBuckets;
+            std::vector<Entry> myEntries;
+        };
+
         // Builds one mesh's vertices, merging equal ones when asked.
         class MeshBuilder
         {
@@ -82,16 +135,16 @@ namespace KILNFBXImporter
                     return;
                 }
                 const uint64_t hash = VertexHash(aVertex);
-                const auto [it, inserted] = myTable.try_emplace(hash, static_cast<uint32_t>(myMesh.vertices.size()));
+                const auto [stored, inserted] = myTable.TryEmplace(hash, static_cast<uint32_t>(myMesh.vertices.size()));
                 if (inserted)
                 {
-                    myMesh.indices.push_back(it->second);
+                    myMesh.indices.push_back(stored);
                     myMesh.vertices.push_back(aVertex);
                     return;
                 }
-                if (SameVertex(myMesh.vertices[it->second], aVertex))
+                if (SameVertex(myMesh.vertices[stored], aVertex))
                 {
-                    myMesh.indices.push_back(it->second);
+                    myMesh.indices.push_back(stored);
                     return;
                 }
                 // Equal hashes of different vertices: keep both, looked up beside the table.
@@ -112,13 +165,13 @@ namespace KILNFBXImporter
                 myMesh.vertices.reserve(aCorners);
                 myMesh.indices.reserve(aCorners);
                 if (myMerge)
-                    myTable.reserve(aCorners);
+                    myTable.Reserve(aCorners);
             }
 
         private:
             FBXMesh& myMesh;
             bool myMerge;
-            std::unordered_map<uint64_t, uint32_t, VertexHashKeyHasher> myTable;
+            VertexTable myTable;
             std::unordered_map<uint64_t, std::vector<uint32_t>> myCollisions;
         };
 
@@ -260,21 +313,12 @@ namespace KILNFBXImporter
         }
 
         const int polygons = mesh.GetPolygonCount();
-        if (materialCount > 0)
-            for (int p = 0; p < polygons; ++p)
-            {
-                const int slot = PolygonMaterial(mesh, p);
-                if (slot < 0 || slot >= materialCount)
-                    ThrowImportError("Polygon " + std::to_string(p) + " of the mesh " + mesh.GetName() +
-                                     " uses material slot " + std::to_string(slot) + " of " +
-                                     std::to_string(materialCount) + "!");
-            }
-
         const int uvSets = std::min(mesh.GetElementUVCount(), 4);
         const int colorSets = std::min(mesh.GetElementVertexColorCount(), 4);
         const Fbx::LayerElementNormal* normals = mesh.GetElementNormal(0);
         const Fbx::LayerElementTangent* tangents = mesh.GetElementTangent(0);
         const Fbx::LayerElementBinormal* binormals = mesh.GetElementBinormal(0);
+        const FBXVertex blank{};
         float minimum[3] = {0.0f, 0.0f, 0.0f};
         float maximum[3] = {0.0f, 0.0f, 0.0f};
 
@@ -288,6 +332,7 @@ namespace KILNFBXImporter
 
             for (int p = 0; p < polygons; ++p)
             {
+                // A polygon whose slot is not this one, or none of the node's, is skipped.
                 if (materialCount > 0 && PolygonMaterial(mesh, p) != slot)
                     continue;
                 if (mesh.GetPolygonSize(p) != 3)
@@ -297,7 +342,7 @@ namespace KILNFBXImporter
                 {
                     const int cp = mesh.GetPolygonVertex(p, v);
                     const int pv = firstCorner + v;
-                    FBXVertex vertex;
+                    FBXVertex vertex = blank;
                     const Fbx::Vector4 point = mesh.GetControlPointAt(cp);
                     for (int i = 0; i < 4; ++i)
                         vertex.position[i] = static_cast<float>(point[i]);

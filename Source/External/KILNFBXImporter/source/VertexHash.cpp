@@ -9,8 +9,10 @@ namespace KILNFBXImporter
     {
         constexpr uint64_t FnvOffsetBasis = 0xcbf29ce484222325ull;
         constexpr uint64_t FnvPrime = 0x100000001b3ull;
-        constexpr int FloatFields = 37;
         constexpr int FieldCount = 45;
+        // Fields 37-40 are the bone indices; the rest, weights included, are floats.
+        constexpr int FirstIndexField = 37;
+        constexpr int IndexFieldCount = 4;
 
         uint64_t Fnv1a(const unsigned char* someBytes, size_t aCount)
         {
@@ -23,12 +25,21 @@ namespace KILNFBXImporter
             return h;
         }
 
+        // FNV-1a over the field's four bytes, lowest first (its order in memory).
+        inline uint64_t FieldHash(uint32_t aField)
+        {
+            uint64_t h = (FnvOffsetBasis ^ (aField & 0xffu)) * FnvPrime;
+            h = (h ^ ((aField >> 8) & 0xffu)) * FnvPrime;
+            h = (h ^ ((aField >> 16) & 0xffu)) * FnvPrime;
+            return (h ^ (aField >> 24)) * FnvPrime;
+        }
+
         // The vertex as its 45 32-bit fields, with negative zero made positive.
         void Fields(const FBXVertex& aVertex, uint32_t someFields[FieldCount])
         {
             std::memcpy(someFields, &aVertex, sizeof(FBXVertex));
-            for (int i = 0; i < FloatFields; ++i)
-                if (someFields[i] == 0x80000000u)
+            for (int i = 0; i < FieldCount; ++i)
+                if (someFields[i] == 0x80000000u && (i < FirstIndexField || i >= FirstIndexField + IndexFieldCount))
                     someFields[i] = 0;
         }
     }
@@ -36,15 +47,18 @@ namespace KILNFBXImporter
     uint64_t VertexHash(const FBXVertex& aVertex)
     {
         static_assert(sizeof(FBXVertex) == FieldCount * 4);
+        static_assert(std::endian::native == std::endian::little, "fields are hashed in their memory byte order");
         uint32_t fields[FieldCount];
-        Fields(aVertex, fields);
+        std::memcpy(fields, &aVertex, sizeof(FBXVertex));
+        // Unrolled and branch-free, so the field hashes (independent of each other) overlap
+        // and only the mix runs in sequence.
         uint64_t seed = 0;
-        for (uint32_t field : fields)
+#pragma GCC unroll 45
+        for (int i = 0; i < FieldCount; ++i)
         {
-            unsigned char bytes[4];
-            std::memcpy(bytes, &field, 4);
-            const uint64_t h = Fnv1a(bytes, 4);
-            seed ^= h + 0x9e3779b9ull + (seed << 6) + (seed >> 2);
+            const bool isFloat = i < FirstIndexField || i >= FirstIndexField + IndexFieldCount;
+            const uint32_t field = isFloat && fields[i] == 0x80000000u ? 0u : fields[i];
+            seed ^= FieldHash(field) + 0x9e3779b9ull + (seed << 6) + (seed >> 2);
         }
         return seed;
     }
