@@ -42,6 +42,10 @@ public:
     virtual void SetPosition(const Kiln::Vector3<float>& aPosition) { myPosition = aPosition; }
     virtual void SetPosition(float anX, float aY, float aZ) { myPosition = {anX, aY, aZ}; }
 
+    const Kiln::Sprite3DInstanceData& GetSpriteInstance() const { return mySpriteInstance; }
+    const Kiln::SpriteSharedData& GetSharedData() const { return mySharedData; }
+    const Kiln::Vector2<float>& GetSpriteOffset() const { return mySpriteOffset; }
+
 protected:
     Kiln::Vector3<float> myVelocity;
     Kiln::Vector3<float> myPosition;
