@@ -35,6 +35,7 @@ public:
     // The pixel size of the sprite's colour texture; 0 x 0 without one.
     virtual Kiln::Vector2<float> GetSpriteSize() const;
     virtual OBB2D& GetCollider() { return myCollider; }
+    const OBB2D& GetCollider() const { return myCollider; }
     virtual bool IsDead() const { return myIsDead; }
     virtual uint32_t GetEnemyType() const { return myEnemyType; }
     virtual void SetVelocity(const Kiln::Vector3<float>& aVelocity) { myVelocity = aVelocity; }
