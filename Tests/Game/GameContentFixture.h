@@ -5,6 +5,7 @@
 // models) also searches that folder. Each test leaves the particle registry and the
 // animation library as it found them.
 #include "AnimationLibrary.h"
+#include "ContentError.h"
 #include "ParticleRegistry.h"
 
 #include "Support/ScopedEngine.h"
@@ -28,6 +29,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace GameTest
@@ -53,6 +55,28 @@ namespace GameTest
     {
         return Json{{"name", aName}, {"type", aType}, {"value", aValue}};
     }
+
+    // One state of a controller scene written by ContentTest::MakeController.
+    struct Block
+    {
+        std::string myName;
+        int myId = 0;
+        float myFps = 10.0f;
+        int myStart = 0;
+        int myEnd = 7;
+        bool myLoop = true;
+        bool myWait = false;
+        int mySheet = 0;
+    };
+
+    // One sheet of a controller scene.
+    struct Sheet
+    {
+        int myId = 0;
+        int myColumns = 4;
+        int myRows = 2;
+        std::string myTexture = "sprites/sheet.dds";
+    };
 
     class ContentTest : public ::testing::Test
     {
@@ -117,6 +141,64 @@ namespace GameTest
         {
             myControllers.push_back(aPath);
             AnimationLibrary::GetInstance()->LoadController(aPath);
+        }
+
+        // The three controller definitions with every key a controller reads.
+        void WriteControllerDefinitions() const
+        {
+            WriteDefinition("KOB_AnimationBlock", {DefinitionProperty("1. ID", "Int", 0), DefinitionProperty("2. FPS", "Float", 0.0),
+                                                   DefinitionProperty("3. Start", "Int", 0), DefinitionProperty("4. End", "Int", 0),
+                                                   DefinitionProperty("5. Loop", "Bool", false),
+                                                   DefinitionProperty("6. Transition", "Bool", false),
+                                                   DefinitionProperty("7. Sheet ID", "Int", 0)});
+            WriteDefinition("KOB_AnimationPath", {DefinitionProperty("From", "Int", 0), DefinitionProperty("To", "Int", 0)});
+            WriteDefinition("KOB_AnimationSheet", {DefinitionProperty("1. SpriteSheet", "Sprite", Json::object()),
+                                                   DefinitionProperty("2. Columns", "Int", 1), DefinitionProperty("3. Rows", "Int", 1),
+                                                   DefinitionProperty("4. ID", "Int", 0)});
+        }
+
+        // Writes the controller scene aPath (blocks, (from, to) paths, sheets) and loads it
+        // into the library.
+        std::string MakeController(const std::string& aPath, const std::vector<Block>& someBlocks,
+                                   const std::vector<std::pair<int, int>>& somePaths, const std::vector<Sheet>& someSheets = {Sheet()})
+        {
+            int number = 0;
+            for (const Block& b : someBlocks)
+            {
+                WriteObject(aPath, number++, b.myName, "KOB_AnimationBlock",
+                            {ObjectProperty("1. ID", "Int", b.myId), ObjectProperty("2. FPS", "Float", b.myFps),
+                             ObjectProperty("3. Start", "Int", b.myStart), ObjectProperty("4. End", "Int", b.myEnd),
+                             ObjectProperty("5. Loop", "Bool", b.myLoop), ObjectProperty("6. Transition", "Bool", b.myWait),
+                             ObjectProperty("7. Sheet ID", "Int", b.mySheet)});
+            }
+            for (const auto& [from, to] : somePaths)
+            {
+                WriteObject(aPath, number++, "Path " + std::to_string(from) + " to " + std::to_string(to), "KOB_AnimationPath",
+                            {ObjectProperty("From", "Int", from), ObjectProperty("To", "Int", to)});
+            }
+            for (const Sheet& s : someSheets)
+            {
+                WriteObject(aPath, number++, "Sheet " + std::to_string(s.myId), "KOB_AnimationSheet",
+                            {ObjectProperty("1. SpriteSheet", "Sprite", Json{{"textures", {s.myTexture}}}),
+                             ObjectProperty("2. Columns", "Int", s.myColumns), ObjectProperty("3. Rows", "Int", s.myRows),
+                             ObjectProperty("4. ID", "Int", s.myId)});
+            }
+            LoadController(aPath);
+            return aPath;
+        }
+
+        // The message of the ContentError anAction throws, or "no error".
+        static std::string MessageOf(const std::function<void()>& anAction)
+        {
+            try
+            {
+                anAction();
+            }
+            catch (const ContentError& error)
+            {
+                return error.what();
+            }
+            return "no error";
         }
 
         KilnTest::UniqueTempFolder myAssets;

@@ -7,8 +7,8 @@ Collider::~Collider()
     mySharedOwner = nullptr;
 }
 
-ColliderPossessor* Collider::GetOwner() const
+void Collider::ReportMissingOwner()
 {
-    KILN_ASSERT(mySharedOwner != nullptr && "A Collider's owner was nullpointer");
-    return mySharedOwner;
+    // The check itself sits inline in GetOwner, on the collision pass's inner loop.
+    Plat::Runtime::ReportAssertion("mySharedOwner != nullptr && \"A Collider's owner was nullpointer\"", __FILE__, __LINE__);
 }

@@ -21,13 +21,20 @@ public:
     virtual bool Intersects(const Collider& anOther, Kiln::Vector2<float>& aPush, bool aFlip) const = 0;
 
     // Asserts when the shape has no owner yet (and then returns null).
-    ColliderPossessor* GetOwner() const;
+    ColliderPossessor* GetOwner() const
+    {
+        if (mySharedOwner == nullptr)
+            ReportMissingOwner();
+        return mySharedOwner;
+    }
     void SetOwner(ColliderPossessor* anOwner) { mySharedOwner = anOwner; }
 
     void SetPosition(const Kiln::Vector2<float>& aCenter) { myCenter = aCenter; }
     const Kiln::Vector2<float>& GetCenter() const { return myCenter; }
 
 protected:
+    static void ReportMissingOwner();
+
     ColliderPossessor* mySharedOwner = nullptr;
     Kiln::Vector2<float> myCenter;
 };

@@ -16,22 +16,27 @@ namespace
         float max;
     };
 
-    // The box's two unit axes: its local x and y in world space.
-    void Axes(const OBB2D& aBox, Kiln::Vector2<float>& anX, Kiln::Vector2<float>& aY)
+    // A box's centre, its two unit axes (local x and y in world space) and half extents.
+    struct Frame
+    {
+        Kiln::Vector2<float> center;
+        Kiln::Vector2<float> axisX;
+        Kiln::Vector2<float> axisY;
+        Kiln::Vector2<float> half;
+    };
+
+    Frame FrameOf(const OBB2D& aBox)
     {
         const float c = std::cos(aBox.GetRotation());
         const float s = std::sin(aBox.GetRotation());
-        anX = {c, s};
-        aY = {-s, c};
+        return {aBox.GetCenter(), {c, s}, {-s, c}, aBox.GetSize() * 0.5f};
     }
 
-    Interval Project(const OBB2D& aBox, const Kiln::Vector2<float>& anAxis)
+    Interval Project(const Frame& aBox, const Kiln::Vector2<float>& anAxis)
     {
-        Kiln::Vector2<float> x, y;
-        Axes(aBox, x, y);
-        const Kiln::Vector2<float> halfX = x * (aBox.GetSize().x * 0.5f);
-        const Kiln::Vector2<float> halfY = y * (aBox.GetSize().y * 0.5f);
-        const Kiln::Vector2<float>& c = aBox.GetCenter();
+        const Kiln::Vector2<float> halfX = aBox.axisX * aBox.half.x;
+        const Kiln::Vector2<float> halfY = aBox.axisY * aBox.half.y;
+        const Kiln::Vector2<float>& c = aBox.center;
         const Kiln::Vector2<float> corners[4] = {c + halfX + halfY, c + halfX - halfY, c - halfX + halfY, c - halfX - halfY};
         Interval result{std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()};
         for (const Kiln::Vector2<float>& corner : corners)
@@ -85,16 +90,16 @@ bool OBB2D::OBB2DvsOBB2D(const OBB2D& aFirst, const OBB2D& aSecond, Kiln::Vector
         }
     }
 
-    Kiln::Vector2<float> axes[4];
-    Axes(aFirst, axes[0], axes[1]);
-    Axes(aSecond, axes[2], axes[3]);
+    const Frame first = FrameOf(aFirst);
+    const Frame second = FrameOf(aSecond);
+    const Kiln::Vector2<float> axes[4] = {first.axisX, first.axisY, second.axisX, second.axisY};
 
     float smallest = std::numeric_limits<float>::infinity();
     Kiln::Vector2<float> best;
     for (const Kiln::Vector2<float>& axis : axes)
     {
-        const Interval a = Project(aFirst, axis);
-        const Interval b = Project(aSecond, axis);
+        const Interval a = Project(first, axis);
+        const Interval b = Project(second, axis);
         const float overlap = std::min(a.max, b.max) - std::max(a.min, b.min);
         if (overlap < 0.0f)
             return false;

@@ -30,7 +30,7 @@ namespace
     // The animations drawn with the hurt shader.
     constexpr const char* kHurtShaderAnimations[] = {"Upgrade_anim", "Run", "Idle"};
 
-    Kiln::StringId Texture(const char* aPath)
+    Kiln::StringId Interned(const char* aPath)
     {
         return Kiln::StringRegistry::RegisterOrGetStringLiteral(aPath, std::strlen(aPath));
     }
@@ -144,7 +144,7 @@ void Player::CreateEmitters()
     const float damping = myDashDampening;
 
     ParticleEmitterSettings jumpSpark;
-    jumpSpark.myTexturePath = Texture("sprites/VFX/S_VFX_spark_jump.dds");
+    jumpSpark.myTexturePath = Interned("sprites/VFX/S_VFX_spark_jump.dds");
     jumpSpark.mySpawnAmount = 50;
     jumpSpark.mySize = {60.0f, 60.0f};
     jumpSpark.myLifetimeInterval = {0.1f, 0.5f};
@@ -157,7 +157,7 @@ void Player::CreateEmitters()
     jumpSpark.myScaleEnd = 0.0f;
 
     ParticleEmitterSettings doubleJumpSpark;
-    doubleJumpSpark.myTexturePath = Texture("sprites/VFX/S_VFX_spark_doubleJump.dds");
+    doubleJumpSpark.myTexturePath = Interned("sprites/VFX/S_VFX_spark_doubleJump.dds");
     doubleJumpSpark.mySpawnAmount = 40;
     doubleJumpSpark.mySize = {60.0f, 60.0f};
     doubleJumpSpark.myLifetimeInterval = {0.3f, 1.0f};
@@ -169,7 +169,7 @@ void Player::CreateEmitters()
     doubleJumpSpark.myScaleEnd = 0.0f;
 
     ParticleEmitterSettings dashSpark;
-    dashSpark.myTexturePath = Texture("sprites\\VFX\\S_VFX_spark_dash.dds");
+    dashSpark.myTexturePath = Interned("sprites\\VFX\\S_VFX_spark_dash.dds");
     dashSpark.mySpawnAmount = 200;
     dashSpark.mySize = {30.0f, 30.0f};
     dashSpark.myLifetimeInterval = {0.1f, 0.5f};
@@ -182,7 +182,7 @@ void Player::CreateEmitters()
     dashSpark.myScaleEnd = 0.0f;
 
     ParticleEmitterSettings dashDust;
-    dashDust.myTexturePath = Texture("sprites\\VFX\\S_VFX_DashDust.dds");
+    dashDust.myTexturePath = Interned("sprites\\VFX\\S_VFX_DashDust.dds");
     dashDust.myHasAnimation = true;
     dashDust.myControllerPath = "animations\\controllers\\A_Dash_VFX.ksc";
     dashDust.mySpawnAmount = 1;
@@ -191,7 +191,7 @@ void Player::CreateEmitters()
     dashDust.myColorEnd = dashDust.myColorStart;
 
     ParticleEmitterSettings damageDash;
-    damageDash.myTexturePath = Texture("sprites\\VFX\\S_VFX_Dash.dds");
+    damageDash.myTexturePath = Interned("sprites\\VFX\\S_VFX_Dash.dds");
     damageDash.myHasAnimation = true;
     damageDash.myControllerPath = "animations\\controllers\\A_Damage_Dash_VFX.ksc";
     damageDash.mySpawnAmount = 1;
@@ -202,7 +202,7 @@ void Player::CreateEmitters()
     damageDash.myColorEnd = damageDash.myColorStart;
 
     ParticleEmitterSettings hurt;
-    hurt.myTexturePath = Texture("sprites\\VFX\\S_VFX_heal_death.dds");
+    hurt.myTexturePath = Interned("sprites\\VFX\\S_VFX_heal_death.dds");
     hurt.mySpawnAmount = 2;
     hurt.mySize = {30.0f, 30.0f};
     hurt.myLifetimeInterval = {1.0f, 2.0f};
@@ -215,7 +215,7 @@ void Player::CreateEmitters()
     hurt.myScaleEnd = 0.0f;
 
     ParticleEmitterSettings footstep;
-    footstep.myTexturePath = Texture("sprites\\particles\\S_Dustcloud.dds");
+    footstep.myTexturePath = Interned("sprites\\particles\\S_Dustcloud.dds");
     footstep.mySpawnAmount = 1;
     footstep.mySize = {10.0f, 10.0f};
     footstep.myLifetimeInterval = {0.25f, 0.5f};
@@ -224,7 +224,7 @@ void Player::CreateEmitters()
     footstep.myYOffsetInterval = {-50.0f, -45.0f};
 
     ParticleEmitterSettings heal;
-    heal.myTexturePath = Texture("sprites\\VFX\\S_VFX_heal_death.dds");
+    heal.myTexturePath = Interned("sprites\\VFX\\S_VFX_heal_death.dds");
     heal.mySpawnAmount = 50;
     heal.mySize = {30.0f, 30.0f};
     heal.myLifetimeInterval = {1.0f, 2.0f};
@@ -243,7 +243,7 @@ void Player::CreateEmitters()
     upgrade.myColorEnd.a = 1.5f;
 
     ParticleEmitterSettings landing;
-    landing.myTexturePath = Texture("sprites\\VFX\\S_VFX_Landing.dds");
+    landing.myTexturePath = Interned("sprites\\VFX\\S_VFX_Landing.dds");
     landing.myHasAnimation = true;
     landing.myControllerPath = "animations\\controllers\\A_Land_VFX.ksc";
     landing.mySpawnAmount = 1;
@@ -257,7 +257,7 @@ void Player::CreateEmitters()
     landing.myColorEnd = landing.myColorStart;
 
     ParticleEmitterSettings smoke;
-    smoke.myTexturePath = Texture("sprites\\VFX\\S_VFX_smoke_landing.dds");
+    smoke.myTexturePath = Interned("sprites\\VFX\\S_VFX_smoke_landing.dds");
     smoke.mySpawnAmount = 30;
     smoke.mySize = {15.0f, 15.0f};
     smoke.myLifetimeInterval = {0.1f, 0.5f};
