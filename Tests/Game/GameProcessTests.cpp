@@ -1,5 +1,6 @@
 // The Game executable run as a child process from a copy of the bin folder.
 #include "Platform/runtime/Paths.h"
+#include "Support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +16,10 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -72,11 +70,7 @@ namespace
 
         void TearDown() override
         {
-            if (myPid > 0)
-            {
-                kill(myPid, SIGKILL);
-                waitpid(myPid, nullptr, 0);
-            }
+            myGame.Kill();
             if (myInotify >= 0)
                 close(myInotify);
             fs::remove_all(myRoot);
@@ -87,20 +81,13 @@ namespace
         // Starts bin/Game from another working directory, output to files.
         void Spawn(const std::vector<std::string>& someArguments = {})
         {
-            posix_spawn_file_actions_t actions;
-            posix_spawn_file_actions_init(&actions);
-            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-            posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (myRoot / "out.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (myRoot / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            posix_spawn_file_actions_addchdir_np(&actions, (myRoot / "elsewhere").c_str());
-
-            const std::string program = (myRoot / "bin" / "Game").string();
-            std::vector<char*> argv{const_cast<char*>(program.c_str())};
-            for (const std::string& a : someArguments)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ASSERT_EQ(posix_spawn(&myPid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
-            posix_spawn_file_actions_destroy(&actions);
+            KilnTest::ChildProcess::Options options;
+            options.myProgram = myRoot / "bin" / "Game";
+            options.myArguments = someArguments;
+            options.myWorkingDirectory = myRoot / "elsewhere";
+            options.myStdout = myRoot / "out.txt";
+            options.myStderr = myRoot / "err.txt";
+            ASSERT_TRUE(myGame.Start(options));
         }
 
         // Waits for the next open (IN_OPEN) or end of a read (IN_CLOSE_NOWRITE) of the
@@ -116,11 +103,8 @@ namespace
                     if ((mask & aMask) != 0)
                         return true;
                 }
-                if (waitpid(myPid, &myEarlyExit, WNOHANG) == myPid)
-                {
-                    myPid = -1;
+                if (!myGame.IsRunning())
                     return false;
-                }
                 pollfd fd{myInotify, POLLIN, 0};
                 if (poll(&fd, 1, 50) <= 0)
                     continue;
@@ -159,29 +143,15 @@ namespace
         }
 
         // Waits for the child; returns its wait status, or -1 after the limit.
-        int WaitForExit(std::chrono::milliseconds aLimit)
-        {
-            const auto end = std::chrono::steady_clock::now() + aLimit;
-            while (std::chrono::steady_clock::now() < end)
-            {
-                int status = 0;
-                if (waitpid(myPid, &status, WNOHANG) == myPid)
-                {
-                    myPid = -1;
-                    return status;
-                }
-                std::this_thread::sleep_for(5ms);
-            }
-            return -1;
-        }
+        int WaitForExit(std::chrono::milliseconds aLimit) { return myGame.WaitForExit(aLimit); }
 
         void RunUntilSignal(int aSignal)
         {
             // Generous: start-up under a loaded machine is not what is measured.
             ASSERT_TRUE(WaitUntilRunningFrames(60s))
-                << "the game did not run frames; status " << myEarlyExit << "\n" << ReadFile(myRoot / "err.txt");
+                << "the game did not run frames; status " << myGame.GetExitStatus() << "\n" << ReadFile(myRoot / "err.txt");
             // Measured from the signal to the end of the process.
-            ASSERT_EQ(kill(myPid, aSignal), 0);
+            ASSERT_TRUE(myGame.Signal(aSignal));
             const int status = WaitForExit(ExitBound);
             ASSERT_NE(status, -1) << "the game did not end within " << ExitBound.count() << " s of the signal";
             ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
@@ -189,10 +159,9 @@ namespace
         }
 
         fs::path myRoot;
-        pid_t myPid = -1;
+        KilnTest::ChildProcess myGame;
         int myInotify = -1;
         std::vector<uint32_t> myTextureEvents;
-        int myEarlyExit = -1;
     };
 }
 
