@@ -35,12 +35,17 @@ public:
     // The pixel size of the sprite's colour texture; 0 x 0 without one.
     virtual Kiln::Vector2<float> GetSpriteSize() const;
     virtual OBB2D& GetCollider() { return myCollider; }
+    const OBB2D& GetCollider() const { return myCollider; }
     virtual bool IsDead() const { return myIsDead; }
     virtual uint32_t GetEnemyType() const { return myEnemyType; }
     virtual void SetVelocity(const Kiln::Vector3<float>& aVelocity) { myVelocity = aVelocity; }
     virtual void SetVelocity(float anX, float aY, float aZ) { myVelocity = {anX, aY, aZ}; }
     virtual void SetPosition(const Kiln::Vector3<float>& aPosition) { myPosition = aPosition; }
     virtual void SetPosition(float anX, float aY, float aZ) { myPosition = {anX, aY, aZ}; }
+
+    const Kiln::Sprite3DInstanceData& GetSpriteInstance() const { return mySpriteInstance; }
+    const Kiln::SpriteSharedData& GetSharedData() const { return mySharedData; }
+    const Kiln::Vector2<float>& GetSpriteOffset() const { return mySpriteOffset; }
 
 protected:
     Kiln::Vector3<float> myVelocity;
