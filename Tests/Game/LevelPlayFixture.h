@@ -27,6 +27,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -209,11 +210,14 @@ namespace LevelPlay
                     myTrace << "\n";
                     traced = time;
                 }
+                const bool goOn = !myAfterFrame || myAfterFrame();
                 if (myState == State::NextLevel)
                 {
                     myFinishTime = time;
                     return true;
                 }
+                if (!goOn)
+                    return false;
             }
             return false;
         }
@@ -251,5 +255,7 @@ namespace LevelPlay
         State myState = State::Playing;
         std::ostringstream myTrace;
         float myFinishTime = 0.0f;
+        // Called after each frame Play steps; false ends the play after that frame.
+        std::function<bool()> myAfterFrame;
     };
 }
