@@ -13,7 +13,7 @@ namespace
     const std::initializer_list<MessageType> kSaves = {MessageType::CheckpointReached, MessageType::SaveState};
 }
 
-TEST_F(CheckPointTest, ATallTriggerAboveTheFootAndItsSparks)
+TEST_F(CheckPointTest, ATallTriggerAboveTheFoot)
 {
     CheckPoints& checkPoint = AddCheckPoint({700.0f, 40.0f, 5.0f});
     const OBB2D& box = checkPoint.GetBox().GetCollider();
@@ -22,21 +22,6 @@ TEST_F(CheckPointTest, ATallTriggerAboveTheFootAndItsSparks)
     EXPECT_EQ(checkPoint.GetBox().GetCollisionLayer(), uint32_t(CollisionLayer::Trigger));
     EXPECT_EQ(checkPoint.GetBox().GetCollisionMask(), uint32_t(CollisionLayer::Player));
     EXPECT_FALSE(checkPoint.IsCurrent());
-
-    ASSERT_NE(checkPoint.GetEmitter(), nullptr);
-    const ParticleEmitterSettings& s = checkPoint.GetEmitter()->GetSettings();
-    EXPECT_STREQ(s.myTexturePath.GetString(), kSparks);
-    EXPECT_EQ(s.mySpawnAmount, 50);
-    EXPECT_EQ(s.mySize, Vec2(60.0f, 60.0f));
-    EXPECT_EQ(s.myLifetimeInterval, Vec2(0.5f, 1.0f));
-    EXPECT_EQ(s.mySpeedInterval, Vec2(100.0f, 100.0f));
-    EXPECT_EQ(s.myAngleInterval, Vec2(0.0f, 180.0f));
-    EXPECT_EQ(s.myAccelerationInterval, Vec2(50.0f, 100.0f));
-    EXPECT_EQ(s.myXOffsetInterval, Vec2(-25.0f, 25.0f));
-    EXPECT_EQ(s.myYOffsetInterval, Vec2(125.0f, 125.0f));
-    EXPECT_EQ(s.myRotation, 0.0f);
-    EXPECT_EQ(s.myScaleEnd, 1.0f);
-    EXPECT_TRUE(s.myIsAlphaBlend);
 }
 
 TEST_F(CheckPointTest, TheFirstTouchSavesOnceAndAnotherCheckpointTakesOver)

@@ -146,7 +146,9 @@ TEST_F(UpgradeTest, TwoTalksThenTheThirdPressGrantsTheDashOnce)
     for (const MessageLog::Entry& entry : myLog.myEntries)
     {
         if (entry.type == MessageType::UpgradeGranted)
+        {
             EXPECT_EQ(entry.position, Vec3(150.0f, 100.0f, 0.0f)) << "posted with the character's position";
+        }
     }
     EXPECT_EQ(upgrade.GetCollider().GetRadius(), 0.0f) << "no further contacts";
     EXPECT_EQ(upgrade.GetAnimationController().GetCurrentAnimationName(), "Fall") << "falls from the next update";
