@@ -258,3 +258,47 @@ TEST_F(GameProcess, AMissingSettingsFileLeavesNoShadersSoTheStartFailsAndTheRunE
     EXPECT_EQ(ReadFile(myRoot / "out.txt"), "argc => 1");
     EXPECT_NE(ReadFile(myRoot / "err.txt").find("Could not open project settings file"), std::string::npos);
 }
+
+TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingFolderObjectAndKey)
+{
+    // Only this controller scene and these definitions: the generated ones are taken out.
+    const fs::path game = myRoot / "bin" / "assets" / "game";
+    fs::remove_all(game / "animations");
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(game))
+    {
+        if (entry.is_regular_file() && entry.path().filename().string().starts_with("KOB_Animation"))
+            fs::remove(entry.path());
+    }
+    const fs::path folder = game / "animations" / "controllers" / "A_Player.ksc.leveldata";
+    fs::create_directories(folder);
+    std::ofstream(folder / "1a2b3c4d-0000-4000-8000-0000000000a1")
+        << R"({"name": "Run", "object-definition": "KOB_AnimationBlock", "properties": []})";
+
+    struct Case
+    {
+        const char* myDefinition;
+        const char* myProblem;
+    };
+    const Case cases[] = {
+        {R"({"name": "1. ID", "type": "Int", "value": 0, "is-dynamic": false, "is-per-instance": true})",
+         "key \"2. FPS\" is missing (expected Float)"},
+        {R"({"name": "1. ID", "type": "Int", "value": 0, "is-dynamic": false, "is-per-instance": true},
+            {"name": "2. FPS", "type": "Int", "value": 12, "is-dynamic": false, "is-per-instance": true})",
+         "key \"2. FPS\" is Int, expected Float"},
+    };
+    for (const Case& c : cases)
+    {
+        std::ofstream(game / "KOB_AnimationBlock.kob", std::ios::trunc)
+            << R"({"parent-object-definition": "", "properties": [)" << c.myDefinition << "]}";
+        Spawn();
+        const int status = WaitForExit(30s);
+        ASSERT_NE(status, -1);
+        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        const std::string err = ReadFile(myRoot / "err.txt");
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err; // exactly one line
+        EXPECT_NE(err.find("animations/controllers/A_Player.ksc.leveldata\""), std::string::npos) << err;
+        EXPECT_NE(err.find("object \"Run\" (KOB_AnimationBlock)"), std::string::npos) << err;
+        EXPECT_NE(err.find(c.myProblem), std::string::npos) << err;
+    }
+}

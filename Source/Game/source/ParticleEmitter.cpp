@@ -4,16 +4,11 @@
 #include "RandomFloat.h"
 #include "SeekingParticle.h"
 
-#include <algorithm>
 #include <cmath>
 #include <utility>
 
 namespace
 {
-    // A timed emitter bursts at most once per period of this length: a period of 0 or
-    // less would otherwise never leave the spawn loop.
-    constexpr float MINIMUM_SPAWN_PERIOD = 1.0f / 1000.0f;
-
     float Draw(const Kiln::Vector2<float>& anInterval)
     {
         return RandomFloat(anInterval.x, anInterval.y);
@@ -45,12 +40,27 @@ void ParticleEmitter::Update(float aDeltaTime)
             return;
     }
 
-    const float period = std::max(mySettings.mySpawnFrequency, MINIMUM_SPAWN_PERIOD);
+    const float period = mySettings.mySpawnFrequency;
+    // A period of 0 or less (or not a number) would never leave the loop below: such an
+    // emitter bursts once per update instead.
+    if (!(period > 0.0f))
+    {
+        mySpawnTimer = 0.0f;
+        Emit();
+        return;
+    }
     mySpawnTimer += aDeltaTime;
     while (mySpawnTimer >= period)
     {
+        const float before = mySpawnTimer;
         mySpawnTimer -= period;
         Emit();
+        // A period too small to count the timer down would never end the loop either.
+        if (!(mySpawnTimer < before))
+        {
+            mySpawnTimer = 0.0f;
+            break;
+        }
     }
 }
 

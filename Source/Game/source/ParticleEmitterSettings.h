@@ -18,7 +18,8 @@ struct ParticleEmitterSettings
     // Particle size before the start scale ("particletexture" size).
     Kiln::Vector2<float> mySize{20.0f, 20.0f};
     int32_t mySpawnAmount = 1;          // per burst ("spawnAmount")
-    float mySpawnFrequency = 1.0f;      // seconds between timed bursts ("spawnFrequency")
+    // Seconds between timed bursts ("spawnFrequency"); 0 or less: one burst per update.
+    float mySpawnFrequency = 1.0f;
     Kiln::Vector2<float> myLifetimeInterval{2.0f, 2.0f};      // s ("lifetimeInterval")
     Kiln::Vector2<float> mySpeedInterval{100.0f, 100.0f};     // units/s ("speedInterval")
     Kiln::Vector2<float> myAngleInterval{0.0f, 0.0f};         // degrees from the rotation ("angleInterval")

@@ -47,7 +47,6 @@ void ParticleRegistry::Render(Kiln::SpriteDrawer& aSpriteDrawer)
     if (engine == nullptr || engine->GetGraphicsEngine() == nullptr || engine->GetTextureManager() == nullptr)
         return;
     Kiln::GraphicsStateStack& states = *engine->GetGraphicsEngine()->GetGraphicsStateStack();
-    Kiln::TextureManager& textures = *engine->GetTextureManager();
 
     for (const auto& [path, particles] : myGroups)
     {
@@ -80,7 +79,7 @@ void ParticleRegistry::Render(Kiln::SpriteDrawer& aSpriteDrawer)
         }
 
         Kiln::SpriteSharedData shared;
-        shared.myTextures[0] = textures.GetTexture(path.GetString(), Kiln::TextureSrgbMode::ForceSrgb, false);
+        shared.myTextures[0] = GetGroupTexture(*engine, path);
         {
             Kiln::SpriteBatchScope batch = aSpriteDrawer.BeginBatch(shared);
             batch.Draw(myInstances.data(), myInstances.size());
@@ -89,9 +88,28 @@ void ParticleRegistry::Render(Kiln::SpriteDrawer& aSpriteDrawer)
     }
 }
 
+Kiln::TextureResource* ParticleRegistry::GetGroupTexture(Kiln::Engine& anEngine, Kiln::StringId aPath)
+{
+    if (myTexturesEngine != &anEngine || myTexturesEngineStart != anEngine.GetStartTime())
+    {
+        myTextures.clear();
+        myTexturesEngine = &anEngine;
+        myTexturesEngineStart = anEngine.GetStartTime();
+    }
+    const auto found = myTextures.find(aPath);
+    if (found != myTextures.end())
+        return found->second;
+    // A null path is the empty text.
+    Kiln::TextureResource* texture = anEngine.GetTextureManager()->GetTexture(aPath.GetString(), Kiln::TextureSrgbMode::ForceSrgb, false);
+    myTextures.emplace(aPath, texture);
+    return texture;
+}
+
 void ParticleRegistry::Clear()
 {
     myGroups.clear();
+    myTextures.clear();
+    myTexturesEngine = nullptr;
 }
 
 std::size_t ParticleRegistry::GetParticleCount() const

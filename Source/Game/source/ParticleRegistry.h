@@ -8,13 +8,16 @@
 #include "forge/stringRegistry/StringId.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
 
 namespace Kiln
 {
+    class Engine;
     class SpriteDrawer;
+    class TextureResource;
 }
 
 class ParticleRegistry
@@ -41,7 +44,15 @@ public:
     std::size_t GetParticleCount() const;
 
 private:
+    // The texture of a group's path; looked up through the texture manager once per engine.
+    Kiln::TextureResource* GetGroupTexture(Kiln::Engine& anEngine, Kiln::StringId aPath);
+
     GroupMap myGroups;
     // Reused by Render, so drawing does not allocate once it has grown.
     std::vector<Kiln::Sprite2DInstanceData> myInstances;
+    // The texture manager's pointers stay valid while its engine runs; a new engine (told by
+    // its instance and start time) starts the cache again.
+    std::map<Kiln::StringId, Kiln::TextureResource*, Kiln::StringIdTextLess> myTextures;
+    const Kiln::Engine* myTexturesEngine = nullptr;
+    int64_t myTexturesEngineStart = 0;
 };

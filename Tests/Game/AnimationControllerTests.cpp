@@ -1,0 +1,306 @@
+// Sprite-sheet controllers: the library reading controller scenes, frame timing, loops,
+// requested and waiting transitions, cells and aspect, and the content faults.
+#include "GameContentFixture.h"
+
+#include "AnimationController.h"
+#include "AnimationLibrary.h"
+#include "ContentError.h"
+
+#include <set>
+#include <utility>
+
+using GameTest::Block;
+using GameTest::DefinitionProperty;
+using GameTest::Json;
+using GameTest::ObjectProperty;
+using GameTest::Sheet;
+
+namespace
+{
+    class ControllerTest : public GameTest::ContentTest
+    {
+    protected:
+        ControllerTest() { WriteControllerDefinitions(); }
+
+        // "Idle" (id 0, frames 0-7, loop) and "Jump" (id 1, frames 2-4, no loop), paths
+        // Idle -> Jump and Jump -> Idle.
+        AnimationController IdleAndJump(bool aJumpWaits = false)
+        {
+            const std::string path = MakeController("animations\\controllers\\T_Basic.ksc",
+                                                    {{"Idle", 0, 10.0f, 0, 7, true, false, 0}, {"Jump", 1, 10.0f, 2, 4, false, aJumpWaits, 0}},
+                                                    {{0, 1}, {1, 0}});
+            AnimationController controller;
+            controller.Init(path);
+            controller.SetState("Idle");
+            return controller;
+        }
+    };
+}
+
+TEST_F(ControllerTest, TheLibraryReadsBlocksPathsAndSheetsByPath)
+{
+    const std::string path = MakeController("animations\\controllers\\T_Player.ksc",
+                                            {{"Idle", 3, 12.0f, 0, 3, true, false, 0},
+                                             {"Run", 4, 24.0f, 4, 9, true, false, 1},
+                                             {"Land", 5, 30.0f, 10, 12, false, true, 1}},
+                                            {{3, 4}, {3, 5}, {4, 3}}, {{0, 4, 4, "a.dds"}, {1, 2, 3, "b.dds"}});
+    WriteObject(path, 99, "Stray", "KOB_Something"); // other definitions are ignored
+    const AnimationControllerData* data = AnimationLibrary::GetInstance()->FindData(path);
+    ASSERT_NE(data, nullptr);
+    ASSERT_EQ(data->myAnimations.size(), 3u);
+
+    const AnimationController::Animation& run = data->myAnimations.at("Run");
+    EXPECT_EQ(run.myName, "Run");
+    EXPECT_EQ(run.myId, 4);
+    EXPECT_FLOAT_EQ(run.myFramesPerSecond, 24.0f);
+    EXPECT_EQ(run.myStartFrame, 4);
+    EXPECT_EQ(run.myEndFrame, 9);
+    EXPECT_TRUE(run.myLoop);
+    EXPECT_FALSE(run.myWaitTransition);
+    EXPECT_EQ(run.mySheetId, 1);
+    EXPECT_TRUE(data->myAnimations.at("Land").myWaitTransition);
+    // In the order the paths are met (the scene's object order, which is not promised).
+    const std::vector<std::string>& fromIdle = data->myAnimations.at("Idle").myTransitions;
+    EXPECT_EQ(std::set<std::string>(fromIdle.begin(), fromIdle.end()), (std::set<std::string>{"Run", "Land"}));
+    EXPECT_EQ(fromIdle.size(), 2u);
+    EXPECT_EQ(data->myAnimations.at("Run").myTransitions, (std::vector<std::string>{"Idle"}));
+
+    ASSERT_EQ(data->myGrids.size(), 2u);
+    EXPECT_EQ(data->myGrids.at(0), std::make_pair(4, 4));
+    EXPECT_EQ(data->myGrids.at(1), std::make_pair(2, 3));
+    EXPECT_EQ(data->mySheets.size(), 2u);
+    EXPECT_EQ(AnimationLibrary::GetInstance()->FindData("animations\\controllers\\t_player.ksc"), nullptr) << "keys are exact text";
+}
+
+TEST_F(ControllerTest, ALoopingStateAdvancesOneFrameEveryThirdUpdateAtTenFramesPerSecondAndWraps)
+{
+    AnimationController controller = IdleAndJump();
+    EXPECT_EQ(controller.GetCurrentAnimationName(), "Idle");
+    EXPECT_EQ(controller.GetCurrentFrame(), 0);
+    EXPECT_FLOAT_EQ(controller.GetFrameTimer(), 1.0f);
+
+    const float timers[] = {0.5f, 0.0f, -0.5f};
+    for (float expected : timers)
+    {
+        controller.Update(0.05f);
+        EXPECT_EQ(controller.GetCurrentFrame(), 0);
+        EXPECT_NEAR(controller.GetFrameTimer(), expected, 1e-6f);
+    }
+    controller.Update(0.05f);
+    EXPECT_EQ(controller.GetCurrentFrame(), 1) << "an update that advances a frame does not use its dt";
+    EXPECT_NEAR(controller.GetFrameTimer(), 0.5f, 1e-6f);
+
+    std::vector<int> frames;
+    for (int update = 0; update < 3 * 7; ++update)
+    {
+        controller.Update(0.05f);
+        frames.push_back(controller.GetCurrentFrame());
+    }
+    EXPECT_EQ(frames[2], 2);
+    EXPECT_EQ(frames[5], 3);
+    EXPECT_EQ(frames[17], 7);
+    EXPECT_EQ(frames[20], 0) << "after the end frame comes the start frame";
+}
+
+TEST_F(ControllerTest, ANonLoopingStateStaysOnItsEndFrame)
+{
+    AnimationController controller = IdleAndJump();
+    controller.SetState("Jump");
+    EXPECT_EQ(controller.GetCurrentFrame(), 2);
+    for (int update = 0; update < 30; ++update)
+        controller.Update(0.1f);
+    EXPECT_EQ(controller.GetCurrentFrame(), 4);
+}
+
+TEST_F(ControllerTest, RequestsNeedAPathAndTheFirstOfAFrameWins)
+{
+    const std::string path =
+        MakeController("animations\\controllers\\T_Three.ksc",
+                       {{"Idle", 0, 10.0f, 0, 1, true}, {"Run", 1, 10.0f, 2, 3, true}, {"Fall", 2, 10.0f, 4, 5, true}}, {{0, 1}, {1, 2}});
+    AnimationController controller;
+    controller.Init(path);
+    controller.SetState("Idle");
+
+    // No path Idle -> Fall: the request is dropped and the name returns to the current one.
+    controller.SetNextState("Fall");
+    EXPECT_EQ(controller.GetNextState(), "Fall");
+    controller.Update(0.01f);
+    EXPECT_EQ(controller.GetCurrentAnimationName(), "Idle");
+    EXPECT_EQ(controller.GetNextState(), "Idle");
+
+    // Two requests in one frame: only the first counts.
+    controller.SetNextState("Run");
+    controller.SetNextState("Fall");
+    EXPECT_EQ(controller.GetNextState(), "Run");
+    controller.Update(0.01f);
+    EXPECT_EQ(controller.GetCurrentAnimationName(), "Run");
+    EXPECT_EQ(controller.GetCurrentFrame(), 2);
+    EXPECT_NEAR(controller.GetFrameTimer(), 1.0f - 0.01f * 10.0f, 1e-6f) << "the new state starts with a full frame";
+
+    // SetState ignores the paths: Run -> Idle has none.
+    controller.SetState("Idle");
+    EXPECT_EQ(controller.GetCurrentAnimationName(), "Idle");
+    EXPECT_EQ(controller.GetCurrentFrame(), 0);
+}
+
+TEST_F(ControllerTest, AWaitingStateChangesOnlyInTheUpdateThatFindsItOnItsEndFrame)
+{
+    AnimationController controller = IdleAndJump(true);
+    controller.SetState("Jump"); // frames 2 to 4, waits
+    controller.SetNextState("Idle");
+    int updates = 0;
+    while (controller.GetCurrentAnimationName() == "Jump" && updates < 100)
+    {
+        const int frameBefore = controller.GetCurrentFrame();
+        controller.Update(0.05f);
+        ++updates;
+        if (controller.GetCurrentAnimationName() == "Jump")
+        {
+            EXPECT_LT(frameBefore, 4) << "still waiting on the end frame";
+            controller.SetNextState("Idle"); // keeps asking, as the player does every frame
+        }
+        else
+        {
+            EXPECT_EQ(frameBefore, 4);
+        }
+    }
+    EXPECT_EQ(controller.GetCurrentAnimationName(), "Idle");
+    // Three updates count the first frame down, two frames take three more each, and
+    // the next update finds the end frame.
+    EXPECT_EQ(updates, 8);
+    EXPECT_EQ(controller.GetCurrentFrame(), 0) << "switched before that update's frame step";
+    EXPECT_NEAR(controller.GetFrameTimer(), 0.5f, 1e-6f);
+}
+
+TEST_F(ControllerTest, CellsAreBuiltRowByRowAndTheLastSheetSetsTheAspect)
+{
+    const std::string two = MakeController("animations\\controllers\\T_TwoSheets.ksc", {{"Idle", 0, 10.0f, 5, 6, true, false, 0}}, {},
+                                           {{0, 4, 2, "a.dds"}, {1, 2, 2, "b.dds"}});
+    AnimationController controller;
+    controller.Init(two);
+    ASSERT_NE(controller.GetCells(0), nullptr);
+    ASSERT_NE(controller.GetCells(1), nullptr);
+    EXPECT_EQ(controller.GetCells(0)->size(), 8u);
+    EXPECT_EQ(controller.GetCells(1)->size(), 4u);
+    EXPECT_EQ(controller.GetAspectScale(), Kiln::Vector3<float>(1, 1, 1));
+
+    controller.SetState("Idle"); // frame 5 of sheet 0: row 1, column 1
+    Kiln::Sprite2DInstanceData particle;
+    controller.ApplyToParticleInstance(particle);
+    EXPECT_EQ(particle.myCustomData, Kiln::Vector4<float>(0.25f, 0.5f, 0.5f, 1.0f));
+    EXPECT_EQ(particle.myTextureRect, Kiln::Vector4<float>(0, 0, 1, 1)) << "the texture rectangle is not touched";
+    Kiln::Sprite3DInstanceData sprite;
+    controller.ApplyToSpriteInstance(sprite);
+    EXPECT_EQ(sprite.myCustomData, particle.myCustomData);
+
+    const std::string one = MakeController("animations\\controllers\\T_OneSheet.ksc", {{"Idle", 0, 10.0f, 0, 1, true}}, {}, {{0, 4, 2}});
+    AnimationController tall;
+    tall.Init(one);
+    EXPECT_EQ(tall.GetAspectScale(), Kiln::Vector3<float>(1, 2, 1));
+    Kiln::Sprite2DInstanceData instance;
+    tall.ApplyAspectToInstance(instance);
+    EXPECT_EQ(instance.mySizeMultiplier, Kiln::Vector2<float>(1, 2));
+    Kiln::Matrix4x4<float> m(std::array<float, 16>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+    tall.ApplyAspectToMatrix(m);
+    EXPECT_EQ(m, Kiln::Matrix4x4<float>(std::array<float, 16>{1, 2, 3, 4, 10, 12, 14, 16, 9, 10, 11, 12, 13, 14, 15, 16}));
+}
+
+TEST_F(ControllerTest, CopiesOwnTheirStatesAndShareTheSheets)
+{
+    AnimationController original = IdleAndJump();
+    original.Update(0.05f);
+    AnimationController copy = original;
+    EXPECT_EQ(copy.GetCurrentAnimationName(), "Idle");
+    EXPECT_NE(copy.GetCurrentAnimation(), original.GetCurrentAnimation());
+    EXPECT_EQ(copy.GetCurrentAnimation(), &copy.GetAnimations().at("Idle"));
+    EXPECT_EQ(&copy.GetCurrentTexture(), &original.GetCurrentTexture());
+    EXPECT_FLOAT_EQ(copy.GetFrameTimer(), original.GetFrameTimer());
+
+    copy.GetAnimations().at("Idle").myEndFrame = 1;
+    EXPECT_EQ(original.GetAnimations().at("Idle").myEndFrame, 7);
+
+    AnimationController assigned;
+    assigned = copy;
+    EXPECT_EQ(assigned.GetCurrentAnimation(), &assigned.GetAnimations().at("Idle"));
+    EXPECT_EQ(assigned.GetAnimations().at("Idle").myEndFrame, 1);
+}
+
+TEST_F(ControllerTest, RandomFramesCoverTheCurrentStateInclusive)
+{
+    AnimationController controller = IdleAndJump();
+    controller.SetState("Jump"); // 2 to 4
+    std::set<int> seen;
+    for (int draw = 0; draw < 200; ++draw)
+    {
+        controller.RandomizeFrame();
+        seen.insert(controller.GetCurrentFrame());
+    }
+    EXPECT_EQ(seen, (std::set<int>{2, 3, 4}));
+}
+
+TEST_F(ControllerTest, TheCurrentTextureIsTheCurrentSheetsSharedData)
+{
+    const std::string path = MakeController("animations\\controllers\\T_Texture.ksc", {{"Idle", 0, 10.0f, 0, 1, true, false, 0},
+                                                                                      {"Other", 1, 10.0f, 0, 1, true, false, 3}},
+                                            {});
+    AnimationController controller;
+    controller.Init(path);
+    controller.SetState("Idle");
+    const AnimationControllerData* data = AnimationLibrary::GetInstance()->FindData(path);
+    EXPECT_EQ(&controller.GetCurrentTexture(), &data->mySheets.at(0));
+    controller.SetState("Other");
+    EXPECT_EQ(controller.GetCurrentTexture().myTextures[0], nullptr) << "a sheet id without a sheet gets an empty entry";
+    EXPECT_EQ(data->mySheets.size(), 2u);
+}
+
+TEST_F(ControllerTest, ContentFaultsEndWithOneLineNamingTheControllerAndWhatIsWrong)
+{
+    AnimationController controller = IdleAndJump();
+    std::string text = MessageOf([&] { controller.SetState("Dance"); });
+    EXPECT_NE(text.find("T_Basic.ksc.leveldata\": the controller has no state \"Dance\""), std::string::npos) << text;
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+
+    // A request for an unknown state fails when the controller acts on it.
+    controller.SetNextState("Dance");
+    text = MessageOf([&] { controller.Update(0.01f); });
+    EXPECT_NE(text.find("no state \"Dance\""), std::string::npos) << text;
+
+    const std::string both = MakeController("animations\\controllers\\T_Both.ksc", {{"Idle", 0, 10.0f, 0, 1, true, true, 0}}, {});
+    AnimationController loopsAndWaits;
+    loopsAndWaits.Init(both);
+    loopsAndWaits.SetState("Idle");
+    text = MessageOf([&] { loopsAndWaits.Update(0.01f); });
+    EXPECT_NE(text.find("state \"Idle\" both loops and waits"), std::string::npos) << text;
+
+    const std::string gap = MakeController("animations\\controllers\\T_Gap.ksc", {{"Idle", 0, 10.0f, 0, 1, true}}, {}, {{1, 2, 2}});
+    AnimationController noCells;
+    text = MessageOf([&] { noCells.Init(gap); });
+    EXPECT_NE(text.find("sheet 0 has no cells"), std::string::npos) << text;
+    EXPECT_NE(text.find("uv.size() > 0"), std::string::npos) << text;
+
+    // A controller that was never loaded is empty: its first state is missing.
+    AnimationController unknown;
+    unknown.Init("animations\\controllers\\T_NeverLoaded.ksc");
+    myControllers.push_back("animations\\controllers\\T_NeverLoaded.ksc");
+    EXPECT_NE(MessageOf([&] { unknown.SetState("Idle"); }).find("no state \"Idle\""), std::string::npos);
+}
+
+TEST_F(ControllerTest, ABrokenControllerSceneNamesTheObjectAndTheKey)
+{
+    const std::string path = "animations\\controllers\\T_Broken.ksc";
+    WriteDefinition("KOB_AnimationBlock", {DefinitionProperty("1. ID", "Int", 0), DefinitionProperty("2. FPS", "Int", 10)});
+    WriteObject(path, 1, "Idle", "KOB_AnimationBlock");
+    std::string text = MessageOf([&] { LoadController(path); });
+    EXPECT_NE(text.find("T_Broken.ksc.leveldata\": object \"Idle\" (KOB_AnimationBlock): key \"2. FPS\" is Int, expected Float"),
+              std::string::npos)
+        << text;
+
+    WriteDefinition("KOB_AnimationBlock", {DefinitionProperty("1. ID", "Int", 0), DefinitionProperty("2. FPS", "Float", 10)});
+    text = MessageOf([&] { LoadController(path); });
+    EXPECT_NE(text.find("key \"3. Start\" is missing (expected Int)"), std::string::npos) << text;
+
+    WriteControllerDefinitions();
+    const std::string paths = "animations\\controllers\\T_BadPath.ksc";
+    text = MessageOf([&] { MakeController(paths, {{"Idle", 0}}, {{0, 5}}); });
+    EXPECT_NE(text.find("object \"Path 0 to 5\" (KOB_AnimationPath): key \"To\" names no block id (5)"), std::string::npos) << text;
+}
