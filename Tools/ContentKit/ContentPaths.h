@@ -59,6 +59,8 @@ namespace ContentKit::Paths
     inline std::string VaseBrokenModel(int aLevel) { return LevelModel("vase", "SM_Vase_Broken", aLevel); }
     inline std::string CheckpointOffModel(int aLevel) { return LevelModel("checkpoint", "SM_Checkpoint_Off", aLevel); }
     inline std::string CheckpointOnModel(int aLevel) { return LevelModel("checkpoint", "SM_Checkpoint_On", aLevel); }
+    // A skinned, animated model for "animodel" decorations (looped from the first frame).
+    inline constexpr const char* AnimatedModelDefault = "models/environment assets/decorations/SK_HangingCocoon.fbx";
     // The colour atlas every floor tile samples.
     inline constexpr const char* ColorAtlas = "textures/asset textures/T_ColorAtlas01.dds";
 }
