@@ -604,9 +604,9 @@ TEST_F(GameRun, ExitFromTheMainPageEndsTheRun)
         for (uint32_t key : {uint32_t(Up), uint32_t(Enter)})
         {
             Post(Plat::Window::WM_KEYDOWN, key);
-            wait(250);
+            wait(400);
             Post(Plat::Window::WM_KEYUP, key);
-            wait(250);
+            wait(400);
         }
         // Should the keys not have been taken, the window closes so that the test ends.
         wait(10000);

@@ -289,7 +289,9 @@ namespace GameModels
                                                 Record("TypeFlags", {std::string("Skeleton")})}));
                     myObjects.push_back(Record("Deformer", {cluster, "SubDeformer::Cluster " + joint.name, std::string("Cluster")},
                                                {Record("Version", {int32_t(100)}), Record("Indexes", {indexes[j]}),
-                                                Record("Weights", {weights[j]}), Record("Transform", {Translation({})}),
+                                                // A cluster stores the mesh's bind matrix relative to its joint, as
+                                                // exporters write it: inverse(link) x mesh (the mesh sits at the origin).
+                                                Record("Weights", {weights[j]}), Record("Transform", {Translation(BindPosition(int(j)) * -1.0f)}),
                                                 Record("TransformLink", {Translation(BindPosition(int(j)))})}));
                     Connect(attribute, node);
                     Connect(node, joint.parent < 0 ? 0 : myJointIds[size_t(joint.parent)]);
