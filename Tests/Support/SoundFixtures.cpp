@@ -1,5 +1,9 @@
 #include "Support/SoundFixtures.h"
 
+#include "Sound.h"
+
+#include "forge/settings/Settings.h"
+
 #include "Platform/soundlib/Encoder.h"
 
 #include <unistd.h>
@@ -14,6 +18,17 @@
 
 namespace TestSupport
 {
+    void LoadGameSoundBank()
+    {
+        // The asset roots again each time: a started engine's teardown resets them.
+        Kiln::LoadSettings("Game.json");
+        static const bool loaded = [] {
+            Sound::GetInstance().Init();
+            return true;
+        }();
+        (void)loaded;
+    }
+
     std::filesystem::path MakeScratchFolder(const std::string& aName)
     {
         static std::atomic<int> counter{0};

@@ -28,6 +28,11 @@ namespace TestSupport
     int64_t FindFrames(const std::vector<int16_t>& aHaystack, const std::vector<int16_t>& aNeedle,
                        uint32_t aFrames, int aTolerance, int64_t aFrom = 0);
 
+    // Loads the shipped settings (for the asset roots), and the game's sound bank over the
+    // shipped asset tree and the default output device once per process, whichever suite
+    // asks first.
+    void LoadGameSoundBank();
+
     // Largest absolute sample value.
     int PeakOf(const std::vector<int16_t>& someSamples, size_t aBegin = 0, size_t anEnd = SIZE_MAX);
 }

@@ -1,6 +1,6 @@
 #include "Go.h"
 
-#include "AnimationLibrary.h"
+#include "GameManager.h"
 #include "InputMapper.h"
 #include "ParticleRegistry.h"
 #include "Sound.h"
@@ -29,7 +29,7 @@ W::LRESULT GoWindowMessageHook(Kiln::HWND /*aWindow*/, W::UINT aMessage, W::WPAR
     return 0;
 }
 
-void Go(const char* /*aScenePath*/)
+void Go(const char* aScenePath)
 {
     Kiln::LoadSettings("Game.json");
 
@@ -65,15 +65,10 @@ void Go(const char* /*aScenePath*/)
     engine->SetClearColor(Kiln::Color(0.0f, 0.0f, 0.0f, 0.0f));
     ParticleRegistry::GetInstance();
 
-    // The game manager (which owns the frame loop, receives aScenePath and loads the
-    // animation controllers at the start of its run) is set up here once it exists. Until
-    // then the controllers are loaded here, and the loop polls input and clears and
-    // presents frames.
-    AnimationLibrary::GetInstance();
-    while (engine->BeginFrame())
     {
-        InputMapper::GetInstance().Update();
-        engine->EndFrame();
+        GameManager gameManager;
+        gameManager.Init(aScenePath);
+        gameManager.Run();
     }
 
     Kiln::Engine::DestroyInstance();

@@ -29,6 +29,8 @@ public:
     void RemoveInputEventListener(uint32_t anId);
     // Codes bound to several actions raise them in the order they were added.
     void AddInputToEventMapping(uint32_t anInputCode, uint32_t anAction);
+    // Drops every binding, so that a test's game manager starts from its own.
+    void ClearInputToEventMappings() { myBindings.clear(); }
 
     // 0 keyboard and mouse, 1 gamepad.
     uint32_t GetActiveDevice() const { return myActiveDevice; }

@@ -1,0 +1,276 @@
+#include "GameManager.h"
+
+#include "AnimationLibrary.h"
+#include "Cutscene.h"
+#include "GameWorld.h"
+#include "InputMapper.h"
+#include "MenuManager.h"
+#include "Message.h"
+#include "PostMaster.h"
+#include "Splashscreen.h"
+#include "Timer.h"
+
+#include "forge/engine/Engine.h"
+
+#include "Platform/runtime/Assert.h"
+#include "Platform/runtime/Console.h"
+
+#include <cstdio>
+#include <iostream>
+#include <utility>
+#include <variant>
+
+namespace
+{
+    void Send(MessageType aType)
+    {
+        Message message;
+        message.type = aType;
+        PostMaster::GetInstance().SendMessage(message);
+    }
+
+    // The game's bindings, in the order they are added: a code bound to several actions
+    // raises them in this order (Esc: Back, then Pause).
+    const std::pair<uint32_t, uint32_t> theBindings[] = {
+        {104, Action::Move},
+        {38, Action::Up},        {87, Action::Up},        {88, Action::Up},
+        {40, Action::Down},      {83, Action::Down},      {89, Action::Down},
+        {37, Action::Left},      {65, Action::Left},      {90, Action::Left},
+        {39, Action::Right},     {68, Action::Right},     {91, Action::Right},
+        {32, Action::Jump},      {38, Action::Jump},      {87, Action::Jump},      {88, Action::Jump},     {98, Action::Jump},
+        {16, Action::Dash},      {17, Action::Dash},      {100, Action::Dash},
+        {13, Action::Interact},  {69, Action::Interact},  {101, Action::Interact},
+        {13, Action::Select},    {32, Action::Select},    {69, Action::Select},    {98, Action::Select},
+        {27, Action::Back},      {93, Action::Back},      {99, Action::Back},
+        {27, Action::Pause},     {92, Action::Pause},
+        {106, Action::InputDeviceChanged},
+    };
+    static_assert(std::size(theBindings) == 34);
+}
+
+GameManager::GameManager() = default;
+
+GameManager::~GameManager()
+{
+    if (myInputListenerId != 0)
+        InputMapper::GetInstance().RemoveInputEventListener(myInputListenerId);
+}
+
+void GameManager::Init(const char* aScenePath)
+{
+    myLevelPath = aScenePath ? aScenePath : "";
+    myMenuManager = std::make_unique<MenuManager>();
+    if (Kiln::Engine* engine = Kiln::Engine::GetInstance())
+        myMenuManager->Init(*engine, "mainmenu");
+    InitializeInput();
+}
+
+void GameManager::InitializeInput()
+{
+    InputMapper& mapper = InputMapper::GetInstance();
+    for (const auto& [code, action] : theBindings)
+        mapper.AddInputToEventMapping(code, action);
+    myInputListenerId = mapper.AddInputEventListener([this](const InputEvent& anEvent) { OnInput(anEvent); });
+}
+
+void GameManager::OnInput(const InputEvent& anEvent)
+{
+    if (myState != myInputFrameState)
+        return;
+    switch (myState)
+    {
+    case State::MainMenu:
+    case State::Paused:
+    case State::Options:
+    case State::Credits:
+        if (myMenuManager)
+            myMenuManager->OnInput(anEvent, myState, *this);
+        break;
+    case State::IntroVideo:
+        if (myIntroCutscene)
+            myIntroCutscene->OnInputIntro(anEvent);
+        break;
+    case State::Playing:
+    {
+        const bool* pressed = std::get_if<bool>(&anEvent.value);
+        if (pressed && *pressed && anEvent.action == Action::Pause)
+            myState = State::Paused;
+        break;
+    }
+    case State::LevelSelect:
+        if (myMenuManager)
+            myMenuManager->OnInput(anEvent, myState, *this);
+        if (myState == State::Playing)
+            CreateWorld();
+        break;
+    case State::OutroVideo:
+        if (myOutroCutscene)
+            myOutroCutscene->OnInputOutro(anEvent);
+        break;
+    default: break;
+    }
+}
+
+void GameManager::Run()
+{
+    BeginRun();
+    Timer timer;
+    Kiln::Engine* engine = Kiln::Engine::GetInstance();
+    if (!engine || !engine->BeginFrame())
+        return;
+    for (;;)
+    {
+        if (!RunFrame(timer.GetDeltaTime()))
+        {
+            engine->EndFrame();
+            return;
+        }
+        engine->EndFrame();
+        timer.Update();
+        if (!engine->BeginFrame())
+            return;
+    }
+}
+
+void GameManager::BeginRun()
+{
+    // The first use loads every sprite animation controller, before any screen shows.
+    AnimationLibrary::GetInstance();
+    std::cout << myLevelPath << std::flush;
+    myState = State::Splashscreen;
+    mySplashscreen = std::make_unique<Splashscreen>();
+    mySplashscreen->Init();
+}
+
+bool GameManager::RunFrame(float aDeltaTime)
+{
+    myInputFrameState = myState;
+    InputMapper::GetInstance().Update();
+    return UpdateState(aDeltaTime);
+}
+
+bool GameManager::UpdateState(float aDeltaTime)
+{
+    switch (myState)
+    {
+    case State::Splashscreen:
+        KILN_ASSERT(mySplashscreen != nullptr);
+        if (!mySplashscreen)
+            break;
+        mySplashscreen->Update(aDeltaTime, myState);
+        mySplashscreen->Render();
+        if (myState == State::MainMenu)
+        {
+            mySplashscreen.reset();
+            Send(MessageType::MainTheme);
+        }
+        break;
+    case State::MainMenu:
+    case State::LevelSelect:
+    case State::Options:
+    case State::Credits:
+        if (myMenuManager)
+            myMenuManager->Render();
+        break;
+    case State::IntroVideo: UpdateIntro(aDeltaTime); break;
+    case State::Playing:
+        if (myWorld)
+        {
+            myWorld->Update(aDeltaTime);
+            myWorld->Render();
+        }
+        break;
+    case State::Paused:
+        // The frozen world behind the pause page.
+        if (myWorld)
+            myWorld->Render();
+        if (myMenuManager)
+            myMenuManager->Render();
+        break;
+    case State::Reserved: AnimationLibrary::GetInstance(); break;
+    case State::NextLevel: LoadNextLevel(); break;
+    case State::OutroVideo: UpdateOutro(aDeltaTime); break;
+    case State::Quit: return false;
+    default:
+        std::printf("Game crashed! Catastrophic error. Need to force shutdown and restart program.\n");
+        std::fflush(stdout);
+        Plat::Runtime::PauseConsole();
+        break;
+    }
+    return true;
+}
+
+void GameManager::UpdateIntro(float aDeltaTime)
+{
+    if (!myIntroCutscene)
+    {
+        Send(MessageType::StopMusic);
+        myIntroCutscene = std::make_unique<Cutscene>();
+        myIntroCutscene->InitIntro();
+    }
+    myIntroCutscene->UpdateIntro(aDeltaTime, myState);
+    myIntroCutscene->Render();
+    if (myState == State::Playing)
+    {
+        myLevelPath = "levels\\Level1.ksc";
+        CreateWorld();
+        if (myMenuManager)
+            myMenuManager->OpenPauseMenu();
+        myIntroCutscene.reset();
+    }
+}
+
+void GameManager::UpdateOutro(float aDeltaTime)
+{
+    if (!myOutroCutscene)
+    {
+        myWorld.reset();
+        myOutroCutscene = std::make_unique<Cutscene>();
+        myOutroCutscene->InitOutro();
+    }
+    myOutroCutscene->UpdateOutro(aDeltaTime, myState);
+    myOutroCutscene->Render();
+    if (myState == State::MainMenu)
+    {
+        if (myMenuManager)
+            myMenuManager->OpenMainMenu();
+        myOutroCutscene.reset();
+    }
+}
+
+void GameManager::LoadNextLevel()
+{
+    const std::string finished = myLevelPath;
+    myWorld.reset();
+
+    const char* next = nullptr;
+    if (finished == "levels\\Level1.ksc")
+        next = "levels\\Level2.ksc";
+    else if (finished == "levels\\Level2.ksc")
+        next = "levels\\Level3.ksc";
+    else if (finished == "levels\\Level3.ksc")
+        next = "levels\\Level_Outro.ksc";
+    else if (finished == "levels\\Level_Outro.ksc")
+    {
+        Send(MessageType::StopMusic);
+        myState = State::OutroVideo;
+        return;
+    }
+    else
+    {
+        myState = State::MainMenu;
+        return;
+    }
+    Send(MessageType::StopMusic);
+    myLevelPath = next;
+    CreateWorld();
+    myState = State::Playing;
+}
+
+void GameManager::CreateWorld()
+{
+    // A world left behind by the pause page's "3. Back" goes first.
+    myWorld.reset();
+    myWorld = std::make_unique<GameWorld>();
+    myWorld->Init(myLevelPath.c_str(), myState);
+}

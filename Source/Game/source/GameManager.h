@@ -1,0 +1,65 @@
+#pragma once
+// The game's shell: owns the state, the frame loop, the menus, the splash screen, the
+// cutscenes and the level in play, binds the input codes to actions and drives the state
+// machine from input.
+#include "InputEvent.h"
+#include "State.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Cutscene;
+class GameWorld;
+class MenuManager;
+class Splashscreen;
+
+class GameManager
+{
+public:
+    GameManager();
+    // Removes the input listener; the process ends right after.
+    ~GameManager();
+    GameManager(const GameManager&) = delete;
+    GameManager& operator=(const GameManager&) = delete;
+
+    // aScenePath becomes the level path; shows the main menu page and binds the input.
+    void Init(const char* aScenePath);
+    // The frame loop, from the splash screen until the game quits or the window closes.
+    void Run();
+
+    const std::string& GetLevelPath() const { return myLevelPath; }
+    // The level the next world loads (the level select chooses it).
+    void SetLevelPath(const std::string& aLevelPath) { myLevelPath = aLevelPath; }
+
+private:
+    friend class GameManagerTestAccess;
+
+    void InitializeInput();
+    void OnInput(const InputEvent& anEvent);
+
+    // Before the first frame: the animation library, the splash screen.
+    void BeginRun();
+    // One frame between the engine's begin and end: input, then the state's handler.
+    // False once the state is Quit.
+    bool RunFrame(float aDeltaTime);
+    bool UpdateState(float aDeltaTime);
+
+    void UpdateIntro(float aDeltaTime);
+    void UpdateOutro(float aDeltaTime);
+    void LoadNextLevel();
+    // Replaces the world by a new one for the level path.
+    void CreateWorld();
+
+    std::string myLevelPath;
+    State myState = State::Splashscreen;
+    std::unique_ptr<GameWorld> myWorld;
+    std::unique_ptr<MenuManager> myMenuManager;
+    std::unique_ptr<Splashscreen> mySplashscreen;
+    std::unique_ptr<Cutscene> myIntroCutscene;
+    std::unique_ptr<Cutscene> myOutroCutscene;
+    uint32_t myInputListenerId = 0;
+    // The state this frame's input began in: once a screen has changed it, the rest of
+    // the frame's events (a second action of the same key) are not handed to the new one.
+    State myInputFrameState = State::Splashscreen;
+};
