@@ -176,9 +176,13 @@ namespace UiContent
                 {
                     const float y = rng.Range(0.0f, s);
                     const size_t at = std::min(line.size() - 1, size_t((y / s) * 24.0f) + 5);
-                    const Vec2 p = line[at] + Vec2{rng.Range(-0.2f, 0.2f) * w, 0};
-                    Glow(aCanvas, p, w * 0.6f, aLook.glow, 0.45f);
-                    aCanvas.DrawPolyline({p, p + Vec2{w * 0.1f, -w * 0.3f}, p + Vec2{-w * 0.05f, -w * 0.6f}}, std::max(1.5f, w * 0.05f), Lighten(aLook.glow, 0.4f));
+                    const Vec2 crack = line[at] + Vec2{rng.Range(-0.2f, 0.2f) * w, 0};
+                    for (const float dy : {-s, 0.0f, s})
+                    {
+                        const Vec2 p = crack + Vec2{0, dy};
+                        Glow(aCanvas, p, w * 0.6f, aLook.glow, 0.45f);
+                        aCanvas.DrawPolyline({p, p + Vec2{w * 0.1f, -w * 0.3f}, p + Vec2{-w * 0.05f, -w * 0.6f}}, std::max(1.5f, w * 0.05f), Lighten(aLook.glow, 0.4f));
+                    }
                 }
             }
             const int boughs = rng.Int(2, 4);

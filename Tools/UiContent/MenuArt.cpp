@@ -71,7 +71,24 @@ namespace UiContent
             const float middle = (top + bottom) * 0.5f;
             const float radius = (bottom - top) * 0.3f;
 
-            const Vec2 gem{20.0f * k, middle};
+            // A dark ground fills the opening the background leaves for the button, so what is
+            // seen around the plate does not depend on the colour the screen was cleared to.
+            {
+                const Affine toTexture = Affine::Scale(k, k) * Affine::Translate({-(aButton.x - aButton.halfWidth), -(900.0f - aButton.y - ButtonShape::Height * 0.5f)});
+                const Path opening = ButtonOpening(aButton).Transformed(toTexture);
+                Path grown = opening;
+                for (const auto& contour : opening.Contours())
+                    grown.AddPath(StrokeOutline(contour, 20.0f * k, 20.0f * k, true));
+                Canvas ground(width, height);
+                ground.Fill(grown, Palette::NightDeep);
+                ground.Blur(4.0f * k);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x)
+                        ground.At(x, y).a = std::min(1.0f, ground.At(x, y).a * 1.6f);
+                canvas.Blit(ground, 0, 0);
+            }
+
+            const Vec2 gem{ButtonShape::GemInset * k, middle};
             // The thread sags a little and glows faintly near the gem.
             const std::vector<Vec2> thread = FlattenCubic(gem + Vec2{8.0f * k, 0.0f}, {gem.x + (left - gem.x) * 0.35f, middle + 5.0f * k},
                                                           {gem.x + (left - gem.x) * 0.7f, middle + 5.0f * k}, {left + 2.0f * k, middle}, 40);
@@ -110,15 +127,15 @@ namespace UiContent
 
         // The cursor: a small moth flying right, wings swept back into an arrow head, with its
         // own glow. The game draws it at a fifth of its size centred 20 pixels left of a
-        // button, level with the button's centre: the moth sits a little higher, level with
-        // the plate, and its antennae point at the gem.
+        // button, level with the button's centre: the moth sits a little right of that and
+        // higher, level with the plate, its antennae just short of the gem.
         Canvas Cursor()
         {
             const int size = 400;
             Canvas canvas(size, size);
-            const Vec2 centre{190.0f, 200.0f - 10.0f * 5.0f};
-            Glow(canvas, centre + Vec2{20.0f, 0.0f}, 190.0f, Palette::Ember, 0.55f);
-            Glow(canvas, centre, 90.0f, Palette::EmberLight, 0.35f);
+            const Vec2 centre{250.0f, 200.0f - 10.0f * 5.0f};
+            Glow(canvas, centre, 140.0f, Palette::Ember, 0.55f);
+            Glow(canvas, centre, 80.0f, Palette::EmberLight, 0.35f);
             DrawMoth(canvas, centre, 330.0f, 0.0f, 0.1f, Palette::Wing, Palette::FluffLight, Palette::Fluff, 9.0f);
             return canvas;
         }

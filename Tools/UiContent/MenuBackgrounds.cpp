@@ -265,19 +265,8 @@ namespace UiContent
         void CutOpenings(Canvas& aCanvas, const PageSpec& aPage, float aScale)
         {
             Path openings;
-            const auto y = [&](float aReferenceY) { return (900.0f - aReferenceY) * aScale; };
             for (const ButtonSpec& button : aPage.buttons)
-            {
-                const float margin = 6.0f;
-                const float left = button.x - ButtonShape::PlateLead - margin;
-                const float right = std::min(button.x + button.plateRight, button.x + button.halfWidth - 6.0f) + margin;
-                const float top = button.y + ButtonShape::PlateTop + margin, bottom = button.y - ButtonShape::PlateBottom - margin;
-                openings.AddRoundedRect(left * aScale, y(top), (right - left) * aScale, (top - bottom) * aScale, 24.0f * aScale);
-                const float middle = button.y + (ButtonShape::PlateTop - ButtonShape::PlateBottom) * 0.5f;
-                const float gemX = button.x - button.halfWidth + 20.0f;
-                openings.AddRect(gemX * aScale, y(middle + 4.0f), (left - gemX + 20.0f) * aScale, 12.0f * aScale);
-                openings.AddCircle({gemX * aScale, y(middle)}, 24.0f * aScale);
-            }
+                openings.AddPath(ButtonOpening(button).Transformed(Affine::Scale(aScale, aScale)));
             Canvas mask(aCanvas.Width(), aCanvas.Height());
             mask.Fill(openings, Color{1, 1, 1, 1});
             mask.Blur(5.0f * aScale);

@@ -72,6 +72,22 @@ namespace UiContent
         }
     }
 
+    Path ButtonOpening(const ButtonSpec& aButton)
+    {
+        const auto down = [](float aReferenceY) { return 900.0f - aReferenceY; };
+        const float margin = 6.0f;
+        const float left = aButton.x - ButtonShape::PlateLead - margin;
+        const float right = std::min(aButton.x + aButton.plateRight, aButton.x + aButton.halfWidth - 6.0f) + margin;
+        const float top = aButton.y + ButtonShape::PlateTop + margin, bottom = aButton.y - ButtonShape::PlateBottom - margin;
+        const float middle = aButton.y + (ButtonShape::PlateTop - ButtonShape::PlateBottom) * 0.5f;
+        const float gemX = aButton.x - aButton.halfWidth + ButtonShape::GemInset;
+        Path opening;
+        opening.AddRoundedRect(left, down(top), right - left, top - bottom, 24.0f);
+        opening.AddRect(gemX, down(middle + 6.0f), left - gemX + 20.0f, 12.0f);
+        opening.AddCircle({gemX, down(middle)}, 24.0f);
+        return opening;
+    }
+
     const PageSpec* MenuPages::Find(const std::string& aScene) const
     {
         for (const PageSpec& page : pages)

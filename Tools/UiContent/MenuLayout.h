@@ -4,6 +4,8 @@
 // writer and the art both read this, so a button's picture is drawn for its own label.
 #include "UiContent.h"
 
+#include "ContentKit/Geometry.h"
+
 #include <string>
 #include <vector>
 
@@ -12,13 +14,15 @@ namespace UiContent
     // Reference sizes of a button: the quad and, inside it, the plate the label sits on.
     // The label's baseline is the quad's centre line and its text starts at the centre, so
     // the plate rises higher above the centre than it reaches below (capitals stand about
-    // 30 pixels tall, descenders drop 9).
+    // 30 pixels tall, descenders drop 9). The quad leaves room around the plate for the dark
+    // ground under the background's opening.
     namespace ButtonShape
     {
-        inline constexpr float Height = 96.0f;
+        inline constexpr float Height = 124.0f;
         inline constexpr float PlateTop = 44.0f;      // above the centre line
         inline constexpr float PlateBottom = 24.0f;   // below it
         inline constexpr float PlateLead = 30.0f;     // plate starts this far left of the centre
+        inline constexpr float GemInset = 34.0f;      // the gem's centre, right of the quad's left end
         inline constexpr float TexelsPerPixel = 2.0f;
     }
 
@@ -94,6 +98,10 @@ namespace UiContent
         inline constexpr float BarWidth = 420.0f, BarHeight = 44.0f;
         inline constexpr float HandleSize = 56.0f;
     }
+
+    // What of the screen a button needs clear of the background (its plate, thread and gem,
+    // with a little margin), in reference pixels with y down (as pictures are drawn).
+    Path ButtonOpening(const ButtonSpec& aButton);
 
     // The page layouts; button widths follow the labels as aLabelFont measures them.
     MenuPages BuildMenuPages(const Font& aLabelFont);

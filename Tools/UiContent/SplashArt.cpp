@@ -110,10 +110,10 @@ namespace UiContent
                                    Paint::Linear({0, base.y - h}, Palette::Glow, {0, base.y}, Palette::EmberDeep));
             }
             Glow(canvas, {base.x, base.y - mouthH * 0.4f}, mouthW * 2.4f, Palette::EmberLight, 0.6f);
-            // Sparks climbing from the chimney.
+            // Sparks climbing from the chimney (not past the band that shows).
             for (int i = 0; i < 26; ++i)
             {
-                const Vec2 p{base.x + rng.Range(-0.04f, 0.06f) * s + float(i) * 2.0f, base.y - ry - s * 0.07f - rng.Range(0.0f, 0.1f) * s};
+                const Vec2 p{base.x + rng.Range(-0.04f, 0.06f) * s + float(i) * 2.0f, base.y - ry - s * 0.07f - rng.Range(0.0f, 0.045f) * s};
                 Glow(canvas, p, rng.Range(8.0f, 20.0f), Palette::Ember, 0.6f);
                 canvas.FillCircle(p, rng.Range(1.5f, 3.5f), Palette::Glow);
             }
