@@ -2,6 +2,7 @@
 
 #include "Platform/runtime/Paths.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -36,6 +37,15 @@ namespace KilnE2E
         }
 
         constexpr auto CommandLimit = 30s;
+
+        // Letters and digits kept, anything else an underscore.
+        std::string FileName(const std::string& aName)
+        {
+            std::string name = aName;
+            for (char& c : name)
+                c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+            return name;
+        }
     }
 
     std::chrono::milliseconds Scaled(std::chrono::milliseconds aLimit)
@@ -58,16 +68,37 @@ namespace KilnE2E
 
     bool GameSession::Start(const std::vector<std::string>& someArguments)
     {
+        // A bin folder of the game's own: the executable (its folder is where the game looks
+        // for settings and assets), the settings, the build's assets, and under data/ a copy
+        // of a texture the engine loads at start-up and watches, which tells its frames.
+        const std::filesystem::path built = Plat::Runtime::ExecutableDirectory();
+        const std::filesystem::path bin = myWorkFolder / "bin";
+        const std::filesystem::path watched = bin / "data" / "Textures" / "whiteCubeMap.dds";
+        std::error_code error;
+        std::filesystem::create_directories(bin / "settings", error);
+        std::filesystem::create_directories(watched.parent_path(), error);
+        std::filesystem::copy_file(built / "Game", bin / "Game", std::filesystem::copy_options::overwrite_existing, error);
+        std::filesystem::copy_file(built / "settings" / "Game.json", bin / "settings" / "Game.json", std::filesystem::copy_options::overwrite_existing, error);
+        std::filesystem::copy_file(built / "assets" / "engine" / "Textures" / "whiteCubeMap.dds", watched, std::filesystem::copy_options::overwrite_existing, error);
+        if (!std::filesystem::exists(bin / "assets"))
+            std::filesystem::create_directory_symlink(built / "assets", bin / "assets", error);
+        if (error || !myFrameProbe.Watch(watched))
+            return false;
+
         KilnTest::ChildProcess::Options options;
-        options.myProgram = Plat::Runtime::ExecutableDirectory() / "Game";
-        options.myArguments = someArguments;
+        // Line-buffered standard output (stdbuf execs the game in its own process), so
+        // what the game prints can be followed as it happens.
+        options.myProgram = "/usr/bin/stdbuf";
+        options.myArguments = {"-oL", (bin / "Game").string()};
+        options.myArguments.insert(options.myArguments.end(), someArguments.begin(), someArguments.end());
         options.myWorkingDirectory = myWorkFolder;
         options.myStdout = myWorkFolder / "game_stdout.txt";
         options.myStderr = myWorkFolder / "game_stderr.txt";
-        options.myEnvironment = {{"SDL_AUDIODRIVER", "dummy"}, {"ASAN_OPTIONS", "detect_leaks=0"}};
+        // stdbuf's preloaded library comes before the sanitizer runtime.
+        options.myEnvironment = {{"SDL_AUDIODRIVER", "dummy"}, {"ASAN_OPTIONS", "detect_leaks=0:verify_asan_link_order=0"}};
         // The window goes to the X display; a driver chosen for the headless suites must not win.
         options.myEnvironment.emplace_back("SDL_VIDEODRIVER", "x11");
-        if (!std::filesystem::exists(options.myProgram) || !myProcess.Start(options))
+        if (!myProcess.Start(options))
             return false;
 
         std::string geometry;
@@ -76,6 +107,11 @@ namespace KilnE2E
         std::istringstream sizes(geometry);
         sizes >> myScreenWidth >> myScreenHeight;
         return myScreenWidth > 0 && myScreenHeight > 0;
+    }
+
+    bool GameSession::WaitForFrame(std::chrono::milliseconds aLimit)
+    {
+        return myFrameProbe.WaitForFrame(Clock::now() + aLimit, [this] { return myProcess.IsRunning(); });
     }
 
     bool GameSession::WaitForWindow(std::chrono::milliseconds aLimit)
@@ -143,12 +179,13 @@ namespace KilnE2E
     {
         RunXdotool({"keyup", aKey});
         std::erase(myHeldKeys, aKey);
+        WaitForFrame(Scaled(60s));
     }
 
-    void GameSession::Press(const std::string& aKey, std::chrono::milliseconds aHold)
+    void GameSession::Press(const std::string& aKey)
     {
         KeyDown(aKey);
-        std::this_thread::sleep_for(aHold);
+        WaitForFrame(Scaled(60s));
         KeyUp(aKey);
     }
 
@@ -183,7 +220,12 @@ namespace KilnE2E
             const bool running = myProcess.IsRunning();
             Screenshot shot = Capture();
             if (!shot.IsEmpty() && aCheck(shot))
+            {
+                // KILN_E2E_KEEP=1 keeps every capture a wait accepted, to look at afterwards.
+                if (const char* keep = std::getenv("KILN_E2E_KEEP"); keep && *keep == '1')
+                    shot.SavePng(myWorkFolder / ("seen_" + std::to_string(++myKept) + "_" + FileName(aName) + ".png"));
                 return shot;
+            }
             if (Clock::now() >= end || !running)
                 break;
             std::this_thread::sleep_for(50ms);
@@ -194,6 +236,6 @@ namespace KilnE2E
 
     std::filesystem::path GameSession::FailurePicture(const std::string& aName) const
     {
-        return myWorkFolder / (aName + ".png");
+        return myWorkFolder / (FileName(aName) + ".png");
     }
 }

@@ -5,6 +5,7 @@
 // because software GL on a loaded machine runs at an unknown frame rate.
 #include "EndToEnd/Screenshot.h"
 #include "Support/ChildProcess.h"
+#include "Support/FrameProbe.h"
 
 #include <chrono>
 #include <filesystem>
@@ -24,15 +25,19 @@ namespace KilnE2E
     class GameSession
     {
     public:
-        // aWorkFolder receives the game's output files and the captures kept for a failure.
+        // aWorkFolder receives the game (a bin folder of its own whose assets are those of the
+        // build), its output files and the captures kept for a failure.
         explicit GameSession(std::filesystem::path aWorkFolder);
         ~GameSession();
         GameSession(const GameSession&) = delete;
         GameSession& operator=(const GameSession&) = delete;
 
-        // Starts bin/Game (beside the test program) with someArguments, from aWorkFolder,
-        // with SDL's dummy audio driver.
+        // Starts a copy of bin/Game (beside the test program) with someArguments, from
+        // aWorkFolder, with SDL's dummy audio driver.
         bool Start(const std::vector<std::string>& someArguments = {});
+        // Waits until the game has begun a frame after this call; false when it did not
+        // within aLimit (or has ended).
+        bool WaitForFrame(std::chrono::milliseconds aLimit);
         // Waits for the game's window and gives it the keyboard focus.
         bool WaitForWindow(std::chrono::milliseconds aLimit);
 
@@ -43,12 +48,13 @@ namespace KilnE2E
         // Polls the game's standard output until it contains aText after anOffset bytes.
         bool WaitForOutput(const std::string& aText, std::chrono::milliseconds aLimit, size_t anOffset = 0);
 
-        // xdotool key names ("Down", "Return", "Escape", "space", "Right").
+        // xdotool key names ("Down", "Return", "Escape", "space", "Right"). The game sees
+        // keys once a frame, so a release and the next press of the same key must fall in
+        // different frames: KeyUp returns once the game has begun a frame after the release.
         void KeyDown(const std::string& aKey);
         void KeyUp(const std::string& aKey);
-        // Down, held for aHold (the game sees key edges once a frame, so a press must
-        // span at least one frame), then up.
-        void Press(const std::string& aKey, std::chrono::milliseconds aHold = 250ms);
+        // Down for at least one frame, then up.
+        void Press(const std::string& aKey);
         // Holds aKey until aCheck accepts a capture or aLimit passes; then lets go.
         std::optional<Screenshot> PressUntil(const std::string& aKey, const std::function<bool(const Screenshot&)>& aCheck,
                                              std::chrono::milliseconds aLimit, const std::string& aName);
@@ -71,10 +77,12 @@ namespace KilnE2E
 
         std::filesystem::path myWorkFolder;
         KilnTest::ChildProcess myProcess;
+        KilnTest::FrameProbe myFrameProbe;
         std::string myWindow;
         std::vector<std::string> myHeldKeys;
         Screenshot myLastCapture;
         int myScreenWidth = 0;
         int myScreenHeight = 0;
+        int myKept = 0;
     };
 }

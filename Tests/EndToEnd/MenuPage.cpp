@@ -1,14 +1,13 @@
 #include "EndToEnd/MenuPage.h"
 
-#include "Platform/image/DdsReader.h"
 #include "Platform/runtime/Paths.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
-#include <map>
 
 namespace KilnE2E
 {
@@ -19,6 +18,14 @@ namespace KilnE2E
         constexpr float ReferenceWidth = 1600.0f;
         constexpr float ReferenceHeight = 900.0f;
         constexpr const char* CursorTexture = "sprites/UI/Text/S_UI_MenuCursor.dds";
+        constexpr float CursorScale = 0.2f;
+        // Filtering and the labels drawn over the buttons leave part of a picture off.
+        constexpr float ColourTolerance = 40.0f;
+        constexpr float ButtonShown = 0.5f;
+        constexpr float CursorShown = 0.5f;
+        constexpr float CursorAbsent = 0.2f;
+        // The cursor's light wings, not its dark outline, tell it from the page below.
+        constexpr float CursorLuma = 100.0f;
 
         bool ReadJson(const std::filesystem::path& aPath, Json& anOut)
         {
@@ -27,72 +34,33 @@ namespace KilnE2E
             return !anOut.is_discarded() && anOut.is_object();
         }
 
-        // The "Sprite" property of an object, else the default its definition gives.
-        const Json* FindSprite(const Json& someProperties)
+        // The value of the object's "Sprite" property, or null.
+        const Json* FindSprite(const Json& anObject)
         {
-            if (!someProperties.is_array())
+            const auto properties = anObject.find("properties");
+            if (properties == anObject.end() || !properties->is_array())
                 return nullptr;
-            for (const Json& property : someProperties)
+            for (const Json& property : *properties)
             {
-                if (property.is_object() && property.value("name", "") == "Sprite" && property.contains("value"))
+                if (property.is_object() && property.value("name", "") == "Sprite" && property.contains("value") && property["value"].is_object())
                     return &property["value"];
             }
             return nullptr;
         }
 
-        float Component(const Json& anArray, size_t anIndex, float aDefault)
+        float Component(const Json& anObject, const char* aKey, size_t anIndex, float aDefault)
         {
-            return anArray.is_array() && anArray.size() > anIndex && anArray[anIndex].is_number() ? anArray[anIndex].get<float>() : aDefault;
+            const auto array = anObject.find(aKey);
+            if (array == anObject.end() || !array->is_array() || array->size() <= anIndex || !(*array)[anIndex].is_number())
+                return aDefault;
+            return (*array)[anIndex].get<float>();
         }
-    }
-
-    bool DominantColour(const std::filesystem::path& aDdsFile, Rgb& anOut, int* aWidth, int* aHeight)
-    {
-        Plat::Image::ImageData image;
-        if (!Plat::Image::ReadDdsFile(Plat::Runtime::ResolveCase(aDdsFile), Plat::Image::LoadDefault, image) || image.subresources.empty())
-            return false;
-        const bool rgba = image.format == Plat::Image::DxgiFormat::R8G8B8A8_Unorm || image.format == Plat::Image::DxgiFormat::R8G8B8A8_Unorm_Srgb;
-        const bool bgra = image.format == Plat::Image::DxgiFormat::B8G8R8A8_Unorm || image.format == Plat::Image::DxgiFormat::B8G8R8A8_Unorm_Srgb;
-        if (!rgba && !bgra)
-            return false;
-        const Plat::Image::Subresource& top = image.subresources[0];
-        struct Bin
-        {
-            size_t count = 0;
-            double r = 0.0, g = 0.0, b = 0.0;
-        };
-        std::map<int, Bin> bins;
-        for (uint32_t y = 0; y < top.height; ++y)
-        {
-            const uint8_t* row = image.Data(top) + static_cast<size_t>(y) * top.rowPitch;
-            for (uint32_t x = 0; x < top.width; ++x)
-            {
-                const uint8_t* p = row + x * 4u;
-                if (p[3] < 128)
-                    continue;
-                const int r = rgba ? p[0] : p[2], g = p[1], b = rgba ? p[2] : p[0];
-                Bin& bin = bins[(r / 16) * 256 + (g / 16) * 16 + b / 16];
-                ++bin.count;
-                bin.r += r;
-                bin.g += g;
-                bin.b += b;
-            }
-        }
-        if (bins.empty())
-            return false;
-        const auto best = std::max_element(bins.begin(), bins.end(), [](const auto& a, const auto& b) { return a.second.count < b.second.count; });
-        const double n = static_cast<double>(best->second.count);
-        anOut = {static_cast<float>(best->second.r / n), static_cast<float>(best->second.g / n), static_cast<float>(best->second.b / n)};
-        if (aWidth)
-            *aWidth = static_cast<int>(top.width);
-        if (aHeight)
-            *aHeight = static_cast<int>(top.height);
-        return true;
     }
 
     MenuPage MenuPage::Read(const std::filesystem::path& aGameAssets, const std::string& aPage, int aScreenWidth, int aScreenHeight)
     {
         MenuPage page;
+        page.myName = aPage;
         const std::filesystem::path folder = aGameAssets / "scenes" / (aPage + ".ksc.leveldata");
         std::error_code error;
         if (!std::filesystem::is_directory(folder, error))
@@ -100,10 +68,9 @@ namespace KilnE2E
             page.myError = folder.string() + " is not there";
             return page;
         }
+        // A button without its own sprite takes the definition's.
         Json definition;
-        const Json* defaultSprite = nullptr;
-        if (ReadJson(aGameAssets / "objectdefinitions" / "Button.kob", definition))
-            defaultSprite = FindSprite(definition["properties"]);
+        const Json* defaultSprite = ReadJson(aGameAssets / "objectdefinitions" / "Button.kob", definition) ? FindSprite(definition) : nullptr;
 
         const float width = static_cast<float>(aScreenWidth);
         const float height = static_cast<float>(aScreenHeight);
@@ -112,40 +79,40 @@ namespace KilnE2E
             Json object;
             if (!entry.is_regular_file() || !ReadJson(entry.path(), object) || object.value("object-definition", "") != "Button")
                 continue;
-            const Json* sprite = object.contains("properties") ? FindSprite(object["properties"]) : nullptr;
+            const Json* sprite = FindSprite(object);
             if (!sprite)
                 sprite = defaultSprite;
-            if (!sprite || !sprite->is_object())
+            if (!sprite)
             {
                 page.myError = entry.path().string() + ": a button without a sprite";
                 return page;
             }
-            const Json& translation = object["translation"];
-            const Json& scale = object["scale"];
-            const float x = Component(translation, 0, 0.0f) / ReferenceWidth * width;
-            const float y = Component(translation, 1, 0.0f) / ReferenceHeight * height;
-            const float w = Component((*sprite)["size"], 0, 0.0f) * Component(scale, 0, 1.0f) / ReferenceWidth * width;
-            const float h = Component((*sprite)["size"], 1, 0.0f) * Component(scale, 1, 1.0f) / ReferenceHeight * height;
+            const float x = Component(object, "translation", 0, 0.0f) / ReferenceWidth * width;
+            const float y = Component(object, "translation", 1, 0.0f) / ReferenceHeight * height;
+            const float w = Component(*sprite, "size", 0, 0.0f) * Component(object, "scale", 0, 1.0f) / ReferenceWidth * width;
+            const float h = Component(*sprite, "size", 1, 0.0f) * Component(object, "scale", 1, 1.0f) / ReferenceHeight * height;
 
             MenuButtonLayout button;
             button.label = object.value("name", "");
-            // The game's y runs up from the bottom; the screen's rows run down from the top.
+            // The page's y runs up from the bottom; the screen's rows run down from the top.
             button.bounds = {static_cast<int>(std::lround(x - w * 0.5f)), static_cast<int>(std::lround(height - y - h * 0.5f)),
                              static_cast<int>(std::lround(w)), static_cast<int>(std::lround(h))};
-            const Json& textures = (*sprite)["textures"];
-            const std::string texture = textures.is_array() && !textures.empty() && textures[0].is_string() ? textures[0].get<std::string>() : "";
-            if (texture.empty() || !DominantColour(aGameAssets / Plat::Runtime::ToPortableSeparators(texture), button.colour))
+            const auto textures = sprite->find("textures");
+            const std::string texture =
+                textures != sprite->end() && textures->is_array() && !textures->empty() && (*textures)[0].is_string() ? (*textures)[0].get<std::string>() : "";
+            button.picture = std::make_shared<Picture>();
+            if (texture.empty() || !button.picture->Load(aGameAssets / Plat::Runtime::ToPortableSeparators(texture)))
             {
                 page.myError = entry.path().string() + ": the button picture \"" + texture + "\" cannot be read";
                 return page;
             }
-            page.myButtons.push_back(button);
+            page.myButtons.push_back(std::move(button));
         }
         // The game orders buttons by label, byte-wise.
         std::sort(page.myButtons.begin(), page.myButtons.end(), [](const auto& a, const auto& b) { return a.label < b.label; });
         if (page.myButtons.empty())
             page.myError = folder.string() + " has no buttons";
-        else if (!DominantColour(aGameAssets / CursorTexture, page.myCursorColour, &page.myCursorWidth, &page.myCursorHeight))
+        else if (!page.myCursor.Load(aGameAssets / CursorTexture))
             page.myError = std::string("the cursor picture ") + CursorTexture + " cannot be read";
         return page;
     }
@@ -153,8 +120,10 @@ namespace KilnE2E
     int MenuPage::Find(const std::string& aLabel) const
     {
         for (size_t i = 0; i < myButtons.size(); ++i)
+        {
             if (myButtons[i].label == aLabel)
                 return static_cast<int>(i);
+        }
         return -1;
     }
 
@@ -163,11 +132,51 @@ namespace KilnE2E
         if (anIndex < 0 || anIndex >= static_cast<int>(myButtons.size()))
             return {};
         const Rect& button = myButtons[static_cast<size_t>(anIndex)].bounds;
-        // Drawn at 0.2 of the picture's pixel size, centred on the anchor.
-        const int w = static_cast<int>(std::lround(myCursorWidth * 0.2f));
-        const int h = static_cast<int>(std::lround(myCursorHeight * 0.2f));
+        const int w = static_cast<int>(std::lround(myCursor.GetWidth() * CursorScale));
+        const int h = static_cast<int>(std::lround(myCursor.GetHeight() * CursorScale));
         const int anchorX = button.x - 20;
         const int anchorY = button.y + button.height / 2;
         return {anchorX - w / 2, anchorY - h / 2, w, h};
+    }
+
+    MenuMatch MatchMenu(const Screenshot& aShot, const MenuPage& aPage)
+    {
+        MenuMatch match;
+        for (size_t i = 0; i < aPage.GetButtons().size(); ++i)
+        {
+            const MenuButtonLayout& button = aPage.GetButtons()[i];
+            match.buttons.push_back(button.picture->MatchShare(aShot, button.bounds, ColourTolerance));
+            match.cursor.push_back(aPage.GetCursor().MatchShare(aShot, aPage.CursorArea(static_cast<int>(i)), ColourTolerance, CursorLuma));
+        }
+        return match;
+    }
+
+    std::string MenuMatch::Describe(const MenuPage& aPage) const
+    {
+        std::string text = "page " + aPage.GetName() + ":";
+        for (size_t i = 0; i < buttons.size() && i < aPage.GetButtons().size(); ++i)
+        {
+            char line[160];
+            std::snprintf(line, sizeof(line), "\n  \"%s\": button picture %.0f%% in place, cursor picture %.0f%%", aPage.GetButtons()[i].label.c_str(),
+                          buttons[i] * 100.0f, cursor[i] * 100.0f);
+            text += line;
+        }
+        return text;
+    }
+
+    bool ShowsMenu(const Screenshot& aShot, const MenuPage& aPage, int aSelected)
+    {
+        const MenuMatch match = MatchMenu(aShot, aPage);
+        if (match.buttons.empty() || aSelected < 0 || aSelected >= static_cast<int>(match.buttons.size()))
+            return false;
+        for (size_t i = 0; i < match.buttons.size(); ++i)
+        {
+            if (match.buttons[i] < ButtonShown)
+                return false;
+            const bool selected = static_cast<int>(i) == aSelected;
+            if (selected ? match.cursor[i] < CursorShown : match.cursor[i] > CursorAbsent)
+                return false;
+        }
+        return true;
     }
 }

@@ -1,5 +1,6 @@
 #include "EndToEnd/Screenshot.h"
 
+#include "Platform/image/ImageDecoder.h"
 #include "Support/ChildProcess.h"
 
 #include <algorithm>
@@ -117,6 +118,24 @@ namespace KilnE2E
             hits += std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > aSpread ? 1u : 0u;
         });
         return count == 0 ? 0.0f : static_cast<float>(hits) / static_cast<float>(count);
+    }
+
+    Screenshot Screenshot::LoadPng(const std::filesystem::path& aPath)
+    {
+        Plat::Image::ImageData image;
+        if (!Plat::Image::DecodeImageFile(aPath, Plat::Image::LoadDefault, image) || image.subresources.empty() ||
+            (image.format != Plat::Image::DxgiFormat::R8G8B8A8_Unorm && image.format != Plat::Image::DxgiFormat::R8G8B8A8_Unorm_Srgb))
+            return {};
+        const Plat::Image::Subresource& top = image.subresources[0];
+        std::vector<uint8_t> pixels;
+        pixels.reserve(static_cast<size_t>(top.width) * top.height * 3u);
+        for (uint32_t y = 0; y < top.height; ++y)
+        {
+            const uint8_t* row = image.Data(top) + static_cast<size_t>(y) * top.rowPitch;
+            for (uint32_t x = 0; x < top.width; ++x)
+                pixels.insert(pixels.end(), row + x * 4u, row + x * 4u + 3u);
+        }
+        return Screenshot(static_cast<int>(top.width), static_cast<int>(top.height), std::move(pixels));
     }
 
     bool Screenshot::SavePng(const std::filesystem::path& aPath, int aWidth) const

@@ -53,6 +53,8 @@ namespace KilnE2E
         // Share of the rectangle's pixels whose channels spread (max - min) by more than aSpread.
         float ColourfulShare(const Rect& aRect, float aSpread) const;
 
+        // Reads a PNG written by SavePng (for looking at a run afterwards); empty on failure.
+        static Screenshot LoadPng(const std::filesystem::path& aPath);
         // Writes a PNG (through ImageMagick), scaled to aWidth when it is not 0.
         bool SavePng(const std::filesystem::path& aPath, int aWidth = 0) const;
 
