@@ -391,3 +391,43 @@ TEST_F(EndToEnd, AScenePathThatDoesNotExistStillReachesTheMainMenu)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
+
+// The README's pictures of the main menu, a level in play and the pause page, taken from the
+// game's window (Tools/make_screenshots.sh sets KILN_README_PICTURES to the folder).
+TEST_F(EndToEnd, ReadmePictures)
+{
+    const char* folder = std::getenv("KILN_README_PICTURES");
+    if (!folder || !*folder)
+        GTEST_SKIP() << "KILN_README_PICTURES is not set";
+    const std::filesystem::path pictures = folder;
+    constexpr int Width = 640;
+
+    Launch();
+    ASSERT_FALSE(HasFatalFailure());
+    std::optional<Screenshot> menu = myGame->WaitFor("main_menu", Menu("mainmenu", "1. Play"), Scaled(120s));
+    ASSERT_TRUE(menu) << DescribeMenu("mainmenu");
+    EXPECT_TRUE(menu->SavePng(pictures / "menu.png", Width));
+
+    // Level 2 from the level select: a short run brings its pit of hands into view.
+    MoveDown("mainmenu", "1. Play", "2. Level Select");
+    ASSERT_TRUE(myGame->PressUntil("Return", Menu("levelselect", "1. Level 1"), Scaled(60s), "level_select")) << DescribeMenu("levelselect");
+    MoveDown("levelselect", "1. Level 1", "2. Level 2");
+    ASSERT_TRUE(myGame->PressUntil("Return", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(120s), "level_2"));
+    std::optional<Screenshot> start = myGame->WaitFor("level_2_start", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s));
+    ASSERT_TRUE(start);
+    ASSERT_TRUE(myGame->PressUntil("Right", [&](const Screenshot& s) { return s.ChangedShare(*start, s.Whole(), 32.0f) > 0.3f; }, Scaled(60s), "run"));
+    for (int frame = 0; frame < 20; ++frame)
+        myGame->WaitForFrame(Scaled(30s));
+    std::optional<Screenshot> level = myGame->WaitFor("level_2_in_play", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s));
+    ASSERT_TRUE(level) << FindHero(myGame->GetLastCapture()).Describe();
+    EXPECT_TRUE(level->SavePng(pictures / "level.png", Width));
+
+    std::optional<Screenshot> paused = myGame->PressUntil("Escape", Menu("pausemenu", "1. Resume"), Scaled(60s), "paused");
+    ASSERT_TRUE(paused) << DescribeMenu("pausemenu");
+    EXPECT_TRUE(paused->SavePng(pictures / "pause.png", Width));
+
+    MoveDown("pausemenu", "1. Resume", "4. Exit");
+    myGame->KeyDown("Return");
+    EXPECT_NE(myGame->GetProcess().WaitForExit(Scaled(60s)), -1);
+    myGame->KeyUp("Return");
+}

@@ -1,12 +1,10 @@
 #include "EndToEnd/Screenshot.h"
 
 #include "Platform/image/ImageDecoder.h"
-#include "Support/ChildProcess.h"
+#include "Support/PngFile.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <fstream>
 
 namespace KilnE2E
 {
@@ -140,25 +138,6 @@ namespace KilnE2E
 
     bool Screenshot::SavePng(const std::filesystem::path& aPath, int aWidth) const
     {
-        if (IsEmpty())
-            return false;
-        std::error_code ignored;
-        std::filesystem::create_directories(aPath.parent_path(), ignored);
-        const std::filesystem::path raw = aPath.string() + ".rgb";
-        {
-            std::ofstream file(raw, std::ios::binary | std::ios::trunc);
-            file.write(reinterpret_cast<const char*>(myPixels.data()), static_cast<std::streamsize>(myPixels.size()));
-            if (!file)
-                return false;
-        }
-        std::vector<std::string> command{"/usr/bin/convert", "-size", std::to_string(myWidth) + "x" + std::to_string(myHeight),
-                                         "-depth", "8", "rgb:" + raw.string()};
-        if (aWidth > 0)
-            command.insert(command.end(), {"-filter", "Triangle", "-resize", std::to_string(aWidth) + "x"});
-        // Small files for the repository: no timestamps, the best zlib level.
-        command.insert(command.end(), {"-strip", "-define", "png:compression-level=9", "png:" + aPath.string()});
-        const KilnTest::CommandResult result = KilnTest::RunCommand(command, std::chrono::seconds(60));
-        std::filesystem::remove(raw, ignored);
-        return result.Succeeded();
+        return !IsEmpty() && KilnTest::WritePng(aPath, myWidth, myHeight, myPixels, "rgb", aWidth);
     }
 }

@@ -141,10 +141,17 @@ namespace LevelPlay
 
         void SetUp() override
         {
-            myEngine = std::make_unique<KilnTest::ScopedEngine>();
+            myEngine = std::make_unique<KilnTest::ScopedEngine>(myEngineSetup);
             ASSERT_TRUE(myEngine->Started());
-            // The shipped controllers, loaded once per process.
-            AnimationLibrary::GetInstance();
+            // The shipped controllers. Their sheets' textures belong to the engine they were
+            // loaded with, and the library outlives each test's engine: they are loaded again
+            // for this one, or a drawn level would use the textures of a destroyed engine.
+            AnimationLibrary* library = AnimationLibrary::GetInstance();
+            for (const char* path : AnimationLibrary::CONTROLLER_PATHS)
+            {
+                library->Unload(path);
+                library->LoadController(path);
+            }
             InputMapper::GetInstance().ClearInputToEventMappings();
             myInput = std::make_unique<Kiln::InputManager>(myEngine->Window());
             InputMapper& mapper = InputMapper::GetInstance();
@@ -255,6 +262,8 @@ namespace LevelPlay
         State myState = State::Playing;
         std::ostringstream myTrace;
         float myFinishTime = 0.0f;
+        // Changes to the engine's configuration (a fixture's constructor sets it).
+        std::function<void(Kiln::EngineConfiguration&)> myEngineSetup;
         // Called after each frame Play steps; false ends the play after that frame.
         std::function<bool()> myAfterFrame;
     };

@@ -141,8 +141,9 @@ TEST_F(LongRun, Level1PlayedByItsRouteInALoopKeepsResidentMemoryFlat)
     ASSERT_GE(samples.size(), 2u) << "too few frames to compare";
 
 #if defined(__SANITIZE_ADDRESS__)
-    // AddressSanitizer keeps freed blocks in quarantine, so its resident size grows by design.
-    GTEST_SKIP() << "resident memory is not compared under AddressSanitizer";
+    // AddressSanitizer keeps freed blocks in quarantine, so its resident size grows by design:
+    // here the run is only to be clean.
+    std::printf("resident memory is not compared under AddressSanitizer\n");
 #else
     // From frame 2,000 on (the caches are warm by then) the process must not grow.
     const auto base = std::find_if(samples.begin(), samples.end(), [](const auto& aSample) { return aSample.first >= 2000; });
