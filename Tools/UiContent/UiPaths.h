@@ -22,8 +22,9 @@ namespace UiPaths
                (aController ? "_Controller.dds" : "_Keyboard.dds");
     }
 
-    // One background per level (KOB_ParallaxBackground "sprite"): square, tiling left to
-    // right, the sky transparent and the trees lit, so a layering shader can stack copies.
+    // One background per level (KOB_ParallaxBackground "sprite"): square and tiling both
+    // ways, lit trunks over a darkness a layering shader treats as see-through, so it can
+    // stack copies at several sizes.
     inline constexpr const char* ParallaxLevel1 = "sprites/Backgrounds/S_BG_Parallax_Level1.dds";
     inline constexpr const char* ParallaxLevel2 = "sprites/Backgrounds/S_BG_Parallax_Level2.dds";
     inline constexpr const char* ParallaxLevel3 = "sprites/Backgrounds/S_BG_Parallax_Level3.dds";
