@@ -142,8 +142,14 @@ namespace LevelPlay
         {
             myEngine = std::make_unique<KilnTest::ScopedEngine>();
             ASSERT_TRUE(myEngine->Started());
-            // The shipped controllers, loaded once per process.
-            AnimationLibrary::GetInstance();
+            // The shipped controllers, read again: other tests of the process may have
+            // replaced or dropped some of them.
+            AnimationLibrary* library = AnimationLibrary::GetInstance();
+            for (const char* path : AnimationLibrary::CONTROLLER_PATHS)
+            {
+                library->Unload(path);
+                library->LoadController(path);
+            }
             InputMapper::GetInstance().ClearInputToEventMappings();
             myInput = std::make_unique<Kiln::InputManager>(myEngine->Window());
             InputMapper& mapper = InputMapper::GetInstance();
