@@ -423,9 +423,9 @@ TEST_F(LevelObjects, AnAnimatedDecorationPlaysItsIdleCellsOnAQuadCentredOnTheObj
     constexpr const char* GRASS = "animations\\controllers\\Test\\A_Grass.ksc";
     // A 4 x 2 sheet of two cells: red, then green; "Idle" shows both at 1 frame a second.
     WriteTexture("textures/test/grass.dds", 4, 2, [](uint32_t x, uint32_t) { return x < 2 ? 0xFF0000FFu : 0xFF00FF00u; });
-    WriteControllerScene(GRASS, "textures/test/grass.dds", 2, 1, {{"Idle", 0, 1, 1.0f, true}});
-    AnimationLibrary::GetInstance()->Unload(GRASS);
-    LoadController(GRASS);
+    GameTest::Block idle = Looping("Idle", 0, 1);
+    idle.myFps = 1.0f;
+    LoadFreshController(GRASS, "textures/test/grass.dds", 2, 1, {idle});
 
     CustomSceneObject object;
     object.myName = "Grass";

@@ -240,12 +240,6 @@ namespace PropTest
 
         void Press(uint32_t anAction, bool aPressed = true) { myPlayer->HandleInput({anAction, aPressed}); }
         void Release(uint32_t anAction) { Press(anAction, false); }
-        // One press and release of a button, taken by the next frame.
-        void Tap(uint32_t anAction)
-        {
-            Press(anAction);
-            Release(anAction);
-        }
 
         // One frame in the world's order.
         void Step(float aDeltaTime = FRAME)

@@ -22,6 +22,8 @@ namespace
     }
 }
 
+CheckPoints::CheckPoints() = default;
+
 CheckPoints::~CheckPoints()
 {
     if (ourCurrent == this)

@@ -14,7 +14,7 @@ class Player;
 class CheckPoints
 {
 public:
-    CheckPoints() = default;
+    CheckPoints();
     // A checkpoint that goes (with its level) stops being the current one, so a checkpoint
     // of the next level is never taken for it.
     ~CheckPoints();
