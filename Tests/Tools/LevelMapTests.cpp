@@ -226,6 +226,17 @@ TEST(LevelMap, TheGeneratorStopsOnAMalformedMapAndNamesIt)
     EXPECT_NE(message.str().find("Broken.txt:12:6: unknown map character '%'"), std::string::npos) << message.str();
     EXPECT_FALSE(fs::exists(folder.GetPath() / "out" / "levels")) << "nothing is written for a broken map";
 
+    // A second map naming the same scene is refused, and nothing is written either.
+    folder.WriteFile("maps/Broken.txt", SmallLevel());
+    folder.WriteFile("maps/Twin.txt", SmallLevel());
+    EXPECT_NE(std::system((command).c_str()), 0);
+    std::ifstream twinErrors(folder.GetPath() / "err.txt");
+    std::stringstream twinMessage;
+    twinMessage << twinErrors.rdbuf();
+    EXPECT_NE(twinMessage.str().find("Twin.txt:2:1: scene levels\\Test.ksc is also written by"), std::string::npos) << twinMessage.str();
+    EXPECT_FALSE(fs::exists(folder.GetPath() / "out" / "levels"));
+    fs::remove(folder.GetPath() / "maps" / "Twin.txt");
+
     // Fixed, the same folder generates the scene.
     folder.WriteFile("maps/Broken.txt", SmallLevel());
     EXPECT_EQ(std::system((tool.string() + " \"" + (folder.GetPath() / "maps").string() + "\" \"" + (folder.GetPath() / "out").string() + "\"").c_str()), 0);
