@@ -386,9 +386,9 @@ TEST_F(GeneratedContent, DefinitionsCarryTheKeysTheGameReads)
                                  {"colorEnd", "Color", true}, {"xOffsetInterval", "Float2", true}, {"yOffsetInterval", "Float2", true},
                                  {"accelAccelerationInterval", "Float2", true}, {"isAlphaBlend", "Bool", true}, {"scaleEnd", "Float", true},
                                  {"sizeDynamic", "Bool", true}}},
-        {"KOB_ParallaxBackground", {{"sprite", "Sprite", false}, {"repetitionSize", "Float2", false}, {"fadeBackgroundColor", "Color", false},
-                                    {"fadeForgroundColor", "Color", false}}},
-        {"KOB_LevelTransition", {{"TransistionSprite", "Sprite", false}, {"Duration", "Float", false}}},
+        {"KOB_ParallaxBackground", {{"sprite", "Sprite", true}, {"repetitionSize", "Float2", true}, {"fadeBackgroundColor", "Color", true},
+                                    {"fadeForgroundColor", "Color", true}}},
+        {"KOB_LevelTransition", {{"TransistionSprite", "Sprite", true}, {"Duration", "Float", true}}},
         {"KOB_Interact_Text", {{"controllersprite", "Sprite", true}, {"keyboardsprite", "Sprite", true}}},
         {"KOB_Tutorial_Text", {{"controllersprite", "Sprite", true}, {"keyboardsprite", "Sprite", true}}},
     };

@@ -175,13 +175,15 @@ namespace GameContent
                  Float2("accelAccelerationInterval", 0, 0, true), Bool("isAlphaBlend", true, true), Float("scaleEnd", 1.0, true),
                  Bool("sizeDynamic", false, true)}));
 
+            // Each level picks its own backdrop, scroll and model shading.
             definitions.push_back(Definition("KOB_ParallaxBackground",
-                                             {SpriteKey("sprite", Value::Sprite(ParallaxForest, 1024, 1024)), Float2("repetitionSize", 1.0, 1.0),
-                                              ColorKey("fadeBackgroundColor", 0.09, 0.09, 0.23, 1.0),
-                                              ColorKey("fadeForgroundColor", 0.62, 0.60, 0.85, 1.0)}));
+                                             {SpriteKey("sprite", Value::Sprite(ParallaxForest, 1024, 1024), true),
+                                              Float2("repetitionSize", 1.0, 1.0, true),
+                                              ColorKey("fadeBackgroundColor", 0.09, 0.09, 0.23, 1.0, true),
+                                              ColorKey("fadeForgroundColor", 0.62, 0.60, 0.85, 1.0, true)}));
             definitions.push_back(Definition("KOB_LevelTransition", {SpriteKey("TransistionSprite", Value::Sprite(TriggerOutline, 200, 800),
-                                                                               false, "size x scale and pivot give the trigger box"),
-                                                                     Float("Duration", 1.5, false, "seconds of walking out")}));
+                                                                               true, "size x scale and pivot give the trigger box"),
+                                                                     Float("Duration", 1.5, true, "seconds of walking out")}));
             for (int level = 1; level <= 2; ++level)
             {
                 for (int kind = 1; kind <= 4; ++kind)

@@ -1,0 +1,261 @@
+#pragma once
+// The shipped levels played for real: a started engine over the generated game assets, the
+// shipped animation controllers, a GameWorld for a level, and a scripted route whose key
+// presses reach the player as InputEvents through the input mapper (a real input manager
+// fed window messages), the world stepped at a fixed 1/60 s. The messages the level's
+// objects post are counted, and a trace of the hero's path is kept for failure reports.
+#include "AnimationLibrary.h"
+#include "CheckPoints.h"
+#include "GameWorld.h"
+#include "InputEvent.h"
+#include "InputMapper.h"
+#include "Message.h"
+#include "ParticleRegistry.h"
+#include "Player.h"
+#include "PostMaster.h"
+#include "Sound.h"
+#include "State.h"
+#include "Subscriber.h"
+
+#include "forge/input/InputManager.h"
+
+#include "Platform/window/Messages.h"
+#include "Support/ScopedEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace LevelPlay
+{
+    // One scripted key event of a route.
+    struct RouteEvent
+    {
+        float time = 0.0f;
+        bool down = true;
+        uint32_t key = 0;   // virtual-key code
+        int line = 0;
+    };
+
+    // "<time> <press|release|tap> <Left|Right|Jump|Dash|Interact>" per line; "//" comments.
+    // A tap is a press followed by a release one frame later. Empty on a malformed line,
+    // with anError set.
+    inline std::vector<RouteEvent> ParseRoute(const std::string& aText, std::string* anError)
+    {
+        static const std::map<std::string, uint32_t> keys = {{"Left", 37}, {"Right", 39}, {"Jump", 32}, {"Dash", 16}, {"Interact", 69}};
+        std::vector<RouteEvent> events;
+        std::istringstream lines(aText);
+        std::string line;
+        int number = 0;
+        while (std::getline(lines, line))
+        {
+            ++number;
+            const size_t comment = line.find("//");
+            if (comment != std::string::npos)
+                line.resize(comment);
+            std::istringstream words(line);
+            std::string time, verb, key, rest;
+            if (!(words >> time))
+                continue;
+            float seconds = 0.0f;
+            try
+            {
+                size_t used = 0;
+                seconds = std::stof(time, &used);
+                if (used != time.size())
+                    throw std::invalid_argument(time);
+            }
+            catch (const std::exception&)
+            {
+                *anError = "line " + std::to_string(number) + ": '" + time + "' is not a time";
+                return {};
+            }
+            if (!(words >> verb >> key) || (words >> rest) || !keys.count(key) || (verb != "press" && verb != "release" && verb != "tap"))
+            {
+                *anError = "line " + std::to_string(number) + ": expected '<time> press|release|tap Left|Right|Jump|Dash|Interact'";
+                return {};
+            }
+            if (!events.empty() && seconds < events.back().time - 1e-6f)
+            {
+                *anError = "line " + std::to_string(number) + ": times must not go back";
+                return {};
+            }
+            events.push_back({seconds, verb != "release", keys.at(key), number});
+            if (verb == "tap")
+                events.push_back({seconds + 1.0f / 60.0f, false, keys.at(key), number});
+        }
+        return events;
+    }
+
+    inline std::string ReadFile(const std::string& aPath)
+    {
+        std::ifstream file(aPath, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    // Counts every message type the level's objects post.
+    class MessageCounter : public Subscriber
+    {
+    public:
+        MessageCounter()
+        {
+            for (int type = 0; type <= 23; ++type)
+                PostMaster::GetInstance().Subscribe(static_cast<MessageType>(type), this);
+        }
+        ~MessageCounter() override
+        {
+            for (int type = 0; type <= 23; ++type)
+                PostMaster::GetInstance().Unsubscribe(static_cast<MessageType>(type), this);
+        }
+        void Receive(const Message& aMessage) override
+        {
+            ++myCounts[aMessage.type];
+            if (aMessage.type != MessageType::FootstepsStart && aMessage.type != MessageType::FootstepsStop)
+                myLog.push_back(aMessage.type);
+        }
+        int Count(MessageType aType) const
+        {
+            const auto it = myCounts.find(aType);
+            return it == myCounts.end() ? 0 : it->second;
+        }
+        std::vector<MessageType> myLog;
+
+    private:
+        std::map<MessageType, int> myCounts;
+    };
+
+    class LevelPlayTest : public ::testing::Test
+    {
+    protected:
+        static constexpr float STEP = 1.0f / 60.0f;
+
+        void SetUp() override
+        {
+            myEngine = std::make_unique<KilnTest::ScopedEngine>();
+            ASSERT_TRUE(myEngine->Started());
+            // The shipped controllers, read again: other tests of the process may have
+            // replaced or dropped some of them.
+            AnimationLibrary* library = AnimationLibrary::GetInstance();
+            for (const char* path : AnimationLibrary::CONTROLLER_PATHS)
+            {
+                library->Unload(path);
+                library->LoadController(path);
+            }
+            InputMapper::GetInstance().ClearInputToEventMappings();
+            myInput = std::make_unique<Kiln::InputManager>(myEngine->Window());
+            InputMapper& mapper = InputMapper::GetInstance();
+            mapper.SetInputManagers(myInput.get(), nullptr);
+            for (const auto& [code, action] : {std::pair{37u, Action::Left}, {39u, Action::Right}, {32u, Action::Jump}, {16u, Action::Dash},
+                                               {69u, Action::Interact}})
+                mapper.AddInputToEventMapping(code, action);
+            myCounter = std::make_unique<MessageCounter>();
+        }
+
+        void TearDown() override
+        {
+            myWorld.reset();
+            myCounter.reset();
+            InputMapper::GetInstance().SetInputManagers(nullptr, nullptr);
+            InputMapper::GetInstance().ClearInputToEventMappings();
+            myInput.reset();
+            ParticleRegistry::GetInstance().Clear();
+            myEngine.reset();
+        }
+
+        // Creates the world for aLevelPath and runs it until the level has loaded.
+        void Load(const char* aLevelPath)
+        {
+            myLevelPath = aLevelPath;
+            myState = State::Playing;
+            myWorld = std::make_unique<GameWorld>();
+            myWorld->Init(myLevelPath.c_str(), myState);
+            for (int frame = 0; frame < 5000 && !myWorld->IsLevelLoaded(); ++frame)
+                myWorld->Update(STEP);
+            ASSERT_TRUE(myWorld->IsLevelLoaded()) << aLevelPath;
+            ASSERT_NE(myWorld->GetPlayer(), nullptr) << aLevelPath;
+        }
+
+        // Plays aRoute from the first loaded frame until the world reports state 9 or
+        // aSpareSeconds after the last event; true when the exit was reached.
+        bool Play(const std::vector<RouteEvent>& aRoute, float aSpareSeconds)
+        {
+            const float end = (aRoute.empty() ? 0.0f : aRoute.back().time) + aSpareSeconds;
+            size_t next = 0;
+            float time = 0.0f, traced = -1.0f;
+            myTrace.str("");
+            for (int frame = 0; time <= end; ++frame)
+            {
+                time = float(frame) * STEP;
+                while (next < aRoute.size() && aRoute[next].time <= time + 1e-4f)
+                {
+                    const RouteEvent& event = aRoute[next++];
+                    myInput->UpdateEvents(event.down ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, event.key, 0);
+                }
+                const size_t logged = myCounter->myLog.size();
+                InputMapper::GetInstance().Update();
+                myWorld->Update(STEP);
+                const Kiln::Vector3<float> p = myWorld->GetPlayer()->GetPosition();
+                if (time - traced >= 0.25f || myCounter->myLog.size() != logged)
+                {
+                    char line[160];
+                    std::snprintf(line, sizeof(line), "t %6.2f  x %8.1f  y %7.1f  vx %7.1f  vy %7.1f", time, p.x, p.y,
+                                  myWorld->GetPlayer()->GetVelocity().x, myWorld->GetPlayer()->GetVelocity().y);
+                    myTrace << line;
+                    for (size_t i = logged; i < myCounter->myLog.size(); ++i)
+                        myTrace << "  [" << Name(myCounter->myLog[i]) << "]";
+                    myTrace << "\n";
+                    traced = time;
+                }
+                if (myState == State::NextLevel)
+                {
+                    myFinishTime = time;
+                    return true;
+                }
+            }
+            return false;
+        }
+
+        static const char* Name(MessageType aType)
+        {
+            switch (aType)
+            {
+            case MessageType::SaveState: return "save";
+            case MessageType::RestoreState: return "restore";
+            case MessageType::UpgradeGranted: return "upgrade";
+            case MessageType::NpcTalk: return "talk";
+            case MessageType::CheckpointReached: return "checkpoint";
+            case MessageType::WallBroken: return "wall broken";
+            case MessageType::PotBroken: return "pot broken";
+            case MessageType::Dash: return "dash";
+            case MessageType::Land: return "land";
+            case MessageType::DoubleJump: return "jump";
+            case MessageType::EnemyDied: return "enemy died";
+            case MessageType::LevelExit: return "exit";
+            case MessageType::DoorOpened: return "door opened";
+            case MessageType::PlayerDied: return "DIED";
+            case MessageType::PlayerHurt: return "HURT";
+            case MessageType::PlayerHealed: return "healed";
+            case MessageType::ChaseMusic: return "chase";
+            default: return "msg";
+            }
+        }
+
+        std::unique_ptr<KilnTest::ScopedEngine> myEngine;
+        std::unique_ptr<Kiln::InputManager> myInput;
+        std::unique_ptr<MessageCounter> myCounter;
+        std::unique_ptr<GameWorld> myWorld;
+        std::string myLevelPath;
+        State myState = State::Playing;
+        std::ostringstream myTrace;
+        float myFinishTime = 0.0f;
+    };
+}
