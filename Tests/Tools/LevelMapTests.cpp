@@ -100,7 +100,7 @@ TEST(LevelMap, LegendCharactersPlaceTheirObjectsOnTheirCells)
     EXPECT_DOUBLE_EQ(upgrade->translation[1], 375.0);
     EXPECT_EQ(*Value(*upgrade, "upgradeType"), 2);
     EXPECT_DOUBLE_EQ(Find(level, "KOB_Interact_Text")->translation[1], 450.0);
-    EXPECT_EQ((*Value(*Find(level, "KOB_Tutorial_Text"), "keyboardsprite"))["textures"][1], "sprites/UI/Tutorial/S_UI_Tutorial_2_2_Keyboard.dds");
+    EXPECT_EQ((*Value(*Find(level, "KOB_Tutorial_Text"), "keyboardsprite"))["textures"][1], "sprites/UI/Tutorial/S_UI_Card_Dash_2_Keyboard.dds");
 
     // Grass of set 2 and scale 1.5 roots on the floor: centre = floor + 75.
     const ContentKit::SceneObjectDesc* grass = Find(level, "KOB_Grass_1_2") ? Find(level, "KOB_Grass_1_2")
