@@ -133,9 +133,9 @@ namespace WorldTest
             if (HasFatalFailure())
                 return;
             WriteController(Upgrade::CONTROLLER_PATH, "textures/test/npc.dds", 0xFF808080u,
-                            {{"Idle", 0, 1, 10.0f, true}, {"Fall", 2, 3, 10.0f, false}});
+                            {Looping("Idle", 0, 1), Once("Fall", 2, 3)});
             WriteController("animations\\controllers\\Level 1\\Grass\\A_Grass_1.ksc", "textures/test/grass.dds", 0xFF00C000u,
-                            {{"Idle", 0, 3, 10.0f, true}});
+                            {Looping("Idle", 0, 3)});
             WriteLevelDefinitions();
         }
 
