@@ -453,3 +453,21 @@ TEST_F(GameWorldFrame, AnAnimatedModelLoopsFromTheFirstLoadedFrameAndIsCulledLik
     DrawFrame();
     EXPECT_EQ(SpriteTest::CallsNamed("DrawIndexed").size(), 1u) << "the one behind the camera is not drawn";
 }
+
+TEST_F(GameWorldFrame, EndingALevelStopsItsMusicAndClearsItsParticlesBeforeThePlayerGoes)
+{
+    WriteFloorAndPlayer(LEVEL1);
+    Place(LEVEL1, "Checkpoint", "KOB_Checkpoint", {}, {0.0f, 0.0f, 0.0f});
+    LoadWorld(LEVEL1);
+    for (int i = 0; i < 30; ++i)
+        myWorld->Update(0.016f);
+    ASSERT_GT(ParticleRegistry::GetInstance().GetParticleCount(), 0u);
+    ASSERT_EQ(CheckPoints::GetCurrent(), Access::CheckPointsOf(*myWorld)[0].get()) << "touched where the player stands";
+    ::ActorTest::MessageRecorder log({MessageType::StopMusic, MessageType::SaveState});
+    EXPECT_EQ(myWorld->GetCollisionManager().GetColliders().size(), 3u) << "the floor, the player and the checkpoint";
+    myWorld.reset();
+    EXPECT_EQ(log.myReceived, (std::vector<MessageType>{MessageType::StopMusic}));
+    EXPECT_EQ(ParticleRegistry::GetInstance().GetParticleCount(), 0u);
+    // The next level's objects start from nothing: no checkpoint of the old level is current.
+    EXPECT_EQ(CheckPoints::GetCurrent(), nullptr);
+}
