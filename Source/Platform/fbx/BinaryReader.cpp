@@ -1,5 +1,6 @@
 #include "Platform/fbx/BinaryReader.h"
 
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/FormatError.h"
 
 #include <zlib.h>
@@ -22,8 +23,8 @@ namespace Plat::Fbx
         class BinaryParser
         {
         public:
-            explicit BinaryParser(std::string_view someBytes)
-                : myData(reinterpret_cast<const uint8_t*>(someBytes.data())), mySize(someBytes.size())
+            BinaryParser(std::string_view someBytes, BufferPool* aPool)
+                : myData(reinterpret_cast<const uint8_t*>(someBytes.data())), mySize(someBytes.size()), myPool(aPool)
             {
             }
 
@@ -188,7 +189,7 @@ namespace Plat::Fbx
                 {
                     if (storedBytes != expectedBytes)
                         Fail("array of " + std::to_string(count) + " values holds " + std::to_string(storedBytes) + " bytes");
-                    values.resize(count);
+                    Allocate(values, count);
                     if (count != 0)
                         std::memcpy(values.data(), myData + myPos, storedBytes);
                 }
@@ -196,7 +197,7 @@ namespace Plat::Fbx
                 {
                     if (expectedBytes > uint64_t(storedBytes) * MaxInflateRatio + 64)
                         Fail("compressed array claims more data than it can hold");
-                    values.resize(count);
+                    Allocate(values, count);
                     Inflate(myData + myPos, storedBytes, values.data(), expectedBytes);
                 }
                 else
@@ -205,6 +206,14 @@ namespace Plat::Fbx
                 }
                 myPos += storedBytes;
                 return values;
+            }
+
+            template <class T>
+            void Allocate(std::vector<T>& someValues, uint32_t aCount)
+            {
+                if (myPool != nullptr && aCount * sizeof(T) >= BufferPool::MinBytes)
+                    someValues = myPool->Take<T>(aCount);
+                someValues.resize(aCount);
             }
 
             void Inflate(const uint8_t* aSource, uint32_t aSourceSize, void* aTarget, uint64_t aTargetSize)
@@ -252,6 +261,7 @@ namespace Plat::Fbx
             size_t mySize;
             size_t myPos = 0;
             bool myWide = false;
+            BufferPool* myPool;
             std::unique_ptr<ZStream> myStream;
         };
     }
@@ -261,8 +271,8 @@ namespace Plat::Fbx
         return someBytes.size() >= BinaryMagic.size() && someBytes.substr(0, BinaryMagic.size()) == BinaryMagic;
     }
 
-    Document ReadBinaryDocument(std::string_view someBytes)
+    Document ReadBinaryDocument(std::string_view someBytes, BufferPool* aPool)
     {
-        return BinaryParser(someBytes).Parse();
+        return BinaryParser(someBytes, aPool).Parse();
     }
 }

@@ -1,5 +1,6 @@
 #include "Platform/fbx/Importer.h"
 
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/FormatError.h"
 #include "Platform/fbx/IOSettings.h"
 #include "Platform/fbx/Scene.h"
@@ -18,10 +19,23 @@ namespace Plat::Fbx
         return aManager->Adopt(std::unique_ptr<Importer>(new Importer(aManager, aName)));
     }
 
+    Importer::~Importer()
+    {
+        ReleaseDocument();
+    }
+
+    void Importer::ReleaseDocument()
+    {
+        if (myDocument && GetManager() != nullptr)
+            RecycleArrays(*myDocument, GetManager()->GetBufferPool());
+        myDocument.reset();
+        myArraysTaken = false;
+    }
+
     bool Importer::Initialize(const std::string& aPath, int aFileFormat, IOSettings* someSettings)
     {
         myStatus.Clear();
-        myDocument.reset();
+        ReleaseDocument();
         myPath = aPath;
         mySettings = someSettings;
         if (aFileFormat != -1 && aFileFormat != 0)
@@ -29,21 +43,28 @@ namespace Plat::Fbx
             myStatus.SetCode(Status::Code::InvalidParameter, "unknown file format " + std::to_string(aFileFormat));
             return false;
         }
+        return ReadFile();
+    }
 
-        std::ifstream file(aPath, std::ios::binary);
+    bool Importer::ReadFile()
+    {
+        BufferPool* pool = GetManager() != nullptr ? &GetManager()->GetBufferPool() : nullptr;
+        std::ifstream file(myPath, std::ios::binary);
         if (!file)
         {
-            myStatus.SetCode(Status::Code::FileNotFound, "cannot open '" + aPath + "'");
+            myStatus.SetCode(Status::Code::FileNotFound, "cannot open '" + myPath + "'");
             return false;
         }
         // One read of the whole file when its size is known (a byte-wise copy costs as
         // much as parsing a small file); streams without a size are copied as they come.
-        std::string bytes;
+        std::vector<char> bytes;
         file.seekg(0, std::ios::end);
         const std::streamoff size = file.tellg();
         file.seekg(0, std::ios::beg);
         if (size > 0 && file)
         {
+            if (pool != nullptr)
+                bytes = pool->Take<char>(static_cast<size_t>(size));
             bytes.resize(static_cast<size_t>(size));
             file.read(bytes.data(), size);
             bytes.resize(static_cast<size_t>(file.gcount()));
@@ -53,28 +74,38 @@ namespace Plat::Fbx
             file.clear();
             bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
         }
+        struct GiveBack
+        {
+            BufferPool* pool;
+            std::vector<char>& bytes;
+            ~GiveBack()
+            {
+                if (pool != nullptr)
+                    pool->Give(std::move(bytes));
+            }
+        } giveBack{pool, bytes};
         if (file.bad())
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + aPath + "'");
+            myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + myPath + "'");
             return false;
         }
         if (bytes.empty())
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is empty");
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' is empty");
             return false;
         }
         try
         {
-            myDocument = ReadDocument(bytes);
+            myDocument = ReadDocument(std::string_view(bytes.data(), bytes.size()), pool);
         }
         catch (const FormatError& error)
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is not a valid FBX file: " + error.what());
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' is not a valid FBX file: " + error.what());
             return false;
         }
         catch (const std::bad_alloc&)
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is too large to read");
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' is too large to read");
             return false;
         }
         return true;
@@ -92,9 +123,16 @@ namespace Plat::Fbx
             myStatus.SetCode(Status::Code::InvalidParameter, "no scene to import into");
             return false;
         }
+        if (myArraysTaken)
+        {
+            ReleaseDocument();
+            if (!ReadFile())
+                return false;
+        }
         try
         {
-            BuildScene(*myDocument, *aScene);
+            myArraysTaken = true;
+            BuildSceneTakingArrays(*myDocument, *aScene);
         }
         catch (const FormatError& error)
         {

@@ -1,8 +1,9 @@
 // Tangent and binormal generation from positions, normals and one UV set.
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/Mesh.h"
 
+#include <bit>
 #include <cmath>
-#include <unordered_map>
 
 namespace Plat::Fbx
 {
@@ -13,7 +14,6 @@ namespace Plat::Fbx
             double x = 0.0, y = 0.0, z = 0.0;
         };
 
-        Vec3 Sub(const Vector4& a, const Vector4& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
         Vec3 Scale(const Vec3& a, double s) { return {a.x * s, a.y * s, a.z * s}; }
         Vec3 Add(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
         double Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
@@ -36,6 +36,89 @@ namespace Plat::Fbx
             Vec3 tangent;
             Vec3 binormal;
         };
+
+        Vec3 Sub(const double* a, const double* b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+        Vec3 Load(const double* v) { return {v[0], v[1], v[2]}; }
+        void Store(const Vec3& a, double* v)
+        {
+            v[0] = a.x;
+            v[1] = a.y;
+            v[2] = a.z;
+        }
+
+        // Numbers 64-bit keys in the order they are first seen: open addressing over pooled
+        // arrays, at most half full.
+        class KeyNumbering
+        {
+        public:
+            KeyNumbering(BufferPool* aPool, size_t aCount) : myPool(aPool)
+            {
+                size_t capacity = 16;
+                while (capacity < 2 * aCount)
+                    capacity *= 2;
+                myKeys = Take<uint64_t>(capacity);
+                myKeys.resize(capacity);
+                myNumbers = Take<int>(capacity);
+                myNumbers.assign(capacity, -1);
+                myShift = 64 - std::countr_zero(capacity);
+            }
+            ~KeyNumbering()
+            {
+                if (myPool != nullptr)
+                {
+                    myPool->Give(std::move(myKeys));
+                    myPool->Give(std::move(myNumbers));
+                }
+            }
+
+            int Number(uint64_t aKey)
+            {
+                const size_t mask = myKeys.size() - 1;
+                for (size_t slot = static_cast<size_t>((aKey * 0x9e3779b97f4a7c15ull) >> myShift);; slot = (slot + 1) & mask)
+                {
+                    if (myNumbers[slot] < 0)
+                    {
+                        myKeys[slot] = aKey;
+                        return myNumbers[slot] = myCount++;
+                    }
+                    if (myKeys[slot] == aKey)
+                        return myNumbers[slot];
+                }
+            }
+            int GetCount() const { return myCount; }
+
+        private:
+            template <class T>
+            std::vector<T> Take(size_t aCount)
+            {
+                if (myPool != nullptr)
+                    return myPool->Take<T>(aCount);
+                return std::vector<T>();
+            }
+
+            BufferPool* myPool;
+            std::vector<uint64_t> myKeys;
+            std::vector<int> myNumbers;
+            int myShift = 0;
+            int myCount = 0;
+        };
+
+        template <class T>
+        std::vector<T> Take(BufferPool* aPool, size_t aCount)
+        {
+            if (aPool != nullptr)
+                return aPool->Take<T>(aCount);
+            std::vector<T> out;
+            out.reserve(aCount);
+            return out;
+        }
+
+        template <class T>
+        void Give(BufferPool* aPool, std::vector<T>& someItems)
+        {
+            if (aPool != nullptr)
+                aPool->Give(std::move(someItems));
+        }
     }
 
     bool Mesh::GenerateTangentsData(int aUVSet, bool anOverwrite, Status* aStatus)
@@ -55,8 +138,10 @@ namespace Plat::Fbx
             return fail("the mesh has no UV set " + std::to_string(aUVSet));
 
         const int corners = GetPolygonVertexCount();
-        std::vector<int> uvIndex(static_cast<size_t>(corners), -1);
-        for (int p = 0; p < GetPolygonCount(); ++p)
+        const int polygons = GetPolygonCount();
+        std::vector<int> uvIndex = Take<int>(myPool, static_cast<size_t>(corners));
+        uvIndex.resize(static_cast<size_t>(corners), -1);
+        for (int p = 0; p < polygons; ++p)
         {
             const int start = myPolygonStarts[static_cast<size_t>(p)];
             for (int c = start; c < myPolygonStarts[static_cast<size_t>(p) + 1]; ++c)
@@ -65,43 +150,46 @@ namespace Plat::Fbx
 
         // Corners that share a control point and a UV share their tangent frame: number the
         // frames once, then sum into a plain array.
-        std::vector<int> frame(static_cast<size_t>(corners));
-        std::vector<Accumulated> sums;
+        std::vector<int> frame = Take<int>(myPool, static_cast<size_t>(corners));
+        // Per frame: the summed tangent, then the summed binormal.
+        std::vector<double> sums;
         {
-            std::unordered_map<uint64_t, int> frames;
-            frames.reserve(static_cast<size_t>(corners));
+            KeyNumbering frames(myPool, static_cast<size_t>(corners));
             for (int c = 0; c < corners; ++c)
             {
                 const uint64_t key =
                     (static_cast<uint64_t>(static_cast<uint32_t>(myPolygonVertices[static_cast<size_t>(c)])) << 32) |
                     static_cast<uint32_t>(uvIndex[static_cast<size_t>(c)]);
-                frame[static_cast<size_t>(c)] = frames.try_emplace(key, static_cast<int>(frames.size())).first->second;
+                frame.push_back(frames.Number(key));
             }
-            sums.resize(frames.size());
+            sums = Take<double>(myPool, 6 * static_cast<size_t>(frames.GetCount()));
+            sums.resize(6 * static_cast<size_t>(frames.GetCount()), 0.0);
         }
-        for (int p = 0; p < GetPolygonCount(); ++p)
+        const LayerArray<Vector2>& uvValues = uvs->GetDirectArray();
+        const int uvCount = uvValues.GetCount();
+        for (int p = 0; p < polygons; ++p)
         {
             const int start = myPolygonStarts[static_cast<size_t>(p)];
             const int size = GetPolygonSize(p);
             for (int i = 1; i + 1 < size; ++i)
             {
                 const int c[3] = {start, start + i, start + i + 1};
-                const Vector4* pos[3];
-                const Vector2* uv[3];
+                const double* pos[3];
+                const double* uv[3];
                 bool usable = true;
                 for (int k = 0; k < 3; ++k)
                 {
-                    pos[k] = &myControlPoints[static_cast<size_t>(myPolygonVertices[static_cast<size_t>(c[k])])];
+                    pos[k] = myControlPoints.data() + 3 * static_cast<size_t>(myPolygonVertices[static_cast<size_t>(c[k])]);
                     const int u = uvIndex[static_cast<size_t>(c[k])];
-                    usable = usable && u >= 0 && u < uvs->GetDirectArray().GetCount();
-                    uv[k] = usable ? &uvs->GetDirectArray().GetAt(u) : nullptr;
+                    usable = usable && u >= 0 && u < uvCount;
+                    uv[k] = usable ? uvValues.Stored(uvValues.StoredIndex(u)) : nullptr;
                 }
                 if (!usable)
                     continue;
-                const Vec3 e1 = Sub(*pos[1], *pos[0]);
-                const Vec3 e2 = Sub(*pos[2], *pos[0]);
-                const double du1 = (*uv[1])[0] - (*uv[0])[0], dv1 = (*uv[1])[1] - (*uv[0])[1];
-                const double du2 = (*uv[2])[0] - (*uv[0])[0], dv2 = (*uv[2])[1] - (*uv[0])[1];
+                const Vec3 e1 = Sub(pos[1], pos[0]);
+                const Vec3 e2 = Sub(pos[2], pos[0]);
+                const double du1 = uv[1][0] - uv[0][0], dv1 = uv[1][1] - uv[0][1];
+                const double du2 = uv[2][0] - uv[0][0], dv2 = uv[2][1] - uv[0][1];
                 const double det = du1 * dv2 - du2 * dv1;
                 if (std::fabs(det) < 1e-20)
                     continue;
@@ -109,9 +197,9 @@ namespace Plat::Fbx
                 const Vec3 b = Scale(Add(Scale(e2, du1), Scale(e1, -du2)), 1.0 / det);
                 for (int k : c)
                 {
-                    Accumulated& sum = sums[static_cast<size_t>(frame[static_cast<size_t>(k)])];
-                    sum.tangent = Add(sum.tangent, t);
-                    sum.binormal = Add(sum.binormal, b);
+                    double* sum = sums.data() + 6 * static_cast<size_t>(frame[static_cast<size_t>(k)]);
+                    Store(Add(Load(sum), t), sum);
+                    Store(Add(Load(sum + 3), b), sum + 3);
                 }
             }
         }
@@ -122,42 +210,58 @@ namespace Plat::Fbx
         {
             e->SetMappingMode(MappingMode::ByPolygonVertex);
             e->SetReferenceMode(ReferenceMode::Direct);
-            e->DirectArray().Items().reserve(static_cast<size_t>(corners));
+            e->DirectArray().Values() = Take<double>(myPool, 3 * static_cast<size_t>(corners));
         }
-        for (int p = 0; p < GetPolygonCount(); ++p)
+        std::vector<double>& tangentValues = tangents.DirectArray().Values();
+        std::vector<double>& binormalValues = binormals.DirectArray().Values();
+        const LayerArray<Vector4>& normalValues = normals->GetDirectArray();
+        const int normalCount = normalValues.GetCount();
+        for (int p = 0; p < polygons; ++p)
             for (int c = myPolygonStarts[static_cast<size_t>(p)]; c < myPolygonStarts[static_cast<size_t>(p) + 1]; ++c)
             {
                 const int n = normals->DirectIndexFor(myPolygonVertices[static_cast<size_t>(c)], c, p);
                 Vec3 normal;
-                if (n >= 0 && n < normals->GetDirectArray().GetCount())
+                if (n >= 0 && n < normalCount)
                 {
-                    const Vector4& v = normals->GetDirectArray().GetAt(n);
+                    const double* v = normalValues.Stored(normalValues.StoredIndex(n));
                     normal = Normalised({v[0], v[1], v[2]});
                 }
-                const Accumulated& sum = sums[static_cast<size_t>(frame[static_cast<size_t>(c)])];
+                const double* summed = sums.data() + 6 * static_cast<size_t>(frame[static_cast<size_t>(c)]);
+                const Accumulated sum{Load(summed), Load(summed + 3)};
                 Vec3 tangent = Normalised(Add(sum.tangent, Scale(normal, -Dot(normal, sum.tangent))));
                 if (Dot(tangent, tangent) == 0.0)
                     tangent = Perpendicular(normal);
                 Vec3 binormal = Cross(normal, tangent);
                 if (Dot(binormal, sum.binormal) < 0.0)
                     binormal = Scale(binormal, -1.0);
-                tangents.DirectArray().Items().emplace_back(tangent.x, tangent.y, tangent.z, 0.0);
-                binormals.DirectArray().Items().emplace_back(binormal.x, binormal.y, binormal.z, 0.0);
+                tangentValues.insert(tangentValues.end(), {tangent.x, tangent.y, tangent.z});
+                binormalValues.insert(binormalValues.end(), {binormal.x, binormal.y, binormal.z});
             }
+        Give(myPool, uvIndex);
+        Give(myPool, frame);
+        Give(myPool, sums);
 
         if (anOverwrite || myTangents.empty())
         {
             if (myTangents.empty())
                 myTangents.push_back(std::move(tangents));
             else
+            {
+                Give(myPool, myTangents[0].DirectArray().Values());
+                Give(myPool, myTangents[0].IndexArray().Values());
                 myTangents[0] = std::move(tangents);
+            }
         }
         if (anOverwrite || myBinormals.empty())
         {
             if (myBinormals.empty())
                 myBinormals.push_back(std::move(binormals));
             else
+            {
+                Give(myPool, myBinormals[0].DirectArray().Values());
+                Give(myPool, myBinormals[0].IndexArray().Values());
                 myBinormals[0] = std::move(binormals);
+            }
         }
         return true;
     }

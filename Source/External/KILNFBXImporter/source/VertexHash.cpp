@@ -65,10 +65,35 @@ namespace KILNFBXImporter
 
     bool SameVertex(const FBXVertex& a, const FBXVertex& b)
     {
+        if (std::memcmp(&a, &b, sizeof(FBXVertex)) == 0)
+            return true;
         uint32_t fa[FieldCount], fb[FieldCount];
         Fields(a, fa);
         Fields(b, fb);
         return std::memcmp(fa, fb, sizeof(fa)) == 0;
+    }
+
+    uint64_t TableHash(const FBXVertex& aVertex)
+    {
+        // Four xxHash64 lanes over the fields as 64-bit words; every field that is a negative
+        // zero (as a float) is hashed as zero, bone indices too, which only costs a compare.
+        constexpr uint64_t P1 = 0x9e3779b185ebca87ull, P2 = 0xc2b2ae3d27d4eb4full, P3 = 0x165667b19e3779f9ull;
+        uint32_t fields[48] = {};
+        std::memcpy(fields, &aVertex, sizeof(FBXVertex));
+        for (uint32_t& field : fields)
+            field = field == 0x80000000u ? 0u : field;
+        uint64_t words[24];
+        std::memcpy(words, fields, sizeof(words));
+        uint64_t lanes[4] = {P1 + P2, P2, 0, 0 - P1};
+#pragma GCC unroll 24
+        for (int i = 0; i < 24; ++i)
+            lanes[i % 4] = std::rotl(lanes[i % 4] + words[i] * P2, 31) * P1;
+        uint64_t h = std::rotl(lanes[0], 1) + std::rotl(lanes[1], 7) + std::rotl(lanes[2], 12) + std::rotl(lanes[3], 18);
+        h ^= h >> 33;
+        h *= P2;
+        h ^= h >> 29;
+        h *= P3;
+        return h ^ (h >> 32);
     }
 
     size_t VertexHashKeyHasher::operator()(uint64_t aKey) const
