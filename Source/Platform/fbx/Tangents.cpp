@@ -2,8 +2,8 @@
 #include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/Mesh.h"
 
-#include <bit>
 #include <cmath>
+#include <unordered_map>
 
 namespace Plat::Fbx
 {
@@ -46,63 +46,6 @@ namespace Plat::Fbx
             v[2] = a.z;
         }
 
-        // Numbers 64-bit keys in the order they are first seen: open addressing over pooled
-        // arrays, at most half full.
-        class KeyNumbering
-        {
-        public:
-            KeyNumbering(BufferPool* aPool, size_t aCount) : myPool(aPool)
-            {
-                size_t capacity = 16;
-                while (capacity < 2 * aCount)
-                    capacity *= 2;
-                myKeys = Take<uint64_t>(capacity);
-                myKeys.resize(capacity);
-                myNumbers = Take<int>(capacity);
-                myNumbers.assign(capacity, -1);
-                myShift = 64 - std::countr_zero(capacity);
-            }
-            ~KeyNumbering()
-            {
-                if (myPool != nullptr)
-                {
-                    myPool->Give(std::move(myKeys));
-                    myPool->Give(std::move(myNumbers));
-                }
-            }
-
-            int Number(uint64_t aKey)
-            {
-                const size_t mask = myKeys.size() - 1;
-                for (size_t slot = static_cast<size_t>((aKey * 0x9e3779b97f4a7c15ull) >> myShift);; slot = (slot + 1) & mask)
-                {
-                    if (myNumbers[slot] < 0)
-                    {
-                        myKeys[slot] = aKey;
-                        return myNumbers[slot] = myCount++;
-                    }
-                    if (myKeys[slot] == aKey)
-                        return myNumbers[slot];
-                }
-            }
-            int GetCount() const { return myCount; }
-
-        private:
-            template <class T>
-            std::vector<T> Take(size_t aCount)
-            {
-                if (myPool != nullptr)
-                    return myPool->Take<T>(aCount);
-                return std::vector<T>();
-            }
-
-            BufferPool* myPool;
-            std::vector<uint64_t> myKeys;
-            std::vector<int> myNumbers;
-            int myShift = 0;
-            int myCount = 0;
-        };
-
         template <class T>
         std::vector<T> Take(BufferPool* aPool, size_t aCount)
         {
@@ -119,6 +62,66 @@ namespace Plat::Fbx
             if (aPool != nullptr)
                 aPool->Give(std::move(someItems));
         }
+
+        // Numbers (control point, UV) pairs in the order they are first seen. Each control
+        // point chains its pairs, so lookups stay near the mesh's own order in memory; a
+        // control point with very many UVs continues in a hash map.
+        class FrameNumbering
+        {
+        public:
+            FrameNumbering(BufferPool* aPool, int aControlPoints, size_t aCorners) : myPool(aPool)
+            {
+                myHeads = Take<int>(aPool, static_cast<size_t>(aControlPoints));
+                myHeads.assign(static_cast<size_t>(aControlPoints), -1);
+                myUVs = Take<int>(aPool, aCorners);
+                myNext = Take<int>(aPool, aCorners);
+            }
+            ~FrameNumbering()
+            {
+                Give(myPool, myHeads);
+                Give(myPool, myUVs);
+                Give(myPool, myNext);
+            }
+            FrameNumbering(const FrameNumbering&) = delete;
+            FrameNumbering& operator=(const FrameNumbering&) = delete;
+
+            int Number(int aControlPoint, int aUV)
+            {
+                const bool chained = aControlPoint >= 0 && static_cast<size_t>(aControlPoint) < myHeads.size();
+                int length = 0;
+                if (chained)
+                    for (int e = myHeads[static_cast<size_t>(aControlPoint)]; e >= 0; e = myNext[static_cast<size_t>(e)], ++length)
+                        if (myUVs[static_cast<size_t>(e)] == aUV)
+                            return e;
+                const int number = static_cast<int>(myUVs.size());
+                int next = -1;
+                if (chained && length < MaxChain)
+                {
+                    next = myHeads[static_cast<size_t>(aControlPoint)];
+                    myHeads[static_cast<size_t>(aControlPoint)] = number;
+                }
+                else
+                {
+                    const uint64_t key = (static_cast<uint64_t>(static_cast<uint32_t>(aControlPoint)) << 32) | static_cast<uint32_t>(aUV);
+                    const auto [it, added] = myOverflow.try_emplace(key, number);
+                    if (!added)
+                        return it->second;
+                }
+                myUVs.push_back(aUV);
+                myNext.push_back(next);
+                return number;
+            }
+            int GetCount() const { return static_cast<int>(myUVs.size()); }
+
+        private:
+            static constexpr int MaxChain = 32;
+
+            BufferPool* myPool;
+            std::vector<int> myHeads; // first pair of each control point, or -1
+            std::vector<int> myUVs;   // per pair
+            std::vector<int> myNext;  // per pair: the control point's next pair, or -1
+            std::unordered_map<uint64_t, int> myOverflow;
+        };
     }
 
     bool Mesh::GenerateTangentsData(int aUVSet, bool anOverwrite, Status* aStatus)
@@ -154,14 +157,9 @@ namespace Plat::Fbx
         // Per frame: the summed tangent, then the summed binormal.
         std::vector<double> sums;
         {
-            KeyNumbering frames(myPool, static_cast<size_t>(corners));
+            FrameNumbering frames(myPool, GetControlPointsCount(), static_cast<size_t>(corners));
             for (int c = 0; c < corners; ++c)
-            {
-                const uint64_t key =
-                    (static_cast<uint64_t>(static_cast<uint32_t>(myPolygonVertices[static_cast<size_t>(c)])) << 32) |
-                    static_cast<uint32_t>(uvIndex[static_cast<size_t>(c)]);
-                frame.push_back(frames.Number(key));
-            }
+                frame.push_back(frames.Number(myPolygonVertices[static_cast<size_t>(c)], uvIndex[static_cast<size_t>(c)]));
             sums = Take<double>(myPool, 6 * static_cast<size_t>(frames.GetCount()));
             sums.resize(6 * static_cast<size_t>(frames.GetCount()), 0.0);
         }

@@ -153,11 +153,19 @@ namespace KILNFBXImporter
 
             // The index of the vertex equal to aVertex among someVertices, or aNewIndex after
             // recording it; second is true when recorded.
-            std::pair<uint32_t, bool> Find(const FBXVertex& aVertex, const std::vector<FBXVertex>& someVertices, uint32_t aNewIndex)
+            // Asks for the slot a vertex of that hash starts at, ahead of its Find.
+            void Prefetch(uint64_t aHash) const
+            {
+                __builtin_prefetch(mySlots.data() + (static_cast<size_t>(aHash) & (mySlots.size() - 1)));
+            }
+
+            // aHash is TableHash(aVertex).
+            std::pair<uint32_t, bool> Find(const FBXVertex& aVertex, uint64_t aHash, const std::vector<FBXVertex>& someVertices,
+                                           uint32_t aNewIndex)
             {
                 if (2 * (myCount + 1) > mySlots.size())
                     Grow(someVertices);
-                const uint64_t hash = TableHash(aVertex);
+                const uint64_t hash = aHash;
                 const uint64_t tag = hash >> 32;
                 const size_t mask = mySlots.size() - 1;
                 for (size_t slot = static_cast<size_t>(hash) & mask;; slot = (slot + 1) & mask)
@@ -198,25 +206,51 @@ namespace KILNFBXImporter
             size_t myCount = 0;
         };
 
-        // Builds one mesh's vertices, merging equal ones when asked.
+        // Builds one mesh's vertices, merging equal ones when asked. Vertices wait in small
+        // batches, so the table's memory for a whole batch is asked for before the first lookup.
         class MeshBuilder
         {
         public:
             MeshBuilder(FBXMesh& aMesh, bool aMerge, VertexTable& aTable) : myMesh(aMesh), myMerge(aMerge), myTable(aTable) {}
+            ~MeshBuilder() = default;
+            MeshBuilder(const MeshBuilder&) = delete;
+            MeshBuilder& operator=(const MeshBuilder&) = delete;
 
-            void Append(const FBXVertex& aVertex)
+            // The next vertex to fill; it joins the mesh with the next Flush.
+            FBXVertex& Next(const FBXVertex& aBlank)
             {
-                const uint32_t next = static_cast<uint32_t>(myMesh.vertices.size());
-                if (myMerge)
+                if (myPending == Batch)
+                    Flush();
+                return myVertices[myPending++] = aBlank;
+            }
+
+            void Flush()
+            {
+                if (!myMerge)
                 {
-                    const auto [index, added] = myTable.Find(aVertex, myMesh.vertices, next);
-                    myMesh.indices.push_back(index);
-                    if (!added)
-                        return;
+                    for (int i = 0; i < myPending; ++i)
+                    {
+                        myMesh.indices.push_back(static_cast<uint32_t>(myMesh.vertices.size()));
+                        myMesh.vertices.push_back(myVertices[i]);
+                    }
+                    myPending = 0;
+                    return;
                 }
-                else
-                    myMesh.indices.push_back(next);
-                myMesh.vertices.push_back(aVertex);
+                uint64_t hashes[Batch];
+                for (int i = 0; i < myPending; ++i)
+                {
+                    hashes[i] = TableHash(myVertices[i]);
+                    myTable.Prefetch(hashes[i]);
+                }
+                for (int i = 0; i < myPending; ++i)
+                {
+                    const uint32_t next = static_cast<uint32_t>(myMesh.vertices.size());
+                    const auto [index, added] = myTable.Find(myVertices[i], hashes[i], myMesh.vertices, next);
+                    myMesh.indices.push_back(index);
+                    if (added)
+                        myMesh.vertices.push_back(myVertices[i]);
+                }
+                myPending = 0;
             }
 
             void Reserve(size_t aCorners)
@@ -231,9 +265,13 @@ namespace KILNFBXImporter
             }
 
         private:
+            static constexpr int Batch = 16;
+
             FBXMesh& myMesh;
             bool myMerge;
             VertexTable& myTable;
+            FBXVertex myVertices[Batch];
+            int myPending = 0;
         };
 
         void BindSkin(Fbx::Node* aNode, const Fbx::Mesh& aMesh, FBXSkeleton& aSkeleton, std::vector<Influences>& someInfluences)
@@ -418,7 +456,7 @@ namespace KILNFBXImporter
                 {
                     const int pv = firstCorner + v;
                     const int cp = corners[pv];
-                    FBXVertex vertex = blank;
+                    FBXVertex& vertex = builder.Next(blank);
                     if (cp >= 0 && cp < controlPoints)
                     {
                         const double* point = points + 3 * static_cast<size_t>(cp);
@@ -460,9 +498,9 @@ namespace KILNFBXImporter
                         minimum[i] = std::min(minimum[i], vertex.position[i]);
                         maximum[i] = std::max(maximum[i], vertex.position[i]);
                     }
-                    builder.Append(vertex);
                 }
             }
+            builder.Flush();
 
             if (!out.vertices.empty())
             {
