@@ -31,14 +31,23 @@ namespace Plat::Fbx
             return Normalised(Cross(axis, aNormal));
         }
 
-        struct Accumulated
-        {
-            Vec3 tangent;
-            Vec3 binormal;
-        };
-
         Vec3 Sub(const double* a, const double* b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
         Vec3 Load(const double* v) { return {v[0], v[1], v[2]}; }
+
+        // Normalised on each of aCount runs of x y z in place.
+        void NormaliseAll(double* someValues, size_t aCount)
+        {
+            for (size_t i = 0; i < aCount; ++i)
+            {
+                double* v = someValues + 3 * i;
+                const double x = v[0], y = v[1], z = v[2];
+                const double length = std::sqrt(x * x + y * y + z * z);
+                const double scale = length > 1e-20 ? 1.0 / length : 0.0;
+                v[0] = length > 1e-20 ? x * scale : 0.0;
+                v[1] = length > 1e-20 ? y * scale : 0.0;
+                v[2] = length > 1e-20 ? z * scale : 0.0;
+            }
+        }
         void Store(const Vec3& a, double* v)
         {
             v[0] = a.x;
@@ -212,29 +221,43 @@ namespace Plat::Fbx
         }
         std::vector<double>& tangentValues = tangents.DirectArray().Values();
         std::vector<double>& binormalValues = binormals.DirectArray().Values();
+        tangentValues.resize(3 * static_cast<size_t>(corners));
+        binormalValues.resize(3 * static_cast<size_t>(corners));
+        // In passes, so the square roots and divisions of neighbouring corners overlap: the
+        // unit normals first (held in the binormal array), then the tangents made
+        // perpendicular to them, their unit lengths, and last the binormals.
         const LayerArray<Vector4>& normalValues = normals->GetDirectArray();
         const int normalCount = normalValues.GetCount();
+        double* unitNormals = binormalValues.data();
         for (int p = 0; p < polygons; ++p)
             for (int c = myPolygonStarts[static_cast<size_t>(p)]; c < myPolygonStarts[static_cast<size_t>(p) + 1]; ++c)
             {
                 const int n = normals->DirectIndexFor(myPolygonVertices[static_cast<size_t>(c)], c, p);
-                Vec3 normal;
-                if (n >= 0 && n < normalCount)
-                {
-                    const double* v = normalValues.Stored(normalValues.StoredIndex(n));
-                    normal = Normalised({v[0], v[1], v[2]});
-                }
-                const double* summed = sums.data() + 6 * static_cast<size_t>(frame[static_cast<size_t>(c)]);
-                const Accumulated sum{Load(summed), Load(summed + 3)};
-                Vec3 tangent = Normalised(Add(sum.tangent, Scale(normal, -Dot(normal, sum.tangent))));
-                if (Dot(tangent, tangent) == 0.0)
-                    tangent = Perpendicular(normal);
-                Vec3 binormal = Cross(normal, tangent);
-                if (Dot(binormal, sum.binormal) < 0.0)
-                    binormal = Scale(binormal, -1.0);
-                tangentValues.insert(tangentValues.end(), {tangent.x, tangent.y, tangent.z});
-                binormalValues.insert(binormalValues.end(), {binormal.x, binormal.y, binormal.z});
+                Store(n >= 0 && n < normalCount ? Load(normalValues.Stored(normalValues.StoredIndex(n))) : Vec3{},
+                      unitNormals + 3 * static_cast<size_t>(c));
             }
+        NormaliseAll(unitNormals, static_cast<size_t>(corners));
+        for (size_t c = 0; c < static_cast<size_t>(corners); ++c)
+        {
+            const Vec3 normal = Load(unitNormals + 3 * c);
+            const Vec3 summed = Load(sums.data() + 6 * static_cast<size_t>(frame[c]));
+            Store(Add(summed, Scale(normal, -Dot(normal, summed))), tangentValues.data() + 3 * c);
+        }
+        NormaliseAll(tangentValues.data(), static_cast<size_t>(corners));
+        for (size_t c = 0; c < static_cast<size_t>(corners); ++c)
+        {
+            const Vec3 normal = Load(unitNormals + 3 * c);
+            Vec3 tangent = Load(tangentValues.data() + 3 * c);
+            if (Dot(tangent, tangent) == 0.0)
+            {
+                tangent = Perpendicular(normal);
+                Store(tangent, tangentValues.data() + 3 * c);
+            }
+            Vec3 binormal = Cross(normal, tangent);
+            if (Dot(binormal, Load(sums.data() + 6 * static_cast<size_t>(frame[c]) + 3)) < 0.0)
+                binormal = Scale(binormal, -1.0);
+            Store(binormal, binormalValues.data() + 3 * c);
+        }
         Give(myPool, uvIndex);
         Give(myPool, frame);
         Give(myPool, sums);
