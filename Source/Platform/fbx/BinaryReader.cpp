@@ -42,12 +42,15 @@ namespace Plat::Fbx
                     throw FormatError("FBX version " + std::to_string(doc.version) + " is not supported (7.x only)");
                 myWide = doc.version >= 7500;
 
+                doc.root.children.reserve(CountRecords(myPos, mySize));
                 for (;;)
                 {
-                    Element element;
+                    Element& element = doc.root.children.emplace_back();
                     if (!ReadRecord(element, 1))
+                    {
+                        doc.root.children.pop_back();
                         break;
-                    doc.root.children.push_back(std::move(element));
+                    }
                 }
                 return doc;
             }
@@ -76,6 +79,32 @@ namespace Plat::Fbx
 
             uint32_t ReadU32() { return ReadPod<uint32_t>(); }
             uint64_t ReadOffset() { return myWide ? ReadPod<uint64_t>() : ReadPod<uint32_t>(); }
+
+            // How many records follow one another from aPos before anEnd, by their end offsets
+            // alone (a list's room is reserved once); stops early where the offsets look wrong,
+            // which the reading itself then reports.
+            size_t CountRecords(size_t aPos, uint64_t anEnd) const
+            {
+                const size_t header = myWide ? 25 : 13;
+                size_t count = 0;
+                while (aPos < anEnd && header <= mySize - aPos)
+                {
+                    uint64_t end = 0;
+                    if (myWide)
+                        std::memcpy(&end, myData + aPos, 8);
+                    else
+                    {
+                        uint32_t end32;
+                        std::memcpy(&end32, myData + aPos, 4);
+                        end = end32;
+                    }
+                    if (end <= aPos || end > anEnd)
+                        break;
+                    ++count;
+                    aPos = static_cast<size_t>(end);
+                }
+                return count;
+            }
 
             // Reads one record into anElement; false for the null record that closes a list.
             bool ReadRecord(Element& anElement, int aDepth)
@@ -111,12 +140,15 @@ namespace Plat::Fbx
                 if (myPos != propertiesEnd)
                     Fail("property list of '" + anElement.name + "' does not match its length");
 
+                anElement.children.reserve(CountRecords(myPos, endOffset));
                 while (myPos < endOffset)
                 {
-                    Element child;
+                    Element& child = anElement.children.emplace_back();
                     if (!ReadRecord(child, aDepth + 1))
+                    {
+                        anElement.children.pop_back();
                         break;
-                    anElement.children.push_back(std::move(child));
+                    }
                 }
                 if (myPos != endOffset)
                     Fail("nested records of '" + anElement.name + "' do not end at the record's end");
@@ -135,7 +167,7 @@ namespace Plat::Fbx
                 case 'F': return CheckedScalar<float>(aLimit);
                 case 'D': return CheckedScalar<double>(aLimit);
                 case 'L': return CheckedScalar<int64_t>(aLimit);
-                case 'S': return NormaliseObjectName(ReadBytes(aLimit));
+                case 'S': return ReadObjectName(aLimit);
                 case 'R': return RawBytes{ReadBytes(aLimit)};
                 case 'f': return ReadArray<float>(aLimit);
                 case 'd': return ReadArray<double>(aLimit);
@@ -167,12 +199,21 @@ namespace Plat::Fbx
             }
 
             // Binary files write object names as "Name\0\1Class"; keep the ASCII form.
-            static std::string NormaliseObjectName(std::string aText)
+            std::string ReadObjectName(size_t aLimit)
             {
-                const size_t separator = aText.find(std::string_view("\0\1", 2));
-                if (separator == std::string::npos)
-                    return aText;
-                return aText.substr(separator + 2) + "::" + aText.substr(0, separator);
+                const uint32_t length = CheckedScalar<uint32_t>(aLimit);
+                if (length > aLimit - myPos)
+                    Fail("string runs past its property list");
+                const std::string_view text(reinterpret_cast<const char*>(myData + myPos), length);
+                myPos += length;
+                const size_t separator = text.find(std::string_view("\0\1", 2));
+                if (separator == std::string_view::npos)
+                    return std::string(text);
+                const std::string_view name = text.substr(0, separator), type = text.substr(separator + 2);
+                std::string out;
+                out.reserve(type.size() + 2 + name.size());
+                out.append(type).append("::").append(name);
+                return out;
             }
 
             template <class T>

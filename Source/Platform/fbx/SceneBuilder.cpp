@@ -7,7 +7,6 @@
 #include <bit>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -17,20 +16,72 @@ namespace Plat::Fbx
     {
         // ---- Properties70 ------------------------------------------------------------
 
-        // The P records of an object, falling back to its type's template.
-        class PropertyTable
+        bool IsPropertyRecord(const Element& aRecord)
+        {
+            return aRecord.name == "P" && !aRecord.values.empty() && aRecord.values[0].IsString();
+        }
+
+        // The P records of one Properties70 block by name; of records sharing a name the
+        // last one counts. Built once per object type for the type's template.
+        class PropertyIndex
         {
         public:
-            PropertyTable(const Element* anObject, const Element* aTemplate)
+            PropertyIndex() = default;
+            explicit PropertyIndex(const Element* anOwner)
             {
-                Add(aTemplate);
-                Add(anObject);
+                const Element* props = anOwner != nullptr ? anOwner->FindChild("Properties70") : nullptr;
+                if (props == nullptr)
+                    return;
+                for (const Element& p : props->children)
+                    if (IsPropertyRecord(p))
+                        myRecords.emplace_back(p.values[0].AsString(), &p);
+                std::stable_sort(myRecords.begin(), myRecords.end(),
+                                 [](const auto& a, const auto& b) { return a.first < b.first; });
+                // Of equal names (now adjacent, in file order) keep the last.
+                size_t kept = 0;
+                for (size_t i = 0; i < myRecords.size(); ++i)
+                {
+                    if (i + 1 < myRecords.size() && myRecords[i + 1].first == myRecords[i].first)
+                        continue;
+                    myRecords[kept++] = myRecords[i];
+                }
+                myRecords.resize(kept);
             }
 
             const Element* Find(std::string_view aName) const
             {
-                const auto it = myRecords.find(aName);
-                return it == myRecords.end() ? nullptr : it->second;
+                const auto it = std::lower_bound(myRecords.begin(), myRecords.end(), aName,
+                                                 [](const auto& aRecord, std::string_view aKey) { return aRecord.first < aKey; });
+                return it != myRecords.end() && it->first == aName ? it->second : nullptr;
+            }
+
+            void AddNames(std::vector<std::string>& someNames) const
+            {
+                for (const auto& [name, record] : myRecords)
+                    someNames.emplace_back(name);
+            }
+
+        private:
+            std::vector<std::pair<std::string_view, const Element*>> myRecords;
+        };
+
+        // The P records of an object, falling back to its type's template.
+        class PropertyTable
+        {
+        public:
+            PropertyTable(const Element* anObject, const PropertyIndex* aTemplate)
+                : myProperties(anObject != nullptr ? anObject->FindChild("Properties70") : nullptr), myTemplate(aTemplate)
+            {
+            }
+
+            const Element* Find(std::string_view aName) const
+            {
+                // Objects hold few records: a backward scan finds the last of a name.
+                if (myProperties != nullptr)
+                    for (auto it = myProperties->children.rbegin(); it != myProperties->children.rend(); ++it)
+                        if (IsPropertyRecord(*it) && it->values[0].AsString() == aName)
+                            return &*it;
+                return myTemplate != nullptr ? myTemplate->Find(aName) : nullptr;
             }
 
             // The value after the four header entries (name, type, label, flags).
@@ -58,35 +109,32 @@ namespace Plat::Fbx
 
             Vector4 Vector(std::string_view aName, const Vector4& aDefault) const
             {
+                const Element* p = Find(aName);
                 Vector4 out = aDefault;
-                for (int i = 0; i < 3; ++i)
-                    if (const Value* v = Number(aName, static_cast<size_t>(i)))
-                        out[i] = v->AsDouble(aDefault[i]);
+                for (size_t i = 0; i < 3; ++i)
+                    if (p != nullptr && p->values.size() > 4 + i && p->values[4 + i].IsNumber())
+                        out[static_cast<int>(i)] = p->values[4 + i].AsDouble(aDefault[static_cast<int>(i)]);
                 return out;
             }
 
+            // Every name, sorted, once.
             std::vector<std::string> Names() const
             {
                 std::vector<std::string> names;
-                for (const auto& [name, record] : myRecords)
-                    names.emplace_back(name);
+                if (myTemplate != nullptr)
+                    myTemplate->AddNames(names);
+                if (myProperties != nullptr)
+                    for (const Element& p : myProperties->children)
+                        if (IsPropertyRecord(p))
+                            names.push_back(p.values[0].AsString());
+                std::sort(names.begin(), names.end());
+                names.erase(std::unique(names.begin(), names.end()), names.end());
                 return names;
             }
 
         private:
-            void Add(const Element* anOwner)
-            {
-                if (anOwner == nullptr)
-                    return;
-                const Element* props = anOwner->FindChild("Properties70");
-                if (props == nullptr)
-                    return;
-                for (const Element& p : props->children)
-                    if (p.name == "P" && !p.values.empty() && p.values[0].IsString())
-                        myRecords[p.values[0].AsString()] = &p;
-            }
-
-            std::map<std::string, const Element*, std::less<>> myRecords;
+            const Element* myProperties;
+            const PropertyIndex* myTemplate;
         };
 
         std::string ObjectName(const Element& anObject)
@@ -553,14 +601,14 @@ namespace Plat::Fbx
                     if (type.name != "ObjectType" || type.values.empty())
                         continue;
                     if (const Element* t = type.FindChild("PropertyTemplate"))
-                        myTemplates[type.values[0].AsString()] = t;
+                        myTemplates[type.values[0].AsString()] = PropertyIndex(t);
                 }
             }
 
-            const Element* Template(const std::string& aType) const
+            const PropertyIndex* Template(const std::string& aType) const
             {
                 const auto it = myTemplates.find(aType);
-                return it == myTemplates.end() ? nullptr : it->second;
+                return it == myTemplates.end() ? nullptr : &it->second;
             }
 
             void ReadGlobalSettings()
@@ -1008,7 +1056,7 @@ namespace Plat::Fbx
             const Document& myDocument;
             Scene& myScene;
             ArraySource mySource;
-            std::unordered_map<std::string, const Element*> myTemplates;
+            std::unordered_map<std::string, PropertyIndex> myTemplates;
             std::unordered_map<uint64_t, Entry> myEntries;
             std::vector<CurveNodeInfo> myCurveNodes;
             std::unordered_map<SceneObject*, std::vector<size_t>> myLayerCurveNodes;
