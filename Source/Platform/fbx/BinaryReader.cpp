@@ -42,7 +42,7 @@ namespace Plat::Fbx
                     throw FormatError("FBX version " + std::to_string(doc.version) + " is not supported (7.x only)");
                 myWide = doc.version >= 7500;
 
-                doc.root.children.reserve(CountRecords(myPos, mySize));
+                doc.root.children.reserve(CountRecords(myPos, mySize) + 1);
                 for (;;)
                 {
                     Element& element = doc.root.children.emplace_back();
@@ -140,7 +140,9 @@ namespace Plat::Fbx
                 if (myPos != propertiesEnd)
                     Fail("property list of '" + anElement.name + "' does not match its length");
 
-                anElement.children.reserve(CountRecords(myPos, endOffset));
+                // One more for the null record that closes a list, read into a slot first.
+                if (myPos < endOffset)
+                    anElement.children.reserve(CountRecords(myPos, endOffset) + 1);
                 while (myPos < endOffset)
                 {
                     Element& child = anElement.children.emplace_back();
@@ -252,9 +254,11 @@ namespace Plat::Fbx
             template <class T>
             void Allocate(std::vector<T>& someValues, uint32_t aCount)
             {
+                // Every value is written next, from the file or by zlib.
                 if (myPool != nullptr && aCount * sizeof(T) >= BufferPool::MinBytes)
-                    someValues = myPool->Take<T>(aCount);
-                someValues.resize(aCount);
+                    someValues = myPool->TakeToOverwrite<T>(aCount);
+                else
+                    someValues.resize(aCount);
             }
 
             void Inflate(const uint8_t* aSource, uint32_t aSourceSize, void* aTarget, uint64_t aTargetSize)

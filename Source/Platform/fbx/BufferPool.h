@@ -22,25 +22,18 @@ namespace Plat::Fbx
         template <class T>
         std::vector<T> Take(size_t aCount)
         {
-            std::vector<std::vector<T>>& shelf = std::get<std::vector<std::vector<T>>>(myShelves);
-            size_t best = shelf.size();
-            for (size_t i = 0; i < shelf.size(); ++i)
-                if (shelf[i].capacity() >= aCount && (best == shelf.size() || shelf[i].capacity() < shelf[best].capacity()))
-                    best = i;
-            std::vector<T> out;
-            if (best != shelf.size())
-            {
-                out = std::move(shelf[best]);
-                shelf[best] = std::move(shelf.back());
-                shelf.pop_back();
-                myBytes -= out.capacity() * sizeof(T);
-                out.clear();
-            }
-            else
-            {
-                out.reserve(aCount);
-                AdviseLarge(out.data(), out.capacity() * sizeof(T));
-            }
+            std::vector<T> out = TakeKept<T>(aCount);
+            out.clear();
+            return out;
+        }
+
+        // An array of aCount values for a caller that writes every one of them: what a kept
+        // array held stays in place instead of being cleared first.
+        template <class T>
+        std::vector<T> TakeToOverwrite(size_t aCount)
+        {
+            std::vector<T> out = TakeKept<T>(aCount);
+            out.resize(aCount);
             return out;
         }
 
@@ -65,6 +58,30 @@ namespace Plat::Fbx
         static void AdviseLarge(const void* aBlock, size_t aBytes);
 
     private:
+        template <class T>
+        std::vector<T> TakeKept(size_t aCount)
+        {
+            std::vector<std::vector<T>>& shelf = std::get<std::vector<std::vector<T>>>(myShelves);
+            size_t best = shelf.size();
+            for (size_t i = 0; i < shelf.size(); ++i)
+                if (shelf[i].capacity() >= aCount && (best == shelf.size() || shelf[i].capacity() < shelf[best].capacity()))
+                    best = i;
+            std::vector<T> out;
+            if (best != shelf.size())
+            {
+                out = std::move(shelf[best]);
+                shelf[best] = std::move(shelf.back());
+                shelf.pop_back();
+                myBytes -= out.capacity() * sizeof(T);
+            }
+            else
+            {
+                out.reserve(aCount);
+                AdviseLarge(out.data(), out.capacity() * sizeof(T));
+            }
+            return out;
+        }
+
         std::tuple<std::vector<std::vector<double>>, std::vector<std::vector<float>>, std::vector<std::vector<int32_t>>,
                    std::vector<std::vector<int64_t>>, std::vector<std::vector<uint8_t>>, std::vector<std::vector<uint32_t>>,
                    std::vector<std::vector<uint64_t>>, std::vector<std::vector<char>>>

@@ -64,8 +64,9 @@ namespace Plat::Fbx
         if (size > 0 && file)
         {
             if (pool != nullptr)
-                bytes = pool->Take<char>(static_cast<size_t>(size));
-            bytes.resize(static_cast<size_t>(size));
+                bytes = pool->TakeToOverwrite<char>(static_cast<size_t>(size));
+            else
+                bytes.resize(static_cast<size_t>(size));
             file.read(bytes.data(), size);
             bytes.resize(static_cast<size_t>(file.gcount()));
         }

@@ -217,12 +217,14 @@ namespace Plat::Fbx
         {
             e->SetMappingMode(MappingMode::ByPolygonVertex);
             e->SetReferenceMode(ReferenceMode::Direct);
-            e->DirectArray().Values() = Take<double>(myPool, 3 * static_cast<size_t>(corners));
+            // Every value is written below.
+            if (myPool != nullptr)
+                e->DirectArray().Values() = myPool->TakeToOverwrite<double>(3 * static_cast<size_t>(corners));
+            else
+                e->DirectArray().Values().resize(3 * static_cast<size_t>(corners));
         }
         std::vector<double>& tangentValues = tangents.DirectArray().Values();
         std::vector<double>& binormalValues = binormals.DirectArray().Values();
-        tangentValues.resize(3 * static_cast<size_t>(corners));
-        binormalValues.resize(3 * static_cast<size_t>(corners));
         // In passes, so the square roots and divisions of neighbouring corners overlap: the
         // unit normals first (held in the binormal array), then the tangents made
         // perpendicular to them, their unit lengths, and last the binormals.
