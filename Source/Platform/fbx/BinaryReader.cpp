@@ -1,5 +1,6 @@
 #include "Platform/fbx/BinaryReader.h"
 
+#include "Platform/fbx/Adler32.h"
 #include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/FormatError.h"
 
@@ -279,13 +280,26 @@ namespace Plat::Fbx
                 else if (inflateReset(&myStream->stream) != Z_OK)
                     Fail("zlib could not restart");
                 z_stream& stream = myStream->stream;
+                // zlib's own checksum is the slow part of small arrays; the stream's check value
+                // is compared below with a faster one.
+                inflateValidate(&stream, 0);
                 stream.next_in = const_cast<Bytef*>(aSource);
                 stream.avail_in = aSourceSize;
                 stream.next_out = static_cast<Bytef*>(aTarget);
                 stream.avail_out = static_cast<uInt>(aTargetSize);
-                const int result = inflate(&stream, Z_FINISH);
+                int result = inflate(&stream, Z_FINISH);
                 const uint64_t produced = aTargetSize - stream.avail_out;
                 const bool usedAll = stream.avail_in == 0;
+                // At the end of the stream its last four bytes were the check value, which
+                // zlib would have found wrong as corrupt data.
+                if (result == Z_STREAM_END)
+                {
+                    const uint8_t* check = stream.next_in - 4;
+                    const uint32_t expected = (uint32_t(check[0]) << 24) | (uint32_t(check[1]) << 16) |
+                                              (uint32_t(check[2]) << 8) | uint32_t(check[3]);
+                    if (Adler32(1, static_cast<const uint8_t*>(aTarget), produced) != expected)
+                        result = Z_DATA_ERROR;
+                }
                 if (result != Z_STREAM_END)
                     Fail(aTargetSize == produced && result == Z_BUF_ERROR
                              ? "compressed array holds more data than its count"

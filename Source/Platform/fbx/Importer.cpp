@@ -6,8 +6,9 @@
 #include "Platform/fbx/Scene.h"
 #include "Platform/fbx/SceneBuilder.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <new>
 
 namespace Plat::Fbx
@@ -49,31 +50,43 @@ namespace Plat::Fbx
     bool Importer::ReadFile()
     {
         BufferPool* pool = GetManager() != nullptr ? &GetManager()->GetBufferPool() : nullptr;
-        std::ifstream file(myPath, std::ios::binary);
-        if (!file)
+        std::FILE* file = std::fopen(myPath.c_str(), "rb");
+        if (file == nullptr)
         {
             myStatus.SetCode(Status::Code::FileNotFound, "cannot open '" + myPath + "'");
             return false;
         }
-        // One read of the whole file when its size is known (a byte-wise copy costs as
-        // much as parsing a small file); streams without a size are copied as they come.
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, &std::fclose);
+        // A folder opens, but its "size" is no size to allocate.
+        std::error_code error;
+        if (std::filesystem::is_directory(myPath, error))
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + myPath + "'");
+            return false;
+        }
+        // One read of the whole file when its size is known, straight into the array (no
+        // stream buffer); streams without a size are copied as they come.
+        std::setvbuf(file, nullptr, _IONBF, 0);
         std::vector<char> bytes;
-        file.seekg(0, std::ios::end);
-        const std::streamoff size = file.tellg();
-        file.seekg(0, std::ios::beg);
-        if (size > 0 && file)
+        long size = -1;
+        if (std::fseek(file, 0, SEEK_END) == 0)
+        {
+            size = std::ftell(file);
+            std::fseek(file, 0, SEEK_SET);
+        }
+        if (size > 0)
         {
             if (pool != nullptr)
                 bytes = pool->TakeToOverwrite<char>(static_cast<size_t>(size));
             else
                 bytes.resize(static_cast<size_t>(size));
-            file.read(bytes.data(), size);
-            bytes.resize(static_cast<size_t>(file.gcount()));
+            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
         }
         else
         {
-            file.clear();
-            bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+            char chunk[16384];
+            for (size_t got; (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0;)
+                bytes.insert(bytes.end(), chunk, chunk + got);
         }
         struct GiveBack
         {
@@ -85,7 +98,7 @@ namespace Plat::Fbx
                     pool->Give(std::move(bytes));
             }
         } giveBack{pool, bytes};
-        if (file.bad())
+        if (std::ferror(file) != 0)
         {
             myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + myPath + "'");
             return false;
