@@ -107,7 +107,16 @@ namespace Plat::Fbx
                 out[target[a]] = v[a] * (aSigned ? sign[a] * anExtraSign : 1.0);
             return out;
         };
+        // Rotation() of angles that are all zero (of either sign) is the identity whatever
+        // else they hold, so their conversion is worked out once.
+        const AMatrix noRotation = c * AMatrix::Rotation(Vector4()) * cInverse;
+        const Vector4 noRotationConverted = EulerXYZFromRotation(noRotation);
         auto rotationXYZ = [&](Vector4& someDegrees) {
+            if (someDegrees[0] == 0.0 && someDegrees[1] == 0.0 && someDegrees[2] == 0.0)
+            {
+                someDegrees = noRotationConverted;
+                return;
+            }
             const AMatrix converted = c * AMatrix::Rotation(someDegrees) * cInverse;
             someDegrees = EulerXYZFromRotation(converted);
         };
