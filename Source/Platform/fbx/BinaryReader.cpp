@@ -285,7 +285,9 @@ namespace Plat::Fbx
                 inflateValidate(&stream, 0);
                 stream.next_in = const_cast<Bytef*>(aSource);
                 stream.avail_in = aSourceSize;
-                stream.next_out = static_cast<Bytef*>(aTarget);
+                // zlib refuses a null output even for an array of no values.
+                Bytef none = 0;
+                stream.next_out = aTarget != nullptr ? static_cast<Bytef*>(aTarget) : &none;
                 stream.avail_out = static_cast<uInt>(aTargetSize);
                 int result = inflate(&stream, Z_FINISH);
                 const uint64_t produced = aTargetSize - stream.avail_out;

@@ -15,7 +15,7 @@ namespace Plat::Fbx
         // Arrays smaller than this are not worth keeping: the heap recycles them anyway.
         static constexpr size_t MinBytes = 64 * 1024;
         // Most memory the pool holds between imports.
-        static constexpr size_t MaxBytes = 256u * 1024 * 1024;
+        static constexpr size_t MaxBytes = 128u * 1024 * 1024;
 
         // An empty array with room for at least aCount values: the smallest kept one that
         // fits, else a new one.
