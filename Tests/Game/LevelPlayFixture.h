@@ -27,6 +27,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -140,10 +141,11 @@ namespace LevelPlay
 
         void SetUp() override
         {
-            myEngine = std::make_unique<KilnTest::ScopedEngine>();
+            myEngine = std::make_unique<KilnTest::ScopedEngine>(myEngineSetup);
             ASSERT_TRUE(myEngine->Started());
-            // The shipped controllers, read again: other tests of the process may have
-            // replaced or dropped some of them.
+            // The shipped controllers. Their sheets' textures belong to the engine they were
+            // loaded with, and the library outlives each test's engine: they are loaded again
+            // for this one, or a drawn level would use the textures of a destroyed engine.
             AnimationLibrary* library = AnimationLibrary::GetInstance();
             for (const char* path : AnimationLibrary::CONTROLLER_PATHS)
             {
@@ -215,11 +217,14 @@ namespace LevelPlay
                     myTrace << "\n";
                     traced = time;
                 }
+                const bool goOn = !myAfterFrame || myAfterFrame();
                 if (myState == State::NextLevel)
                 {
                     myFinishTime = time;
                     return true;
                 }
+                if (!goOn)
+                    return false;
             }
             return false;
         }
@@ -257,5 +262,9 @@ namespace LevelPlay
         State myState = State::Playing;
         std::ostringstream myTrace;
         float myFinishTime = 0.0f;
+        // Changes to the engine's configuration (a fixture's constructor sets it).
+        std::function<void(Kiln::EngineConfiguration&)> myEngineSetup;
+        // Called after each frame Play steps; false ends the play after that frame.
+        std::function<bool()> myAfterFrame;
     };
 }

@@ -27,6 +27,7 @@ public:
     // Returns the new listener's id: 1 for the first, never reused.
     uint32_t AddInputEventListener(Listener aListener);
     void RemoveInputEventListener(uint32_t anId);
+    size_t GetListenerCount() const { return myListeners.size(); }
     // Codes bound to several actions raise them in the order they were added.
     void AddInputToEventMapping(uint32_t anInputCode, uint32_t anAction);
     // Drops every binding, so that a test's game manager starts from its own.

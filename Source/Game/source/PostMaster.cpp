@@ -25,6 +25,14 @@ std::vector<Subscriber*>* PostMaster::ListOf(MessageType aType)
     return known ? &mySubscribers[static_cast<size_t>(index)] : nullptr;
 }
 
+size_t PostMaster::GetSubscriptionCount() const
+{
+    size_t count = 0;
+    for (const std::vector<Subscriber*>& list : mySubscribers)
+        count += list.size();
+    return count;
+}
+
 void PostMaster::Subscribe(MessageType aType, Subscriber* aSubscriber)
 {
     std::vector<Subscriber*>* list = ListOf(aType);

@@ -24,6 +24,9 @@ public:
     // is not called, one removed meanwhile still is. Types outside the 29 are refused.
     void SendMessage(const Message& aMessage);
 
+    // Subscriptions held, over every type (a subscriber of two types counts twice).
+    size_t GetSubscriptionCount() const;
+
 private:
     std::vector<Subscriber*>* ListOf(MessageType aType);
 

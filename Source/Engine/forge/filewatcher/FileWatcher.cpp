@@ -79,6 +79,15 @@ namespace Kiln
         return true;
     }
 
+    size_t FileWatcher::GetCallbackCount()
+    {
+        std::lock_guard<std::mutex> registration(myRegistrationLock);
+        size_t count = 0;
+        for (const auto& [path, callbacks] : myCallbacks)
+            count += callbacks.size();
+        return count;
+    }
+
     bool FileWatcher::IsWorkerRunning()
     {
         std::lock_guard<std::mutex> registration(myRegistrationLock);

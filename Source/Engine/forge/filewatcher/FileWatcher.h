@@ -26,6 +26,8 @@ namespace Kiln
 
         // false when the "Filewatcher" debug feature is off or the file does not exist.
         bool WatchFileChange(const std::string& aPath, Callback aCallback);
+        // Reload callbacks registered, over every file.
+        size_t GetCallbackCount();
 
         // Runs the callbacks of the files changed since the last flush (main thread).
         void FlushChanges();

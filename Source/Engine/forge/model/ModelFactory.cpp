@@ -172,6 +172,14 @@ namespace Kiln
         myWatchedPaths.clear();
     }
 
+    size_t ModelFactory::GetModelsHeldCount() const
+    {
+        size_t count = 0;
+        for (const auto& [path, model] : myModelCache)
+            count += model.use_count() > 1 ? 1u : 0u;
+        return count;
+    }
+
     size_t ModelFactory::AnimationKeyHash::operator()(const std::pair<std::string, const Model*>& aKey) const
     {
         const size_t pathHash = std::hash<std::string>()(aKey.first);

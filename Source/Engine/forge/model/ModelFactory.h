@@ -63,6 +63,8 @@ namespace Kiln
         bool IsWatched(const std::string& aPath) const { return myWatchedPaths.count(aPath) != 0; }
         size_t GetModelCacheSize() const { return myModelCache.size(); }
         size_t GetAnimationCacheSize() const { return myAnimationCache.size(); }
+        // Cached models that something besides the cache still holds.
+        size_t GetModelsHeldCount() const;
 
     private:
         struct AnimationKeyHash

@@ -1,0 +1,68 @@
+#pragma once
+// One capture of the X screen (8-bit RGB, rows from the top) and the measures the
+// end-to-end checks make on it.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace KilnE2E
+{
+    struct Rgb
+    {
+        float r = 0.0f;
+        float g = 0.0f;
+        float b = 0.0f;
+
+        float Luma() const { return 0.2126f * r + 0.7152f * g + 0.0722f * b; }
+        // Largest channel difference, 0..255.
+        float DistanceTo(const Rgb& anOther) const;
+    };
+
+    // Pixel rectangle, top-left origin, clipped to the picture where used.
+    struct Rect
+    {
+        int x = 0;
+        int y = 0;
+        int width = 0;
+        int height = 0;
+    };
+
+    class Screenshot
+    {
+    public:
+        Screenshot() = default;
+        Screenshot(int aWidth, int aHeight, std::vector<uint8_t> somePixels);
+
+        bool IsEmpty() const { return myPixels.empty(); }
+        int GetWidth() const { return myWidth; }
+        int GetHeight() const { return myHeight; }
+        Rect Whole() const { return {0, 0, myWidth, myHeight}; }
+
+        Rgb At(int anX, int aY) const;
+        Rgb Mean(const Rect& aRect) const;
+        // Share (0..1) of the rectangle's pixels whose luma is above aLuma.
+        float BrightShare(const Rect& aRect, float aLuma) const;
+        // Share of the rectangle's pixels within aTolerance (largest channel difference) of aColour.
+        float ShareNear(const Rect& aRect, const Rgb& aColour, float aTolerance) const;
+        // Share of the rectangle's pixels that differ from anOther's by more than aTolerance.
+        float ChangedShare(const Screenshot& anOther, const Rect& aRect, float aTolerance) const;
+        // Bounding box of the pixels that differ from anOther's by more than aTolerance
+        // (width 0 when none do).
+        Rect ChangedBounds(const Screenshot& anOther, const Rect& aRect, float aTolerance) const;
+        // Share of the rectangle's pixels whose channels spread (max - min) by more than aSpread.
+        float ColourfulShare(const Rect& aRect, float aSpread) const;
+
+        // Reads a PNG written by SavePng (for looking at a run afterwards); empty on failure.
+        static Screenshot LoadPng(const std::filesystem::path& aPath);
+        // Writes a PNG (through ImageMagick), scaled to aWidth when it is not 0.
+        bool SavePng(const std::filesystem::path& aPath, int aWidth = 0) const;
+
+    private:
+        Rect Clip(const Rect& aRect) const;
+
+        int myWidth = 0;
+        int myHeight = 0;
+        std::vector<uint8_t> myPixels;
+    };
+}
