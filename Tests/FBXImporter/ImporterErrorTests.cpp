@@ -107,6 +107,12 @@ TEST_F(ImporterTest, UnreadableFilesAreRefusedWithTheirNames)
 
     ExpectRefused(WriteTextFile(myFolder, "truncated.fbx", bytes.substr(0, bytes.size() * 2 / 3)));
 
+    // A folder exists, opens, and is no file.
+    const std::filesystem::path folder = myFolder / "folder.fbx";
+    std::filesystem::create_directories(folder);
+    ExpectRefused(folder);
+    EXPECT_NE(LastError.find("cannot read"), std::string::npos) << LastError;
+
     // The first record's end offset pointing far past the file.
     std::string badLength = bytes;
     const uint64_t huge = 1ull << 40;

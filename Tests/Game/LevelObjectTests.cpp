@@ -251,11 +251,14 @@ TEST_F(LevelObjects, TheBackgroundScrollsWithTheCameraNearLayersFasterThanFarOne
     ParallaxBackground background("textures/test/parallax.dds", repetition);
     ASSERT_NE(background.GetSharedData().myCustomShader, nullptr);
 
-    // The quad is 320 x 320 from the bottom of the 320 x 180 screen. Pixels of the near
-    // layer are white; the far layer shows the square darker and bluer.
-    const auto isNear = [](const Rgba& p) { return p.r >= 245 && p.g >= 245 && p.b >= 245; };
+    // The quad is 320 x 320 from the bottom of the 320 x 180 screen. The whole background is
+    // dimmed to stay behind the playfield: the near layer shows the white square as a mid
+    // grey (about 126), the far layer much darker and bluer (about 46, 50, 62).
+    const auto isNear = [](const Rgba& p) {
+        return p.r >= 115 && p.r <= 137 && p.g >= 115 && p.g <= 137 && p.b >= 115 && p.b <= 137;
+    };
     const auto isFar = [](const Rgba& p) {
-        return p.b >= 185 && p.b <= 220 && p.r >= 130 && p.r <= 170 && p.b - p.r >= 35;
+        return p.b >= 55 && p.b <= 70 && p.r >= 38 && p.r <= 54 && p.b - p.r >= 11;
     };
     const auto centroid = [](const Image& anImage, const std::function<bool(const Rgba&)>& aTest) {
         double sx = 0.0, sy = 0.0;

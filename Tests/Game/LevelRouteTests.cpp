@@ -3,6 +3,7 @@
 // it (Assets/Levels/<Level>.route), through the input mapper at a fixed step, reaching the
 // exit's state 9 without dying and using the level's upgrades, doors, breakables and chase
 // on the way. Set KILN_ROUTE_TRACE=1 to print the hero's path while writing a route.
+#include "GameWorldFixture.h"
 #include "LevelPlayFixture.h"
 
 #include "LevelGen/LevelBuilder.h"
@@ -71,8 +72,43 @@ TEST_P(ShippedLevel, LoadsEveryObjectOfItsMap)
     Load(level.path);
     ASSERT_FALSE(HasFatalFailure());
 
-    // Every collider the map's objects bring, and the hero where the map starts it.
-    EXPECT_EQ(int(myWorld->GetCollisionManager().GetColliders().size()), CollidersOf(map));
+    // Every object of the map, in the array its factory fills, with every collider it brings.
+    GameWorld& world = *myWorld;
+    using Access = GameWorldTestAccess;
+    const auto kinds = [&](std::initializer_list<const char*> someKinds) {
+        int count = 0;
+        for (const char* kind : someKinds)
+            count += map.CountOfKind(kind);
+        return size_t(count);
+    };
+    EXPECT_EQ(Access::Boxes(world).size(), kinds({"floor"}));
+    EXPECT_EQ(Access::Models(world).size(), kinds({"floor", "model"}));
+    EXPECT_EQ(Access::AnimatedModels(world).size(), kinds({"animodel"}));
+    EXPECT_EQ(Access::Enemies(world).size(), kinds({"enemy", "hands", "ceilinghands"}));
+    EXPECT_EQ(Access::Doors(world).size(), kinds({"door"}));
+    EXPECT_EQ(Access::Buttons(world).size(), kinds({"button"}));
+    EXPECT_EQ(Access::Walls(world).size(), kinds({"wall"}));
+    EXPECT_EQ(Access::Pots(world).size(), kinds({"pot"}));
+    EXPECT_EQ(Access::CheckPointsOf(world).size(), kinds({"checkpoint"}));
+    EXPECT_EQ(Access::Upgrades(world).size(), kinds({"upgrade"}));
+    EXPECT_EQ(Access::WorldSprites(world).size(), kinds({"sprite"}));
+    EXPECT_EQ(Access::Emitters(world).size(), kinds({"emitter"}));
+    EXPECT_EQ(Access::Decorations(world).size(), kinds({"grass"}));
+    EXPECT_EQ(Access::Prompts(world).size(), kinds({"prompt"}));
+    EXPECT_EQ(Access::Cards(world).size(), kinds({"tutorial"}));
+    EXPECT_NE(Access::Exit(world), nullptr);
+    EXPECT_NE(Access::Background(world), nullptr);
+    EXPECT_EQ(Access::Chase(world) != nullptr, map.CountOfKind("chase") == 1);
+    EXPECT_EQ(int(world.GetCollisionManager().GetColliders().size()), CollidersOf(map));
+    // Every door is held by a button that opens it.
+    for (const auto& door : Access::Doors(world))
+    {
+        bool held = false;
+        for (const auto& button : Access::Buttons(world))
+            for (const Door* linked : button->GetDoors())
+                held = held || linked == door.get();
+        EXPECT_TRUE(held) << "door " << door->GetIndex();
+    }
     const LevelGen::Placement* start = map.FirstOfKind("player");
     EXPECT_FLOAT_EQ(myWorld->GetPlayer()->GetPosition().x, float(start->x));
     EXPECT_FLOAT_EQ(myWorld->GetPlayer()->GetPosition().y, float(start->y));
@@ -108,6 +144,12 @@ TEST_P(ShippedLevel, TheRoutePlaysFromStartToExit)
     EXPECT_EQ(myCounter->Count(MessageType::LevelExit), 1);
     for (const auto& [type, count] : level.expected)
         EXPECT_GE(myCounter->Count(type), count) << "message " << int(type) << " on the route of " << level.name;
+    // A chase ends behind the hero: the hands passed its end with the exit button pressed.
+    if (ChasingHands* chase = GameWorldTestAccess::Chase(*myWorld))
+    {
+        EXPECT_TRUE(chase->GetState() == ChasingHands::STATE_FADING || chase->GetState() == ChasingHands::STATE_DONE)
+            << "chase state " << chase->GetState();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, ShippedLevel, ::testing::ValuesIn(theLevels),

@@ -221,9 +221,10 @@ TEST_F(Menus, ButtonsAndLabelsAreDrawnThenBackgroundsDecalsSlidersAndTheCursorOv
     myMenus.Init(**myEngine, "credits");
     const std::vector<uint8_t> pixels = Drawn();
 
-    // The left button's sprite is blue, with its white label starting at its centre.
-    EXPECT_GT(At(pixels, 40, 100)[0], 150);
-    EXPECT_LT(At(pixels, 40, 100)[2], 50);
+    // The left button's sprite is blue (x 50 to 110), with its white label starting at its
+    // centre.
+    EXPECT_GT(At(pixels, 75, 100)[0], 150);
+    EXPECT_LT(At(pixels, 75, 100)[2], 50);
     int white = 0;
     for (int y = 85; y < 100; ++y)
         for (int x = 80; x < 140; ++x)
@@ -235,10 +236,13 @@ TEST_F(Menus, ButtonsAndLabelsAreDrawnThenBackgroundsDecalsSlidersAndTheCursorOv
     // The decal.
     EXPECT_GT(At(pixels, 240, 45)[1], 150);
     EXPECT_GT(At(pixels, 240, 45)[2], 150);
-    // The cursor (a checker without its picture) left of the selected button.
+    // The cursor (the generated moth, pale wings) at the selected button's anchor.
     const Kiln::Vector2<float> anchor = myMenus.GetButtons()[0].GetCursorAnchor();
-    const uint8_t* cursor = At(pixels, static_cast<int>(anchor.x), 200 - static_cast<int>(anchor.y));
-    EXPECT_TRUE((cursor[0] > 200 && cursor[2] > 200) || (cursor[0] < 30 && cursor[1] < 30 && cursor[2] < 30));
+    int pale = 0;
+    for (int y = 200 - static_cast<int>(anchor.y) - 15; y < 200 - static_cast<int>(anchor.y) + 10; ++y)
+        for (int x = static_cast<int>(anchor.x) - 15; x < static_cast<int>(anchor.x) + 25; ++x)
+            pale += At(pixels, x, y)[0] > 200 && At(pixels, x, y)[1] > 200 && At(pixels, x, y)[2] > 200;
+    EXPECT_GT(pale, 5);
 }
 
 TEST_F(Menus, APageWithoutButtonsShowsItsPicturesAndOnlyBackLeadsOn)

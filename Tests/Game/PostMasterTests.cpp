@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,39 @@ TEST(PostMaster, MessagesSentFromAReceiverArriveAtOnce)
     a.onReceive = [&](const Message&) { bus.SendMessage(Make(MessageType::StopMusic)); };
     bus.SendMessage(Make(MessageType::LevelExit));
     EXPECT_EQ(log, (std::vector<std::string>{"a:12", "b:20", "b:12"}));
+}
+
+TEST(PostMaster, NestedSendsEachKeepTheirOwnReceiversAndAThrowingReceiverLeavesTheBusWhole)
+{
+    PostMaster bus;
+    std::vector<std::string> log;
+    Recorder a("a", log), b("b", log), c("c", log);
+    bus.Subscribe(MessageType::Jump, &a);
+    bus.Subscribe(MessageType::Jump, &b);
+    bus.Subscribe(MessageType::Land, &c);
+    bus.Subscribe(MessageType::Land, &a);
+    // a sends Land from inside Jump, and from inside that Land drops b from Jump: the outer
+    // delivery still reaches b, the inner ones reach their own lists.
+    int depth = 0;
+    a.onReceive = [&](const Message& aMessage) {
+        if (aMessage.type == MessageType::Jump)
+            bus.SendMessage(Make(MessageType::Land));
+        else if (++depth == 1)
+        {
+            bus.Unsubscribe(MessageType::Jump, &b);
+            bus.SendMessage(Make(MessageType::Land));
+        }
+    };
+    bus.SendMessage(Make(MessageType::Jump));
+    EXPECT_EQ(log, (std::vector<std::string>{"a:8", "c:9", "a:9", "c:9", "a:9", "b:8"}));
+
+    // A receiver that throws ends that delivery only.
+    log.clear();
+    a.onReceive = [](const Message&) { throw std::runtime_error("bad content"); };
+    EXPECT_THROW(bus.SendMessage(Make(MessageType::Land)), std::runtime_error);
+    a.onReceive = nullptr;
+    bus.SendMessage(Make(MessageType::Land));
+    EXPECT_EQ(log, (std::vector<std::string>{"c:9", "a:9", "c:9", "a:9"}));
 }
 
 TEST(PostMaster, TheMessageReachesReceiversUnchanged)

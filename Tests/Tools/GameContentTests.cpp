@@ -363,7 +363,7 @@ TEST_F(GeneratedContent, DefinitionsCarryTheKeysTheGameReads)
         {"Button", {{"Sprite", "Sprite", true}}},
         {"KOB_Background", {{"Sprite", "Sprite", true}}},
         {"KOB_Decal", {{"Sprite", "Sprite", true}}},
-        {"KOB_Slider", {{"SoundType", "Int", true}, {"Slider", "Sprite", false}, {"Button", "Sprite", false}}},
+        {"KOB_Slider", {{"SoundType", "Int", true}, {"Slider", "Sprite", true}, {"Button", "Sprite", true}}},
         {"KOB_AnimationBlock", {{"1. ID", "Int", true}, {"2. FPS", "Float", true}, {"3. Start", "Int", true}, {"4. End", "Int", true},
                                 {"5. Loop", "Bool", true}, {"6. Transition", "Bool", true}, {"7. Sheet ID", "Int", true}}},
         {"KOB_AnimationPath", {{"From", "Int", true}, {"To", "Int", true}}},

@@ -100,7 +100,7 @@ TEST(LevelMap, LegendCharactersPlaceTheirObjectsOnTheirCells)
     EXPECT_DOUBLE_EQ(upgrade->translation[1], 375.0);
     EXPECT_EQ(*Value(*upgrade, "upgradeType"), 2);
     EXPECT_DOUBLE_EQ(Find(level, "KOB_Interact_Text")->translation[1], 450.0);
-    EXPECT_EQ((*Value(*Find(level, "KOB_Tutorial_Text"), "keyboardsprite"))["textures"][1], "sprites/UI/Tutorial/S_UI_Tutorial_2_2_Keyboard.dds");
+    EXPECT_EQ((*Value(*Find(level, "KOB_Tutorial_Text"), "keyboardsprite"))["textures"][1], "sprites/UI/Tutorial/S_UI_Card_Dash_2_Keyboard.dds");
 
     // Grass of set 2 and scale 1.5 roots on the floor: centre = floor + 75.
     const ContentKit::SceneObjectDesc* grass = Find(level, "KOB_Grass_1_2") ? Find(level, "KOB_Grass_1_2")
@@ -225,6 +225,17 @@ TEST(LevelMap, TheGeneratorStopsOnAMalformedMapAndNamesIt)
     message << errors.rdbuf();
     EXPECT_NE(message.str().find("Broken.txt:12:6: unknown map character '%'"), std::string::npos) << message.str();
     EXPECT_FALSE(fs::exists(folder.GetPath() / "out" / "levels")) << "nothing is written for a broken map";
+
+    // A second map naming the same scene is refused, and nothing is written either.
+    folder.WriteFile("maps/Broken.txt", SmallLevel());
+    folder.WriteFile("maps/Twin.txt", SmallLevel());
+    EXPECT_NE(std::system((command).c_str()), 0);
+    std::ifstream twinErrors(folder.GetPath() / "err.txt");
+    std::stringstream twinMessage;
+    twinMessage << twinErrors.rdbuf();
+    EXPECT_NE(twinMessage.str().find("Twin.txt:2:1: scene levels\\Test.ksc is also written by"), std::string::npos) << twinMessage.str();
+    EXPECT_FALSE(fs::exists(folder.GetPath() / "out" / "levels"));
+    fs::remove(folder.GetPath() / "maps" / "Twin.txt");
 
     // Fixed, the same folder generates the scene.
     folder.WriteFile("maps/Broken.txt", SmallLevel());

@@ -27,12 +27,15 @@ namespace ContentKit::Paths
     inline constexpr const char* WallDebris = "sprites/particles/S_WallDebris.dds";
     inline constexpr const char* UpgradeNpcSheet = "sprites/NPC/S_Upgrade_NPC.dds";
     inline constexpr const char* ParallaxForest = "sprites/Backgrounds/S_BG_Forest.dds";
-    inline constexpr const char* InteractPromptKeyboard = "sprites/UI/Prompts/S_UI_Interact_Keyboard.dds";
-    inline constexpr const char* InteractPromptController = "sprites/UI/Prompts/S_UI_Interact_Controller.dds";
-    // Tutorial cards: anUpgrade 1 double jump, 2 dash, 3 dash attack; aPage 1 or 2.
+    // Drawn by tool_MakeUiContent: interact prompts (an "E" key cap, a "Y" pad button) and the
+    // tutorial cards, anUpgrade 1 double jump, 2 dash, 3 dash attack; aPage 1 or 2.
+    inline constexpr const char* InteractPromptKeyboard = "sprites/UI/Prompts/S_UI_Prompt_Key_E.dds";
+    inline constexpr const char* InteractPromptController = "sprites/UI/Prompts/S_UI_Prompt_Pad_Y.dds";
     inline std::string TutorialCard(int anUpgrade, int aPage, bool aController)
     {
-        return "sprites/UI/Tutorial/S_UI_Tutorial_" + std::to_string(anUpgrade) + "_" + std::to_string(aPage) +
+        static const char* const names[] = {"DoubleJump", "Dash", "DashAttack"};
+        const int index = anUpgrade >= 1 && anUpgrade <= 3 ? anUpgrade - 1 : 0;
+        return std::string("sprites/UI/Tutorial/S_UI_Card_") + names[index] + "_" + std::to_string(aPage == 2 ? 2 : 1) +
                (aController ? "_Controller.dds" : "_Keyboard.dds");
     }
     // Plain defaults for definition keys whose art a scene normally supplies.

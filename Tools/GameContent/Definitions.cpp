@@ -76,8 +76,8 @@ namespace GameContent
                                                         "slot 0: the page's art; slot 1: the art after the ending")}),
                 Definition("KOB_Decal", {SpriteKey("Sprite", Value::Sprite(DecalDefault, 256, 256), true)}),
                 Definition("KOB_Slider", {Int("SoundType", 0, true, "0 music, 1 sound effects"),
-                                          SpriteKey("Slider", Value::Sprite(SliderBarDefault, 400, 40)),
-                                          SpriteKey("Button", Value::Sprite(SliderHandleDefault, 48, 48))}),
+                                          SpriteKey("Slider", Value::Sprite(SliderBarDefault, 400, 40), true, "bar"),
+                                          SpriteKey("Button", Value::Sprite(SliderHandleDefault, 48, 48), true, "handle")}),
             };
         }
 

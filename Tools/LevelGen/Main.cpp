@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <vector>
 
 int main(int argc, char** argv)
@@ -33,25 +34,37 @@ int main(int argc, char** argv)
     }
     std::sort(maps.begin(), maps.end());
 
-    int objects = 0;
+    // Every map is checked before anything is written, so a broken one leaves the levels as
+    // they were.
+    std::vector<LevelGen::BuiltLevel> levels;
+    std::map<std::string, std::string> scenes;   // scene path -> map file
     for (const fs::path& file : maps)
     {
         try
         {
-            const LevelGen::BuiltLevel level = LevelGen::BuildLevel(LevelGen::LoadLevelMap(file.string()));
-            std::string writeError;
-            if (!level.scene.Write(gameRoot, &writeError))
-            {
-                std::fprintf(stderr, "MakeLevels: %s: %s\n", file.string().c_str(), writeError.c_str());
-                return 1;
-            }
-            objects += int(level.scene.Objects().size());
+            const LevelGen::LevelMap map = LevelGen::LoadLevelMap(file.string());
+            const LevelGen::Directive* scene = map.FindDirective("scene");
+            const auto [first, added] = scenes.emplace(scene->argument, file.string());
+            if (!added)
+                throw LevelGen::LevelError(map.file, scene->pos, "scene " + scene->argument + " is also written by " + first->second);
+            levels.push_back(LevelGen::BuildLevel(map));
         }
         catch (const LevelGen::LevelError& anError)
         {
             std::fprintf(stderr, "%s\n", anError.what());
             return 1;
         }
+    }
+    size_t objects = 0;
+    for (const LevelGen::BuiltLevel& level : levels)
+    {
+        std::string writeError;
+        if (!level.scene.Write(gameRoot, &writeError))
+        {
+            std::fprintf(stderr, "MakeLevels: %s: %s\n", level.scene.ScenePath().c_str(), writeError.c_str());
+            return 1;
+        }
+        objects += level.scene.Objects().size();
     }
     std::string artError;
     if (!LevelGen::Art::WriteDecorations(gameRoot, &artError))
@@ -61,6 +74,6 @@ int main(int argc, char** argv)
     }
     if (argc == 4)
         std::ofstream(argv[3]) << objects << "\n";
-    std::printf("MakeLevels: %zu levels, %d objects\n", maps.size(), objects);
+    std::printf("MakeLevels: %zu levels, %zu objects\n", levels.size(), objects);
     return 0;
 }

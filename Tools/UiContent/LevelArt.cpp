@@ -345,35 +345,62 @@ namespace UiContent
         }
     }
 
+    namespace
+    {
+        // How the layering shader grades a layer by depth so the picture stays behind the
+        // playfield: dimmed, and the farther, the greyer, bluer and hazier.
+        struct Depth
+        {
+            float rate, tiling;
+            float brightness, saturation, coolness, haze;
+        };
+
+        Linear Recede(Linear aTexel, const Depth& aDepth)
+        {
+            constexpr float cool[3] = {0.55f, 0.68f, 1.0f};
+            constexpr float haze[3] = {0.006f, 0.009f, 0.03f};
+            constexpr float coolLuminance = 0.2126f * cool[0] + 0.7152f * cool[1] + 0.0722f * cool[2];
+            float c[3] = {aTexel.r, aTexel.g, aTexel.b};
+            for (float& channel : c)
+                channel /= 1.0f + 0.6f * channel;
+            const float luminance = 0.2126f * c[0] + 0.7152f * c[1] + 0.0722f * c[2];
+            for (int i = 0; i < 3; ++i)
+            {
+                const float grey = luminance * (1.0f - aDepth.coolness + aDepth.coolness * cool[i] / coolLuminance);
+                const float graded = (grey + (c[i] - grey) * aDepth.saturation) * aDepth.brightness;
+                c[i] = graded + (haze[i] - graded) * aDepth.haze;
+            }
+            return {c[0], c[1], c[2], aTexel.a};
+        }
+    }
+
     Canvas LevelPicture(const Canvas& aLayer, int aWidth, int aHeight, float aScroll)
     {
         // The quad is as tall as it is wide (the layer is square) and stands on the screen's
         // bottom edge, so the screen shows its lower part.
         Canvas picture(aWidth, aHeight);
         const float quad = float(aWidth);
-        struct Layer
-        {
-            float rate, tiling;
-            float tint[3];
-        };
-        const Layer far{0.2f, 2.0f, {0.3f, 0.38f, 0.6f}}, middle{0.5f, 1.5f, {0.6f, 0.66f, 0.85f}};
+        const Depth far{0.2f, 2.0f, 0.08f, 0.35f, 0.85f, 0.45f}, middle{0.5f, 1.5f, 0.17f, 0.6f, 0.55f, 0.25f},
+            near{1.0f, 1.0f, 0.36f, 0.85f, 0.25f, 0.08f};
         for (int y = 0; y < aHeight; ++y)
         {
             const float v = (quad - float(aHeight) + float(y) + 0.5f) / quad;
             for (int x = 0; x < aWidth; ++x)
             {
                 const float u = (float(x) + 0.5f) / quad;
-                const Linear f = SampleWrapped(aLayer, u * far.tiling + aScroll * far.rate, v * far.tiling);
+                Linear f = SampleWrapped(aLayer, u * far.tiling + aScroll * far.rate, v * far.tiling);
                 const Linear m = SampleWrapped(aLayer, u * middle.tiling + aScroll * middle.rate, v * middle.tiling);
-                const Linear n = SampleWrapped(aLayer, u + aScroll, v);
-                float rgb[3] = {f.r * f.a * far.tint[0], f.g * f.a * far.tint[1], f.b * f.a * far.tint[2]};
-                const float mc = Coverage(m), nc = Coverage(n);
-                const float mid[3] = {m.r * middle.tint[0], m.g * middle.tint[1], m.b * middle.tint[2]};
-                const float near[3] = {n.r, n.g, n.b};
+                const Linear n = SampleWrapped(aLayer, u * near.tiling + aScroll * near.rate, v * near.tiling);
+                f = {f.r * f.a, f.g * f.a, f.b * f.a, f.a};
+                const Linear fc = Recede(f, far), mc = Recede(m, middle), nc = Recede(n, near);
+                const float mCover = Coverage(m), nCover = Coverage(n);
+                float rgb[3] = {fc.r, fc.g, fc.b};
+                const float mid[3] = {mc.r, mc.g, mc.b};
+                const float front[3] = {nc.r, nc.g, nc.b};
                 for (int c = 0; c < 3; ++c)
                 {
-                    rgb[c] = rgb[c] + (mid[c] - rgb[c]) * mc;
-                    rgb[c] = rgb[c] + (near[c] - rgb[c]) * nc;
+                    rgb[c] = rgb[c] + (mid[c] - rgb[c]) * mCover;
+                    rgb[c] = rgb[c] + (front[c] - rgb[c]) * nCover;
                 }
                 picture.At(x, y) = {ToSrgb(rgb[0]), ToSrgb(rgb[1]), ToSrgb(rgb[2]), 1.0f};
             }

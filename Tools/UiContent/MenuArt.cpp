@@ -59,7 +59,7 @@ namespace UiContent
 
         // A button: an ember gem where the cursor points, a silk thread leading to a night-blue
         // plate, and the plate the label sits on (it starts just left of the centre).
-        Canvas ButtonPlate(const ButtonSpec& aButton, uint64_t aSeed)
+        Canvas ButtonPlate(const ButtonPlace& aButton, uint64_t aSeed)
         {
             const float k = ButtonShape::TexelsPerPixel;
             const int width = int(2.0f * aButton.halfWidth * k), height = int(ButtonShape::Height * k);
@@ -318,8 +318,8 @@ namespace UiContent
     {
         const Fonts fonts;
         uint64_t seed = 1;
-        for (const PageSpec& page : somePages.pages)
-            for (const ButtonSpec& button : page.buttons)
+        for (const PageLayout& page : somePages.pages)
+            for (const ButtonPlace& button : page.buttons)
                 anArt.Texture(button.texture, ButtonPlate(button, seed++));
         anArt.Texture(MenuPaths::Cursor, Cursor());
         anArt.Texture(MenuPaths::SliderBar, SliderBar());

@@ -262,10 +262,10 @@ namespace UiContent
 
         // Clears the picture where aPage's buttons are drawn (plate, thread and gem, a little
         // larger), with a soft edge, so the buttons under it show.
-        void CutOpenings(Canvas& aCanvas, const PageSpec& aPage, float aScale)
+        void CutOpenings(Canvas& aCanvas, const PageLayout& aPage, float aScale)
         {
             Path openings;
-            for (const ButtonSpec& button : aPage.buttons)
+            for (const ButtonPlace& button : aPage.buttons)
                 openings.AddPath(ButtonOpening(button).Transformed(Affine::Scale(aScale, aScale)));
             Canvas mask(aCanvas.Width(), aCanvas.Height());
             mask.Fill(openings, Color{1, 1, 1, 1});
@@ -330,7 +330,7 @@ namespace UiContent
 
         // The pause page lies over the frozen level: a veil that darkens the world, most at the
         // edges, cleared where the buttons are.
-        Canvas PauseVeil(const PageSpec& aPage)
+        Canvas PauseVeil(const PageLayout& aPage)
         {
             const float scale = 0.5f;
             const int w = int(Width * scale), h = int(Height * scale);
@@ -355,7 +355,7 @@ namespace UiContent
     {
         // One woodland for the level select, options and credits, each cut for its buttons.
         const Canvas woodland = Woodland(Night, {{250.0f, 120.0f}, 44.0f, false, 20});
-        for (const PageSpec& page : somePages.pages)
+        for (const PageLayout& page : somePages.pages)
         {
             if (page.key == "MainMenu")
             {

@@ -40,14 +40,14 @@ namespace UiContent
 
         // A column of buttons centred on x, the first at aTopY, each the next aSpacing lower;
         // all share one quad width so their left ends (where the cursor points) line up.
-        std::vector<ButtonSpec> Column(const Font& aFont, const std::string& aPageKey, const std::vector<std::string>& someLabels, float x,
+        std::vector<ButtonPlace> Column(const Font& aFont, const std::string& aPageKey, const std::vector<std::string>& someLabels, float x,
                                        float aTopY, float aSpacing, float aMinimumHalfWidth = 260.0f)
         {
-            std::vector<ButtonSpec> buttons;
+            std::vector<ButtonPlace> buttons;
             float half = aMinimumHalfWidth;
             for (size_t i = 0; i < someLabels.size(); ++i)
             {
-                ButtonSpec button;
+                ButtonPlace button;
                 button.label = someLabels[i];
                 button.texture = MenuPaths::Button(aPageKey, int(i) + 1);
                 button.x = x;
@@ -56,23 +56,23 @@ namespace UiContent
                 half = std::max(half, button.plateRight + 12.0f);
                 buttons.push_back(button);
             }
-            for (ButtonSpec& button : buttons)
+            for (ButtonPlace& button : buttons)
                 button.halfWidth = std::ceil(half);
             return buttons;
         }
 
-        PictureSpec Heading(const std::string& aKey, float aY)
+        PicturePlace Heading(const std::string& aKey, float aY)
         {
             return {"KOB_Decal", "Heading", MenuPaths::Heading(aKey), "", 800.0f, aY, PictureSize::HeadingWidth, PictureSize::HeadingHeight};
         }
 
-        PictureSpec FullScreen(const std::string& aName, const std::string& aTexture, const std::string& aTexture2)
+        PicturePlace FullScreen(const std::string& aName, const std::string& aTexture, const std::string& aTexture2)
         {
             return {"KOB_Background", aName, aTexture, aTexture2, 800.0f, 450.0f, 1600.0f, 900.0f};
         }
     }
 
-    Path ButtonOpening(const ButtonSpec& aButton)
+    Path ButtonOpening(const ButtonPlace& aButton)
     {
         const auto down = [](float aReferenceY) { return 900.0f - aReferenceY; };
         const float margin = 6.0f;
@@ -88,9 +88,9 @@ namespace UiContent
         return opening;
     }
 
-    const PageSpec* MenuPages::Find(const std::string& aScene) const
+    const PageLayout* MenuPages::Find(const std::string& aScene) const
     {
-        for (const PageSpec& page : pages)
+        for (const PageLayout& page : pages)
             if (page.scene == aScene)
                 return &page;
         return nullptr;
@@ -100,18 +100,18 @@ namespace UiContent
     {
         MenuPages result;
 
-        PageSpec main{"scenes\\mainmenu.ksc", "MainMenu", {}, {}, {}};
+        PageLayout main{"scenes\\mainmenu.ksc", "MainMenu", {}, {}, {}};
         main.buttons = Column(aLabelFont, main.key, {"1. Play", "2. Level Select", "3. Options", "4. Credits", "5. Exit"}, 760.0f, 468.0f, 84.0f);
         main.pictures.push_back(FullScreen("Forest", MenuPaths::MainBackground, MenuPaths::MainBackgroundEnding));
         main.pictures.push_back({"KOB_Decal", "Title", MenuPaths::Title, "", 800.0f, 700.0f, PictureSize::TitleWidth, PictureSize::TitleHeight});
         result.pages.push_back(main);
 
-        PageSpec levels{"scenes\\levelselect.ksc", "LevelSelect", {}, {}, {}};
+        PageLayout levels{"scenes\\levelselect.ksc", "LevelSelect", {}, {}, {}};
         levels.buttons = Column(aLabelFont, levels.key, {"1. Level 1", "2. Level 2", "3. Level 3", "4. Back"}, 640.0f, 580.0f, 140.0f);
         levels.pictures.push_back(FullScreen("Woods", MenuPaths::Background(levels.key), MenuPaths::Background(levels.key)));
         levels.pictures.push_back(Heading("LevelSelect", 780.0f));
         {
-            const ButtonSpec& first = levels.buttons.front();
+            const ButtonPlace& first = levels.buttons.front();
             const float thumbnailX = first.x + first.halfWidth + 40.0f + PictureSize::ThumbnailWidth * 0.5f;
             for (int level = 1; level <= 3; ++level)
             {
@@ -122,7 +122,7 @@ namespace UiContent
         }
         result.pages.push_back(levels);
 
-        PageSpec options{"scenes\\options.ksc", "Options", {}, {}, {}};
+        PageLayout options{"scenes\\options.ksc", "Options", {}, {}, {}};
         options.buttons = Column(aLabelFont, options.key, {"1. Music", "2. SFX", "3. Toggle Fullscreen", "4. Back"}, 660.0f, 560.0f, 104.0f);
         options.pictures.push_back(FullScreen("Woods", MenuPaths::Background(options.key), MenuPaths::Background(options.key)));
         options.pictures.push_back(Heading("Options", 780.0f));
@@ -132,7 +132,7 @@ namespace UiContent
         options.sliders.push_back({"SFX Volume", 1, barX, options.buttons[1].y + 10.0f});
         result.pages.push_back(options);
 
-        PageSpec credits{"scenes\\credits.ksc", "Credits", {}, {}, {}};
+        PageLayout credits{"scenes\\credits.ksc", "Credits", {}, {}, {}};
         credits.buttons = Column(aLabelFont, credits.key, {"Back"}, 740.0f, 86.0f, 0.0f);
         credits.pictures.push_back(FullScreen("Woods", MenuPaths::Background(credits.key), MenuPaths::Background(credits.key)));
         credits.pictures.push_back(Heading("Credits", 790.0f));
@@ -140,7 +140,7 @@ namespace UiContent
                                     PictureSize::CreditsHeight});
         result.pages.push_back(credits);
 
-        PageSpec pause{"scenes\\pausemenu.ksc", "Pause", {}, {}, {}};
+        PageLayout pause{"scenes\\pausemenu.ksc", "Pause", {}, {}, {}};
         pause.buttons = Column(aLabelFont, pause.key, {"1. Resume", "2. Options", "3. Back", "4. Exit"}, 760.0f, 520.0f, 90.0f);
         pause.pictures.push_back(FullScreen("Veil", MenuPaths::Background(pause.key), MenuPaths::Background(pause.key)));
         pause.pictures.push_back(Heading("Pause", 700.0f));
@@ -148,10 +148,10 @@ namespace UiContent
         return result;
     }
 
-    SceneFolder ToScene(const PageSpec& aPage)
+    SceneFolder ToScene(const PageLayout& aPage)
     {
         SceneFolder scene(aPage.scene);
-        for (const ButtonSpec& button : aPage.buttons)
+        for (const ButtonPlace& button : aPage.buttons)
         {
             SceneObjectDesc object;
             object.name = button.label;
@@ -160,7 +160,7 @@ namespace UiContent
             object.properties.push_back(SpriteProperty("Sprite", Value::Sprite(button.texture, 2.0 * button.halfWidth, ButtonShape::Height)));
             scene.Add(std::move(object));
         }
-        for (const PictureSpec& picture : aPage.pictures)
+        for (const PicturePlace& picture : aPage.pictures)
         {
             SceneObjectDesc object;
             object.name = picture.name;
@@ -170,7 +170,7 @@ namespace UiContent
                 SpriteProperty("Sprite", Value::Sprite(picture.texture, picture.width, picture.height, 0.5, 0.5, picture.texture2)));
             scene.Add(std::move(object));
         }
-        for (const SliderSpec& slider : aPage.sliders)
+        for (const SliderPlace& slider : aPage.sliders)
         {
             SceneObjectDesc object;
             object.name = slider.name;
@@ -188,7 +188,7 @@ namespace UiContent
 
     void WriteMenuPages(Output& anOutput, const MenuPages& somePages)
     {
-        for (const PageSpec& page : somePages.pages)
+        for (const PageLayout& page : somePages.pages)
             anOutput.Scene(ToScene(page));
     }
 }

@@ -46,7 +46,7 @@ namespace UiContent
         std::string LevelThumbnail(int aLevel);
     }
 
-    struct ButtonSpec
+    struct ButtonPlace
     {
         std::string label;
         std::string texture;
@@ -56,7 +56,7 @@ namespace UiContent
     };
 
     // A background or decal: one picture, centred at (x, y), width x height reference pixels.
-    struct PictureSpec
+    struct PicturePlace
     {
         std::string definition;   // "KOB_Background" or "KOB_Decal"
         std::string name;
@@ -65,7 +65,7 @@ namespace UiContent
         float x = 0.0f, y = 0.0f, width = 0.0f, height = 0.0f;
     };
 
-    struct SliderSpec
+    struct SliderPlace
     {
         std::string name;
         int soundType = 0;
@@ -73,19 +73,19 @@ namespace UiContent
         float scale = 1.0f;
     };
 
-    struct PageSpec
+    struct PageLayout
     {
         std::string scene;   // as the game names it, "scenes\\mainmenu.ksc"
         std::string key;     // names its textures, "MainMenu"
-        std::vector<ButtonSpec> buttons;
-        std::vector<PictureSpec> pictures;
-        std::vector<SliderSpec> sliders;
+        std::vector<ButtonPlace> buttons;
+        std::vector<PicturePlace> pictures;
+        std::vector<SliderPlace> sliders;
     };
 
     struct MenuPages
     {
-        std::vector<PageSpec> pages;
-        const PageSpec* Find(const std::string& aScene) const;
+        std::vector<PageLayout> pages;
+        const PageLayout* Find(const std::string& aScene) const;
     };
 
     // Reference sizes of the page pictures (decals and headings).
@@ -101,11 +101,11 @@ namespace UiContent
 
     // What of the screen a button needs clear of the background (its plate, thread and gem,
     // with a little margin), in reference pixels with y down (as pictures are drawn).
-    Path ButtonOpening(const ButtonSpec& aButton);
+    Path ButtonOpening(const ButtonPlace& aButton);
 
     // The page layouts; button widths follow the labels as aLabelFont measures them.
     MenuPages BuildMenuPages(const Font& aLabelFont);
     // The scene folder of one page, with every per-instance value set.
-    SceneFolder ToScene(const PageSpec& aPage);
+    SceneFolder ToScene(const PageLayout& aPage);
     void WriteMenuPages(Output& anOutput, const MenuPages& somePages);
 }

@@ -122,21 +122,21 @@ namespace UiContent
             }
         }
 
-        Canvas ComposePage(Textures& someTextures, const Font& aFont, const PageSpec& aPage, bool anAfterTheEnding, const Canvas* aWorld)
+        Canvas ComposePage(Textures& someTextures, const Font& aFont, const PageLayout& aPage, bool anAfterTheEnding, const Canvas* aWorld)
         {
             Canvas screen(int(ScreenWidth), int(ScreenHeight), Color{0, 0, 0, 1});
             if (aWorld)
                 screen.Blit(*aWorld, 0, 0);
-            std::vector<ButtonSpec> buttons = aPage.buttons;
-            std::sort(buttons.begin(), buttons.end(), [](const ButtonSpec& a, const ButtonSpec& b) { return a.label < b.label; });
-            for (const ButtonSpec& button : buttons)
+            std::vector<ButtonPlace> buttons = aPage.buttons;
+            std::sort(buttons.begin(), buttons.end(), [](const ButtonPlace& a, const ButtonPlace& b) { return a.label < b.label; });
+            for (const ButtonPlace& button : buttons)
             {
                 Draw(screen, someTextures.Get(button.texture), button.x, button.y, 2.0f * button.halfWidth, ButtonShape::Height);
                 Label(screen, aFont, button.label, button.x, button.y);
             }
             for (const char* kind : {"KOB_Background", "KOB_Decal"})
             {
-                for (const PictureSpec& picture : aPage.pictures)
+                for (const PicturePlace& picture : aPage.pictures)
                 {
                     if (picture.definition != kind)
                         continue;
@@ -144,7 +144,7 @@ namespace UiContent
                     Draw(screen, someTextures.Get(second ? picture.texture2 : picture.texture), picture.x, picture.y, picture.width, picture.height);
                 }
             }
-            for (const SliderSpec& slider : aPage.sliders)
+            for (const SliderPlace& slider : aPage.sliders)
             {
                 const Sprite bar = Merged(someTextures.Root(), "KOB_Slider", "Slider",
                                           Value::Sprite(MenuPaths::SliderBar, PictureSize::BarWidth, PictureSize::BarHeight));
@@ -156,7 +156,7 @@ namespace UiContent
             }
             if (const Canvas* cursor = someTextures.Get(MenuPaths::Cursor); cursor && !buttons.empty())
             {
-                const ButtonSpec& first = buttons.front();
+                const ButtonPlace& first = buttons.front();
                 Draw(screen, cursor, first.x - first.halfWidth - 20.0f, first.y, float(cursor->Width()) * 0.2f, float(cursor->Height()) * 0.2f);
             }
             return screen;
@@ -178,7 +178,7 @@ namespace UiContent
         const int w = int(ScreenWidth), h = int(ScreenHeight);
 
         const Canvas level1 = LevelPicture(*textures.Get(UiPaths::ParallaxLevel1), w, h, 0.3f);
-        for (const PageSpec& page : somePages.pages)
+        for (const PageLayout& page : somePages.pages)
         {
             const bool overWorld = page.scene == "scenes\\pausemenu.ksc";
             WritePng(aFolder / ("page_" + FileName(page.key) + ".png"), ComposePage(textures, font, page, false, overWorld ? &level1 : nullptr));

@@ -2,28 +2,23 @@
 // The textures tool_MakeUiContent draws that other content (the levels) names: the
 // interact prompts, the tutorial cards and the level backgrounds. Paths are relative to the
 // game assets, spelled as scenes should write them.
+#include "ContentKit/ContentPaths.h"
+
 #include <array>
 #include <string>
 
 namespace UiPaths
 {
-    // Interact prompts (KOB_Interact_Text): square icons, an "E" key cap and a "Y" pad button.
-    inline constexpr const char* InteractPromptKeyboard = "sprites/UI/Prompts/S_UI_Prompt_Key_E.dds";
-    inline constexpr const char* InteractPromptController = "sprites/UI/Prompts/S_UI_Prompt_Pad_Y.dds";
+    // Interact prompts (KOB_Interact_Text): square icons. Tutorial cards (KOB_Tutorial_Text),
+    // 2:1: a card's Sprite names page 1 in slot 0 (colour) and page 2 in slot 1 (normal), once
+    // for "keyboardsprite" and once for "controllersprite". The definitions name the same files.
+    using ContentKit::Paths::InteractPromptController;
+    using ContentKit::Paths::InteractPromptKeyboard;
+    using ContentKit::Paths::TutorialCard;
 
-    // Tutorial cards (KOB_Tutorial_Text), 2:1: anUpgrade 1 double jump, 2 dash, 3 dash attack;
-    // aPage 1 or 2. A card's Sprite names page 1 in slot 0 (colour) and page 2 in slot 1
-    // (normal), once for "keyboardsprite" and once for "controllersprite".
-    inline std::string TutorialCard(int anUpgrade, int aPage, bool aController)
-    {
-        static const char* const names[] = {"DoubleJump", "Dash", "DashAttack"};
-        const int index = anUpgrade >= 1 && anUpgrade <= 3 ? anUpgrade - 1 : 0;
-        return std::string("sprites/UI/Tutorial/S_UI_Card_") + names[index] + "_" + std::to_string(aPage == 2 ? 2 : 1) +
-               (aController ? "_Controller.dds" : "_Keyboard.dds");
-    }
-
-    // One background per level (KOB_ParallaxBackground "sprite"): square, tiling left to
-    // right, the sky transparent and the trees lit, so a layering shader can stack copies.
+    // One background per level (KOB_ParallaxBackground "sprite"): square and tiling both
+    // ways, lit trunks over a darkness a layering shader treats as see-through, so it can
+    // stack copies at several sizes.
     inline constexpr const char* ParallaxLevel1 = "sprites/Backgrounds/S_BG_Parallax_Level1.dds";
     inline constexpr const char* ParallaxLevel2 = "sprites/Backgrounds/S_BG_Parallax_Level2.dds";
     inline constexpr const char* ParallaxLevel3 = "sprites/Backgrounds/S_BG_Parallax_Level3.dds";

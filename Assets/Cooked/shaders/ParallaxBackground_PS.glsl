@@ -5,6 +5,9 @@
 // repetition size of camera travel, the middle layer at half that rate and the far layer
 // at a fifth. Farther layers repeat smaller and are darker and bluer. A nearer layer
 // covers the ones behind where it is opaque and lit; its dark texels let them show.
+// The whole picture stays well below the playfield's brightness, so the hero, the floor
+// and the objects read in front of it: every layer is dimmed, and the farther back, the
+// flatter, greyer and bluer it gets, as if seen through night haze.
 // Inputs as instanced_sprite_shader_VS writes them; the quad never moves.
 
 layout(location = 1) in vec4 inColor;
@@ -19,8 +22,22 @@ layout(binding = 1) uniform sampler2D colorTexture;
 
 layout(location = 0) out vec4 outColor;
 
-const vec3 MIDDLE_TINT = vec3(0.6, 0.66, 0.85);
-const vec3 FAR_TINT = vec3(0.3, 0.38, 0.6);
+const vec3 LUMA = vec3(0.2126, 0.7152, 0.0722);
+// Colours are in linear light. Haze is what a layer fades towards: a cool night blue.
+const vec3 HAZE = vec3(0.006, 0.009, 0.03);
+const vec3 COOL = vec3(0.55, 0.68, 1.0);
+
+struct Depth
+{
+    float brightness;   // overall gain
+    float saturation;   // 1 keeps the texture's colour, 0 is grey
+    float coolness;     // how far the grey part leans to blue
+    float haze;         // share of the haze colour mixed in (lowers contrast)
+};
+
+const Depth NEAR = Depth(0.36, 0.85, 0.25, 0.08);
+const Depth MIDDLE = Depth(0.17, 0.6, 0.55, 0.25);
+const Depth FAR = Depth(0.08, 0.35, 0.85, 0.45);
 
 vec4 SampleLayer(vec2 aScroll, float aRate, float aTiling)
 {
@@ -31,8 +48,18 @@ vec4 SampleLayer(vec2 aScroll, float aRate, float aTiling)
 
 float Coverage(vec4 aTexel)
 {
-    float luminance = dot(aTexel.rgb, vec3(0.2126, 0.7152, 0.0722));
+    float luminance = dot(aTexel.rgb, LUMA);
     return aTexel.a * smoothstep(0.04, 0.3, luminance);
+}
+
+vec3 Recede(vec3 aColor, Depth aDepth)
+{
+    // Soft shoulder: the brightest rims and leaves lose more than the mid tones.
+    vec3 color = aColor / (1.0 + 0.6 * aColor);
+    float luminance = dot(color, LUMA);
+    vec3 grey = luminance * mix(vec3(1.0), COOL / dot(COOL, LUMA), aDepth.coolness);
+    color = mix(grey, color, aDepth.saturation) * aDepth.brightness;
+    return mix(color, HAZE, aDepth.haze);
 }
 
 void main()
@@ -47,8 +74,8 @@ void main()
     vec4 middle = SampleLayer(scroll, 0.5, 1.5);
     vec4 near = SampleLayer(scroll, 1.0, 1.0);
 
-    vec3 color = far.rgb * far.a * FAR_TINT;
-    color = mix(color, middle.rgb * MIDDLE_TINT, Coverage(middle));
-    color = mix(color, near.rgb, Coverage(near));
+    vec3 color = Recede(far.rgb * far.a, FAR);
+    color = mix(color, Recede(middle.rgb, MIDDLE), Coverage(middle));
+    color = mix(color, Recede(near.rgb, NEAR), Coverage(near));
     outColor = vec4(color * inColor.rgb, inColor.a);
 }

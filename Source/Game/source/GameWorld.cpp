@@ -230,8 +230,8 @@ GameWorld::~GameWorld()
     myCollisionBoxes.clear();
     myParticleEmitters.clear();
     myEnemies.clear();
-    myDoorButtons.clear();
     myDoors.clear();
+    myDoorButtons.clear();
     myBreakableWalls.clear();
     myBreakablePots.clear();
     myCheckPoints.clear();

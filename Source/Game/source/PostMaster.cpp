@@ -50,9 +50,20 @@ void PostMaster::Unsubscribe(MessageType aType, Subscriber* aSubscriber)
 void PostMaster::SendMessage(const Message& aMessage)
 {
     const std::vector<Subscriber*>* list = ListOf(aMessage.type);
-    if (!list)
+    if (!list || list->empty())
         return;
-    const std::vector<Subscriber*> receivers = *list;
+    if (myDepth == myReceivers.size())
+        myReceivers.emplace_back();
+    std::vector<Subscriber*>& receivers = myReceivers[myDepth];
+    receivers.assign(list->begin(), list->end());
+
+    // Leaves the depth as it found it, also when a receiver throws.
+    struct DepthScope
+    {
+        std::size_t& depth;
+        explicit DepthScope(std::size_t& aDepth) : depth(aDepth) { ++depth; }
+        ~DepthScope() { --depth; }
+    } scope(myDepth);
     for (Subscriber* subscriber : receivers)
         subscriber->Receive(aMessage);
 }

@@ -4,6 +4,8 @@
 #include "Message.h"
 #include "MessageType.h"
 
+#include <cstddef>
+#include <deque>
 #include <vector>
 
 class Subscriber;
@@ -29,4 +31,9 @@ private:
     std::vector<Subscriber*>* ListOf(MessageType aType);
 
     std::vector<std::vector<Subscriber*>> mySubscribers;
+    // The receivers of each delivery in progress, one list per nesting depth (a subscriber
+    // may send while it receives). Kept between deliveries, so sending allocates nothing
+    // once they have grown; a deque keeps them in place while a nested send adds one.
+    std::deque<std::vector<Subscriber*>> myReceivers;
+    std::size_t myDepth = 0;
 };

@@ -107,19 +107,40 @@ namespace Plat::Fbx
                 out[target[a]] = v[a] * (aSigned ? sign[a] * anExtraSign : 1.0);
             return out;
         };
+        // Rotation() of angles that are all zero (of either sign) is the identity whatever
+        // else they hold, so their conversion is worked out once.
+        const AMatrix noRotation = c * AMatrix::Rotation(Vector4()) * cInverse;
+        const Vector4 noRotationConverted = EulerXYZFromRotation(noRotation);
         auto rotationXYZ = [&](Vector4& someDegrees) {
+            if (someDegrees[0] == 0.0 && someDegrees[1] == 0.0 && someDegrees[2] == 0.0)
+            {
+                someDegrees = noRotationConverted;
+                return;
+            }
             const AMatrix converted = c * AMatrix::Rotation(someDegrees) * cInverse;
             someDegrees = EulerXYZFromRotation(converted);
         };
 
+        // Runs of x y z, each multiplied out as MultR does (zero terms included, so signed
+        // zeros and non-finite values come out the same).
+        const double m[3][3] = {{c.Get(0, 0), c.Get(0, 1), c.Get(0, 2)},
+                                {c.Get(1, 0), c.Get(1, 1), c.Get(1, 2)},
+                                {c.Get(2, 0), c.Get(2, 1), c.Get(2, 2)}};
+        auto points = [&m](std::vector<double>& someValues) {
+            double* v = someValues.data();
+            for (size_t i = 0; i + 3 <= someValues.size(); i += 3)
+            {
+                const double x = v[i], y = v[i + 1], z = v[i + 2];
+                for (int k = 0; k < 3; ++k)
+                    v[i + static_cast<size_t>(k)] = x * m[0][k] + y * m[1][k] + z * m[2][k];
+            }
+        };
         for (Mesh* mesh : aScene->myMeshes)
         {
-            for (Vector4& p : mesh->myControlPoints)
-                point(p);
+            points(mesh->myControlPoints);
             for (auto* elements : {&mesh->myNormals, &mesh->myTangents, &mesh->myBinormals})
                 for (auto& element : *elements)
-                    for (Vector4& v : element.DirectArray().Items())
-                        point(v);
+                    points(element.DirectArray().Values());
         }
 
         std::vector<Node*> nodes = aScene->myNodes;

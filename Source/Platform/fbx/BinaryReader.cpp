@@ -1,5 +1,7 @@
 #include "Platform/fbx/BinaryReader.h"
 
+#include "Platform/fbx/Adler32.h"
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/FormatError.h"
 
 #include <zlib.h>
@@ -22,8 +24,8 @@ namespace Plat::Fbx
         class BinaryParser
         {
         public:
-            explicit BinaryParser(std::string_view someBytes)
-                : myData(reinterpret_cast<const uint8_t*>(someBytes.data())), mySize(someBytes.size())
+            BinaryParser(std::string_view someBytes, BufferPool* aPool)
+                : myData(reinterpret_cast<const uint8_t*>(someBytes.data())), mySize(someBytes.size()), myPool(aPool)
             {
             }
 
@@ -41,12 +43,15 @@ namespace Plat::Fbx
                     throw FormatError("FBX version " + std::to_string(doc.version) + " is not supported (7.x only)");
                 myWide = doc.version >= 7500;
 
+                doc.root.children.reserve(CountRecords(myPos, mySize) + 1);
                 for (;;)
                 {
-                    Element element;
+                    Element& element = doc.root.children.emplace_back();
                     if (!ReadRecord(element, 1))
+                    {
+                        doc.root.children.pop_back();
                         break;
-                    doc.root.children.push_back(std::move(element));
+                    }
                 }
                 return doc;
             }
@@ -75,6 +80,32 @@ namespace Plat::Fbx
 
             uint32_t ReadU32() { return ReadPod<uint32_t>(); }
             uint64_t ReadOffset() { return myWide ? ReadPod<uint64_t>() : ReadPod<uint32_t>(); }
+
+            // How many records follow one another from aPos before anEnd, by their end offsets
+            // alone (a list's room is reserved once); stops early where the offsets look wrong,
+            // which the reading itself then reports.
+            size_t CountRecords(size_t aPos, uint64_t anEnd) const
+            {
+                const size_t header = myWide ? 25 : 13;
+                size_t count = 0;
+                while (aPos < anEnd && header <= mySize - aPos)
+                {
+                    uint64_t end = 0;
+                    if (myWide)
+                        std::memcpy(&end, myData + aPos, 8);
+                    else
+                    {
+                        uint32_t end32;
+                        std::memcpy(&end32, myData + aPos, 4);
+                        end = end32;
+                    }
+                    if (end <= aPos || end > anEnd)
+                        break;
+                    ++count;
+                    aPos = static_cast<size_t>(end);
+                }
+                return count;
+            }
 
             // Reads one record into anElement; false for the null record that closes a list.
             bool ReadRecord(Element& anElement, int aDepth)
@@ -110,12 +141,17 @@ namespace Plat::Fbx
                 if (myPos != propertiesEnd)
                     Fail("property list of '" + anElement.name + "' does not match its length");
 
+                // One more for the null record that closes a list, read into a slot first.
+                if (myPos < endOffset)
+                    anElement.children.reserve(CountRecords(myPos, endOffset) + 1);
                 while (myPos < endOffset)
                 {
-                    Element child;
+                    Element& child = anElement.children.emplace_back();
                     if (!ReadRecord(child, aDepth + 1))
+                    {
+                        anElement.children.pop_back();
                         break;
-                    anElement.children.push_back(std::move(child));
+                    }
                 }
                 if (myPos != endOffset)
                     Fail("nested records of '" + anElement.name + "' do not end at the record's end");
@@ -134,7 +170,7 @@ namespace Plat::Fbx
                 case 'F': return CheckedScalar<float>(aLimit);
                 case 'D': return CheckedScalar<double>(aLimit);
                 case 'L': return CheckedScalar<int64_t>(aLimit);
-                case 'S': return NormaliseObjectName(ReadBytes(aLimit));
+                case 'S': return ReadObjectName(aLimit);
                 case 'R': return RawBytes{ReadBytes(aLimit)};
                 case 'f': return ReadArray<float>(aLimit);
                 case 'd': return ReadArray<double>(aLimit);
@@ -166,12 +202,21 @@ namespace Plat::Fbx
             }
 
             // Binary files write object names as "Name\0\1Class"; keep the ASCII form.
-            static std::string NormaliseObjectName(std::string aText)
+            std::string ReadObjectName(size_t aLimit)
             {
-                const size_t separator = aText.find(std::string_view("\0\1", 2));
-                if (separator == std::string::npos)
-                    return aText;
-                return aText.substr(separator + 2) + "::" + aText.substr(0, separator);
+                const uint32_t length = CheckedScalar<uint32_t>(aLimit);
+                if (length > aLimit - myPos)
+                    Fail("string runs past its property list");
+                const std::string_view text(reinterpret_cast<const char*>(myData + myPos), length);
+                myPos += length;
+                const size_t separator = text.find(std::string_view("\0\1", 2));
+                if (separator == std::string_view::npos)
+                    return std::string(text);
+                const std::string_view name = text.substr(0, separator), type = text.substr(separator + 2);
+                std::string out;
+                out.reserve(type.size() + 2 + name.size());
+                out.append(type).append("::").append(name);
+                return out;
             }
 
             template <class T>
@@ -188,7 +233,7 @@ namespace Plat::Fbx
                 {
                     if (storedBytes != expectedBytes)
                         Fail("array of " + std::to_string(count) + " values holds " + std::to_string(storedBytes) + " bytes");
-                    values.resize(count);
+                    Allocate(values, count);
                     if (count != 0)
                         std::memcpy(values.data(), myData + myPos, storedBytes);
                 }
@@ -196,7 +241,7 @@ namespace Plat::Fbx
                 {
                     if (expectedBytes > uint64_t(storedBytes) * MaxInflateRatio + 64)
                         Fail("compressed array claims more data than it can hold");
-                    values.resize(count);
+                    Allocate(values, count);
                     Inflate(myData + myPos, storedBytes, values.data(), expectedBytes);
                 }
                 else
@@ -205,6 +250,16 @@ namespace Plat::Fbx
                 }
                 myPos += storedBytes;
                 return values;
+            }
+
+            template <class T>
+            void Allocate(std::vector<T>& someValues, uint32_t aCount)
+            {
+                // Every value is written next, from the file or by zlib.
+                if (myPool != nullptr && aCount * sizeof(T) >= BufferPool::MinBytes)
+                    someValues = myPool->TakeToOverwrite<T>(aCount);
+                else
+                    someValues.resize(aCount);
             }
 
             void Inflate(const uint8_t* aSource, uint32_t aSourceSize, void* aTarget, uint64_t aTargetSize)
@@ -225,13 +280,28 @@ namespace Plat::Fbx
                 else if (inflateReset(&myStream->stream) != Z_OK)
                     Fail("zlib could not restart");
                 z_stream& stream = myStream->stream;
+                // zlib's own checksum is the slow part of small arrays; the stream's check value
+                // is compared below with a faster one.
+                inflateValidate(&stream, 0);
                 stream.next_in = const_cast<Bytef*>(aSource);
                 stream.avail_in = aSourceSize;
-                stream.next_out = static_cast<Bytef*>(aTarget);
+                // zlib refuses a null output even for an array of no values.
+                Bytef none = 0;
+                stream.next_out = aTarget != nullptr ? static_cast<Bytef*>(aTarget) : &none;
                 stream.avail_out = static_cast<uInt>(aTargetSize);
-                const int result = inflate(&stream, Z_FINISH);
+                int result = inflate(&stream, Z_FINISH);
                 const uint64_t produced = aTargetSize - stream.avail_out;
                 const bool usedAll = stream.avail_in == 0;
+                // At the end of the stream its last four bytes were the check value, which
+                // zlib would have found wrong as corrupt data.
+                if (result == Z_STREAM_END)
+                {
+                    const uint8_t* check = stream.next_in - 4;
+                    const uint32_t expected = (uint32_t(check[0]) << 24) | (uint32_t(check[1]) << 16) |
+                                              (uint32_t(check[2]) << 8) | uint32_t(check[3]);
+                    if (Adler32(1, static_cast<const uint8_t*>(aTarget), produced) != expected)
+                        result = Z_DATA_ERROR;
+                }
                 if (result != Z_STREAM_END)
                     Fail(aTargetSize == produced && result == Z_BUF_ERROR
                              ? "compressed array holds more data than its count"
@@ -252,6 +322,7 @@ namespace Plat::Fbx
             size_t mySize;
             size_t myPos = 0;
             bool myWide = false;
+            BufferPool* myPool;
             std::unique_ptr<ZStream> myStream;
         };
     }
@@ -261,8 +332,8 @@ namespace Plat::Fbx
         return someBytes.size() >= BinaryMagic.size() && someBytes.substr(0, BinaryMagic.size()) == BinaryMagic;
     }
 
-    Document ReadBinaryDocument(std::string_view someBytes)
+    Document ReadBinaryDocument(std::string_view someBytes, BufferPool* aPool)
     {
-        return BinaryParser(someBytes).Parse();
+        return BinaryParser(someBytes, aPool).Parse();
     }
 }

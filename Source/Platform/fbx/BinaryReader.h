@@ -14,6 +14,9 @@ namespace Plat::Fbx
 
     bool HasBinaryMagic(std::string_view someBytes);
 
-    // Throws FormatError describing the first problem found.
-    Document ReadBinaryDocument(std::string_view someBytes);
+    class BufferPool;
+
+    // Throws FormatError describing the first problem found. With a pool, arrays are
+    // read into its recycled memory.
+    Document ReadBinaryDocument(std::string_view someBytes, BufferPool* aPool = nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include "Platform/fbx/AsciiReader.h"
 #include "Platform/fbx/BinaryReader.h"
+#include "Platform/fbx/BufferPool.h"
 
 #include <type_traits>
 
@@ -149,10 +150,31 @@ namespace Plat::Fbx
         return &child->values.front();
     }
 
-    Document ReadDocument(std::string_view someBytes)
+    Document ReadDocument(std::string_view someBytes, BufferPool* aPool)
     {
         if (HasBinaryMagic(someBytes))
-            return ReadBinaryDocument(someBytes);
+            return ReadBinaryDocument(someBytes, aPool);
         return ReadAsciiDocument(someBytes);
+    }
+
+    namespace
+    {
+        void Recycle(Element& anElement, BufferPool& aPool)
+        {
+            for (Value& value : anElement.values)
+                std::visit(
+                    [&aPool](auto& v) {
+                        if constexpr (IsVector<std::decay_t<decltype(v)>>)
+                            aPool.Give(std::move(v));
+                    },
+                    value.GetStorage());
+            for (Element& child : anElement.children)
+                Recycle(child, aPool);
+        }
+    }
+
+    void RecycleArrays(Document& aDocument, BufferPool& aPool)
+    {
+        Recycle(aDocument.root, aPool);
     }
 }

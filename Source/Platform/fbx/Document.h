@@ -78,8 +78,13 @@ namespace Plat::Fbx
         Element root;          // unnamed; its children are the top-level records
     };
 
+    class BufferPool;
+
     // Reads either form, telling them apart by the binary magic. Throws FormatError.
-    Document ReadDocument(std::string_view someBytes);
+    // With a pool, binary arrays are read into its recycled memory.
+    Document ReadDocument(std::string_view someBytes, BufferPool* aPool = nullptr);
+    // Hands the document's arrays to the pool for later reads.
+    void RecycleArrays(Document& aDocument, BufferPool& aPool);
 
     // Deepest nesting of records either reader accepts.
     constexpr int MaxRecordDepth = 64;

@@ -1,12 +1,14 @@
 #include "Platform/fbx/Importer.h"
 
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/FormatError.h"
 #include "Platform/fbx/IOSettings.h"
 #include "Platform/fbx/Scene.h"
 #include "Platform/fbx/SceneBuilder.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <new>
 
 namespace Plat::Fbx
@@ -18,10 +20,23 @@ namespace Plat::Fbx
         return aManager->Adopt(std::unique_ptr<Importer>(new Importer(aManager, aName)));
     }
 
+    Importer::~Importer()
+    {
+        ReleaseDocument();
+    }
+
+    void Importer::ReleaseDocument()
+    {
+        if (myDocument && GetManager() != nullptr)
+            RecycleArrays(*myDocument, GetManager()->GetBufferPool());
+        myDocument.reset();
+        myArraysTaken = false;
+    }
+
     bool Importer::Initialize(const std::string& aPath, int aFileFormat, IOSettings* someSettings)
     {
         myStatus.Clear();
-        myDocument.reset();
+        ReleaseDocument();
         myPath = aPath;
         mySettings = someSettings;
         if (aFileFormat != -1 && aFileFormat != 0)
@@ -29,52 +44,82 @@ namespace Plat::Fbx
             myStatus.SetCode(Status::Code::InvalidParameter, "unknown file format " + std::to_string(aFileFormat));
             return false;
         }
+        return ReadFile();
+    }
 
-        std::ifstream file(aPath, std::ios::binary);
-        if (!file)
+    bool Importer::ReadFile()
+    {
+        BufferPool* pool = GetManager() != nullptr ? &GetManager()->GetBufferPool() : nullptr;
+        std::FILE* file = std::fopen(myPath.c_str(), "rb");
+        if (file == nullptr)
         {
-            myStatus.SetCode(Status::Code::FileNotFound, "cannot open '" + aPath + "'");
+            myStatus.SetCode(Status::Code::FileNotFound, "cannot open '" + myPath + "'");
             return false;
         }
-        // One read of the whole file when its size is known (a byte-wise copy costs as
-        // much as parsing a small file); streams without a size are copied as they come.
-        std::string bytes;
-        file.seekg(0, std::ios::end);
-        const std::streamoff size = file.tellg();
-        file.seekg(0, std::ios::beg);
-        if (size > 0 && file)
+        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, &std::fclose);
+        // A folder opens, but its "size" is no size to allocate.
+        std::error_code error;
+        if (std::filesystem::is_directory(myPath, error))
         {
-            bytes.resize(static_cast<size_t>(size));
-            file.read(bytes.data(), size);
-            bytes.resize(static_cast<size_t>(file.gcount()));
+            myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + myPath + "'");
+            return false;
+        }
+        // One read of the whole file when its size is known, straight into the array (no
+        // stream buffer); streams without a size are copied as they come.
+        std::setvbuf(file, nullptr, _IONBF, 0);
+        std::vector<char> bytes;
+        long size = -1;
+        if (std::fseek(file, 0, SEEK_END) == 0)
+        {
+            size = std::ftell(file);
+            std::fseek(file, 0, SEEK_SET);
+        }
+        if (size > 0)
+        {
+            if (pool != nullptr)
+                bytes = pool->TakeToOverwrite<char>(static_cast<size_t>(size));
+            else
+                bytes.resize(static_cast<size_t>(size));
+            bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
         }
         else
         {
-            file.clear();
-            bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+            char chunk[16384];
+            for (size_t got; (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0;)
+                bytes.insert(bytes.end(), chunk, chunk + got);
         }
-        if (file.bad())
+        struct GiveBack
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + aPath + "'");
+            BufferPool* pool;
+            std::vector<char>& bytes;
+            ~GiveBack()
+            {
+                if (pool != nullptr)
+                    pool->Give(std::move(bytes));
+            }
+        } giveBack{pool, bytes};
+        if (std::ferror(file) != 0)
+        {
+            myStatus.SetCode(Status::Code::FileCorrupted, "cannot read '" + myPath + "'");
             return false;
         }
         if (bytes.empty())
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is empty");
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' is empty");
             return false;
         }
         try
         {
-            myDocument = ReadDocument(bytes);
+            myDocument = ReadDocument(std::string_view(bytes.data(), bytes.size()), pool);
         }
         catch (const FormatError& error)
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is not a valid FBX file: " + error.what());
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' is not a valid FBX file: " + error.what());
             return false;
         }
         catch (const std::bad_alloc&)
         {
-            myStatus.SetCode(Status::Code::FileCorrupted, "'" + aPath + "' is too large to read");
+            myStatus.SetCode(Status::Code::FileCorrupted, "'" + myPath + "' is too large to read");
             return false;
         }
         return true;
@@ -92,9 +137,16 @@ namespace Plat::Fbx
             myStatus.SetCode(Status::Code::InvalidParameter, "no scene to import into");
             return false;
         }
+        if (myArraysTaken)
+        {
+            ReleaseDocument();
+            if (!ReadFile())
+                return false;
+        }
         try
         {
-            BuildScene(*myDocument, *aScene);
+            myArraysTaken = true;
+            BuildSceneTakingArrays(*myDocument, *aScene);
         }
         catch (const FormatError& error)
         {

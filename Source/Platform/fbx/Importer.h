@@ -18,6 +18,7 @@ namespace Plat::Fbx
     public:
         // Null without a manager.
         static Importer* Create(Manager* aManager, const std::string& aName);
+        ~Importer() override;
 
         // aFileFormat -1 detects the format. False (status set, naming the file) when
         // the file cannot be read or is not a well-formed FBX 7.x file.
@@ -36,9 +37,17 @@ namespace Plat::Fbx
     private:
         using Object::Object;
 
+        // Reads and parses the file at myPath into myDocument; false with the status set.
+        bool ReadFile();
+        // Gives the document's arrays to the manager's pool and drops the document.
+        void ReleaseDocument();
+
         Status myStatus;
         std::string myPath;
         IOSettings* mySettings = nullptr;
         std::optional<Document> myDocument;
+        // An import moves the large arrays out of the document into the scene; a second
+        // import reads the file again.
+        bool myArraysTaken = false;
     };
 }

@@ -40,25 +40,94 @@ namespace Plat::Fbx
         bool operator==(const Color&) const = default;
     };
 
+    // How an item of each kind is stored: a run of scalars, as the file writes them.
+    template <class T>
+    struct LayerItem;
+    template <>
+    struct LayerItem<Vector4> // x y z; w is 0
+    {
+        using Scalar = double;
+        static constexpr int Components = 3;
+        static Vector4 Make(const double* v) { return Vector4(v[0], v[1], v[2], 0.0); }
+    };
+    template <>
+    struct LayerItem<Vector2>
+    {
+        using Scalar = double;
+        static constexpr int Components = 2;
+        static Vector2 Make(const double* v) { return Vector2{{v[0], v[1]}}; }
+    };
+    template <>
+    struct LayerItem<Color>
+    {
+        using Scalar = double;
+        static constexpr int Components = 4;
+        static Color Make(const double* v) { return Color{v[0], v[1], v[2], v[3]}; }
+    };
+    template <>
+    struct LayerItem<int>
+    {
+        using Scalar = int;
+        static constexpr int Components = 1;
+        static int Make(const int* v) { return v[0]; }
+    };
+
+    [[noreturn]] void ThrowLayerIndexOutOfRange(int anIndex, int aCount);
+
     // A value array whose reads are checked: a bad index throws instead of reading
-    // outside the data.
+    // outside the data. Items are stored as runs of scalars. After triangulation an array
+    // may read through a remap (item i is stored item remap[i]) instead of holding copies.
     template <class T>
     class LayerArray
     {
     public:
-        int GetCount() const { return static_cast<int>(myItems.size()); }
-        const T& GetAt(int anIndex) const
+        using Item = LayerItem<T>;
+        using Scalar = typename Item::Scalar;
+        static constexpr int Components = Item::Components;
+
+        int GetCount() const
+        {
+            return myRemap != nullptr ? static_cast<int>(myRemap->size())
+                                      : static_cast<int>(myValues.size() / static_cast<size_t>(Components));
+        }
+        T GetAt(int anIndex) const
         {
             if (anIndex < 0 || anIndex >= GetCount())
-                throw std::out_of_range("layer element index " + std::to_string(anIndex) + " is outside 0.." +
-                                        std::to_string(GetCount()));
-            return myItems[static_cast<size_t>(anIndex)];
+                ThrowLayerIndexOutOfRange(anIndex, GetCount());
+            return Item::Make(Stored(StoredIndex(anIndex)));
         }
-        std::vector<T>& Items() { return myItems; }
-        const std::vector<T>& Items() const { return myItems; }
+
+        // The stored item that item anIndex reads (anIndex must be in range).
+        int StoredIndex(int anIndex) const
+        {
+            return myRemap != nullptr ? (*myRemap)[static_cast<size_t>(anIndex)] : anIndex;
+        }
+        const Scalar* Stored(int aStoredIndex) const { return myValues.data() + static_cast<size_t>(aStoredIndex) * Components; }
+        int GetStoredCount() const { return static_cast<int>(myValues.size() / static_cast<size_t>(Components)); }
+
+        // Raw storage, Components scalars per stored item.
+        std::vector<Scalar>& Values() { return myValues; }
+        const std::vector<Scalar>& Values() const { return myValues; }
+        const std::vector<int>* GetRemap() const { return myRemap; }
+        // aRemap belongs to the mesh and outlives the array's use of it.
+        void SetRemap(const std::vector<int>* aRemap) { myRemap = aRemap; }
+
+        // Copies out the items a remap selects, so the array no longer needs it.
+        void Materialize()
+        {
+            if (myRemap == nullptr)
+                return;
+            std::vector<Scalar> values;
+            values.reserve(myRemap->size() * Components);
+            for (int from : *myRemap)
+                values.insert(values.end(), Stored(from), Stored(from) + Components);
+            myValues = std::move(values);
+            myRemap = nullptr;
+        }
 
     private:
-        std::vector<T> myItems;
+        std::vector<Scalar> myValues;
+        const std::vector<int>* myRemap = nullptr;
     };
 
     template <class T>

@@ -31,13 +31,6 @@ namespace Plat::Fbx
         double Length3(const Vector4& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
     }
 
-    AMatrix::AMatrix()
-    {
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
-                myData[r][c] = r == c ? 1.0 : 0.0;
-    }
-
     AMatrix::AMatrix(const Vector4& aTranslation, const Vector4& aRotation, const Vector4& aScaling)
     {
         *this = Translation(aTranslation) * Rotation(aRotation) * Scaling(aScaling);
@@ -101,15 +94,21 @@ namespace Plat::Fbx
     AMatrix AMatrix::operator*(const AMatrix& aRight) const
     {
         // Row vectors: p * (this * right) = (p * right) * this.
+        // Each element sums from 0 over k in order; a whole row at a time, so the four
+        // columns' sums proceed side by side.
         AMatrix out;
         for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
+        {
+            double row[4] = {0.0, 0.0, 0.0, 0.0};
+            for (int k = 0; k < 4; ++k)
             {
-                double sum = 0.0;
-                for (int k = 0; k < 4; ++k)
-                    sum += aRight.myData[r][k] * myData[k][c];
-                out.myData[r][c] = sum;
+                const double factor = aRight.myData[r][k];
+                for (int c = 0; c < 4; ++c)
+                    row[c] += factor * myData[k][c];
             }
+            for (int c = 0; c < 4; ++c)
+                out.myData[r][c] = row[c];
+        }
         return out;
     }
 

@@ -34,7 +34,7 @@ namespace Plat::Fbx
     class AMatrix
     {
     public:
-        AMatrix(); // identity
+        AMatrix() : myData{{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}, {0.0, 0.0, 1.0, 0.0}, {0.0, 0.0, 0.0, 1.0}} {} // identity
         // Translation * rotation (Euler XYZ, degrees) * scaling.
         AMatrix(const Vector4& aTranslation, const Vector4& aRotation, const Vector4& aScaling);
 

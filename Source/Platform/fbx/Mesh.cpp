@@ -1,14 +1,49 @@
 #include "Platform/fbx/Mesh.h"
 
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/Skin.h"
 
 namespace Plat::Fbx
 {
+    void ThrowLayerIndexOutOfRange(int anIndex, int aCount)
+    {
+        throw std::out_of_range("layer element index " + std::to_string(anIndex) + " is outside 0.." + std::to_string(aCount));
+    }
+
+    namespace
+    {
+        template <class T>
+        void GiveElements(BufferPool& aPool, std::vector<LayerElementTemplate<T>>& someElements)
+        {
+            for (LayerElementTemplate<T>& element : someElements)
+            {
+                aPool.Give(std::move(element.DirectArray().Values()));
+                aPool.Give(std::move(element.IndexArray().Values()));
+            }
+        }
+    }
+
+    Mesh::~Mesh()
+    {
+        if (myPool == nullptr)
+            return;
+        for (std::vector<int>* ints : {&myPolygonVertices, &myPolygonStarts, &myCornerMap, &myPolygonMap})
+            myPool->Give(std::move(*ints));
+        myPool->Give(std::move(myControlPoints));
+        GiveElements(*myPool, myNormals);
+        GiveElements(*myPool, myTangents);
+        GiveElements(*myPool, myBinormals);
+        GiveElements(*myPool, myUVs);
+        GiveElements(*myPool, myColors);
+        GiveElements(*myPool, myMaterials);
+    }
+
     Vector4 Mesh::GetControlPointAt(int anIndex) const
     {
         if (anIndex < 0 || anIndex >= GetControlPointsCount())
             return Vector4();
-        return myControlPoints[static_cast<size_t>(anIndex)];
+        const double* p = myControlPoints.data() + 3 * static_cast<size_t>(anIndex);
+        return Vector4(p[0], p[1], p[2], 1.0);
     }
 
     int Mesh::GetPolygonSize(int aPolygon) const

@@ -10,6 +10,7 @@
 
 namespace Plat::Fbx
 {
+    class BufferPool;
     class Skin;
 
     class NodeAttribute : public SceneObject
@@ -48,9 +49,9 @@ namespace Plat::Fbx
     {
     public:
         Mesh() : NodeAttribute(EType::Mesh) {}
+        ~Mesh() override;
 
-        int GetControlPointsCount() const { return static_cast<int>(myControlPoints.size()); }
-        const Vector4* GetControlPoints() const { return myControlPoints.data(); }
+        int GetControlPointsCount() const { return static_cast<int>(myControlPoints.size() / 3); }
         Vector4 GetControlPointAt(int anIndex) const;
 
         int GetPolygonCount() const { return static_cast<int>(myPolygonStarts.size()) - 1; }
@@ -95,9 +96,13 @@ namespace Plat::Fbx
         bool IsTriangleMesh() const;
 
         // Raw storage, filled by the scene builder and the converters.
-        std::vector<Vector4> myControlPoints;
+        std::vector<double> myControlPoints; // x y z per control point (w is 1)
         std::vector<int> myPolygonVertices; // control-point indices, corner by corner
         std::vector<int> myPolygonStarts{0}; // polygon p spans [starts[p], starts[p+1])
+        // After triangulation: the corner and the polygon each new one came from. Layer
+        // arrays mapped by corner or by polygon read through these instead of copying.
+        std::vector<int> myCornerMap;
+        std::vector<int> myPolygonMap;
         std::vector<LayerElementNormal> myNormals;
         std::vector<LayerElementTangent> myTangents;
         std::vector<LayerElementBinormal> myBinormals;
@@ -105,6 +110,8 @@ namespace Plat::Fbx
         std::vector<LayerElementVertexColor> myColors;
         std::vector<LayerElementMaterial> myMaterials;
         std::vector<Skin*> mySkins;
+        // Where the mesh's large arrays come from and go back to (none: plain allocation).
+        BufferPool* myPool = nullptr;
 
     private:
         template <class T>

@@ -2,6 +2,8 @@
 // Base classes of the object model. Manager-level objects (scenes, importers, IO
 // settings) belong to a Manager and are freed by Destroy or with the manager; the
 // contents of a scene (nodes, meshes, materials, ...) belong to their scene.
+#include "Platform/fbx/BufferPool.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +21,7 @@ namespace Plat::Fbx
         Object& operator=(const Object&) = delete;
 
         const std::string& GetName() const { return myName; }
+        Manager* GetManager() const { return myManager; }
         // Frees the object through its manager.
         void Destroy();
 
@@ -47,11 +50,14 @@ namespace Plat::Fbx
         }
         void Release(const Object* anObject);
         size_t GetObjectCount() const { return myObjects.size(); }
+        // Arrays the manager's imports leave behind for the next import.
+        BufferPool& GetBufferPool() { return myPool; }
 
     private:
         Manager() = default;
         ~Manager() = default;
 
+        BufferPool myPool; // outlives the objects, which give their arrays back to it
         std::vector<std::unique_ptr<Object>> myObjects;
     };
 

@@ -7,7 +7,6 @@
 #include <bit>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -17,20 +16,72 @@ namespace Plat::Fbx
     {
         // ---- Properties70 ------------------------------------------------------------
 
-        // The P records of an object, falling back to its type's template.
-        class PropertyTable
+        bool IsPropertyRecord(const Element& aRecord)
+        {
+            return aRecord.name == "P" && !aRecord.values.empty() && aRecord.values[0].IsString();
+        }
+
+        // The P records of one Properties70 block by name; of records sharing a name the
+        // last one counts. Built once per object type for the type's template.
+        class PropertyIndex
         {
         public:
-            PropertyTable(const Element* anObject, const Element* aTemplate)
+            PropertyIndex() = default;
+            explicit PropertyIndex(const Element* anOwner)
             {
-                Add(aTemplate);
-                Add(anObject);
+                const Element* props = anOwner != nullptr ? anOwner->FindChild("Properties70") : nullptr;
+                if (props == nullptr)
+                    return;
+                for (const Element& p : props->children)
+                    if (IsPropertyRecord(p))
+                        myRecords.emplace_back(p.values[0].AsString(), &p);
+                std::stable_sort(myRecords.begin(), myRecords.end(),
+                                 [](const auto& a, const auto& b) { return a.first < b.first; });
+                // Of equal names (now adjacent, in file order) keep the last.
+                size_t kept = 0;
+                for (size_t i = 0; i < myRecords.size(); ++i)
+                {
+                    if (i + 1 < myRecords.size() && myRecords[i + 1].first == myRecords[i].first)
+                        continue;
+                    myRecords[kept++] = myRecords[i];
+                }
+                myRecords.resize(kept);
             }
 
             const Element* Find(std::string_view aName) const
             {
-                const auto it = myRecords.find(aName);
-                return it == myRecords.end() ? nullptr : it->second;
+                const auto it = std::lower_bound(myRecords.begin(), myRecords.end(), aName,
+                                                 [](const auto& aRecord, std::string_view aKey) { return aRecord.first < aKey; });
+                return it != myRecords.end() && it->first == aName ? it->second : nullptr;
+            }
+
+            void AddNames(std::vector<std::string>& someNames) const
+            {
+                for (const auto& [name, record] : myRecords)
+                    someNames.emplace_back(name);
+            }
+
+        private:
+            std::vector<std::pair<std::string_view, const Element*>> myRecords;
+        };
+
+        // The P records of an object, falling back to its type's template.
+        class PropertyTable
+        {
+        public:
+            PropertyTable(const Element* anObject, const PropertyIndex* aTemplate)
+                : myProperties(anObject != nullptr ? anObject->FindChild("Properties70") : nullptr), myTemplate(aTemplate)
+            {
+            }
+
+            const Element* Find(std::string_view aName) const
+            {
+                // Objects hold few records: a backward scan finds the last of a name.
+                if (myProperties != nullptr)
+                    for (auto it = myProperties->children.rbegin(); it != myProperties->children.rend(); ++it)
+                        if (IsPropertyRecord(*it) && it->values[0].AsString() == aName)
+                            return &*it;
+                return myTemplate != nullptr ? myTemplate->Find(aName) : nullptr;
             }
 
             // The value after the four header entries (name, type, label, flags).
@@ -58,35 +109,32 @@ namespace Plat::Fbx
 
             Vector4 Vector(std::string_view aName, const Vector4& aDefault) const
             {
+                const Element* p = Find(aName);
                 Vector4 out = aDefault;
-                for (int i = 0; i < 3; ++i)
-                    if (const Value* v = Number(aName, static_cast<size_t>(i)))
-                        out[i] = v->AsDouble(aDefault[i]);
+                for (size_t i = 0; i < 3; ++i)
+                    if (p != nullptr && p->values.size() > 4 + i && p->values[4 + i].IsNumber())
+                        out[static_cast<int>(i)] = p->values[4 + i].AsDouble(aDefault[static_cast<int>(i)]);
                 return out;
             }
 
+            // Every name, sorted, once.
             std::vector<std::string> Names() const
             {
                 std::vector<std::string> names;
-                for (const auto& [name, record] : myRecords)
-                    names.emplace_back(name);
+                if (myTemplate != nullptr)
+                    myTemplate->AddNames(names);
+                if (myProperties != nullptr)
+                    for (const Element& p : myProperties->children)
+                        if (IsPropertyRecord(p))
+                            names.push_back(p.values[0].AsString());
+                std::sort(names.begin(), names.end());
+                names.erase(std::unique(names.begin(), names.end()), names.end());
                 return names;
             }
 
         private:
-            void Add(const Element* anOwner)
-            {
-                if (anOwner == nullptr)
-                    return;
-                const Element* props = anOwner->FindChild("Properties70");
-                if (props == nullptr)
-                    return;
-                for (const Element& p : props->children)
-                    if (p.name == "P" && !p.values.empty() && p.values[0].IsString())
-                        myRecords[p.values[0].AsString()] = &p;
-            }
-
-            std::map<std::string, const Element*, std::less<>> myRecords;
+            const Element* myProperties;
+            const PropertyIndex* myTemplate;
         };
 
         std::string ObjectName(const Element& anObject)
@@ -128,20 +176,90 @@ namespace Plat::Fbx
             return anArray ? anArray->values.front().ToDoubles() : std::vector<double>();
         }
 
+        int CheckedInt(int64_t aValue, const std::string& aWhat)
+        {
+            if (aValue < std::numeric_limits<int>::min() || aValue > std::numeric_limits<int>::max())
+                throw FormatError(aWhat + " holds an index out of the 32-bit range");
+            return static_cast<int>(aValue);
+        }
+
+        // Where the geometry reader gets its large arrays: moved out of a document it may
+        // consume when already in the stored type, else converted into pooled arrays.
+        struct ArraySource
+        {
+            bool consume = false;
+            BufferPool* pool = nullptr;
+
+            template <class T>
+            std::vector<T> Fresh(size_t aCount) const
+            {
+                if (pool != nullptr)
+                    return pool->Take<T>(aCount);
+                std::vector<T> out;
+                out.reserve(aCount);
+                return out;
+            }
+
+            std::vector<double> Doubles(const Element* anArray) const
+            {
+                if (anArray == nullptr)
+                    return {};
+                Value::Storage& storage = const_cast<Value&>(anArray->values.front()).GetStorage();
+                if (consume)
+                    if (auto* doubles = std::get_if<std::vector<double>>(&storage))
+                        return std::move(*doubles);
+                return std::visit(
+                    [this](const auto& v) -> std::vector<double> {
+                        using T = std::decay_t<decltype(v)>;
+                        if constexpr (requires { typename T::value_type; } && !std::is_same_v<T, std::string>)
+                        {
+                            std::vector<double> out = Fresh<double>(v.size());
+                            out.insert(out.end(), v.begin(), v.end());
+                            return out;
+                        }
+                        else if constexpr (std::is_arithmetic_v<T>)
+                            return {static_cast<double>(v)};
+                        else
+                            return {};
+                    },
+                    storage);
+            }
+
+            std::vector<int> Ints(const Element* anArray, const std::string& aWhat) const
+            {
+                if (anArray == nullptr)
+                    return {};
+                Value::Storage& storage = const_cast<Value&>(anArray->values.front()).GetStorage();
+                if (consume)
+                    if (auto* ints = std::get_if<std::vector<int32_t>>(&storage))
+                        return std::move(*ints);
+                return std::visit(
+                    [&](const auto& v) -> std::vector<int> {
+                        using T = std::decay_t<decltype(v)>;
+                        if constexpr (requires { typename T::value_type; } && !std::is_same_v<T, std::string>)
+                        {
+                            std::vector<int> out = Fresh<int>(v.size());
+                            for (auto x : v)
+                            {
+                                if constexpr (std::is_floating_point_v<typename T::value_type>)
+                                    out.push_back(CheckedInt((x > -9.2e18 && x < 9.2e18) ? static_cast<int64_t>(x) : 0, aWhat));
+                                else
+                                    out.push_back(CheckedInt(static_cast<int64_t>(x), aWhat));
+                            }
+                            return out;
+                        }
+                        else if constexpr (std::is_arithmetic_v<T>)
+                            return {CheckedInt(Value(v).AsInt64(), aWhat)};
+                        else
+                            return {};
+                    },
+                    storage);
+            }
+        };
+
         std::vector<int> Ints(const Element* anArray, const std::string& aWhat)
         {
-            std::vector<int> out;
-            if (anArray == nullptr)
-                return out;
-            const std::vector<int64_t> wide = anArray->values.front().ToInt64s();
-            out.reserve(wide.size());
-            for (int64_t v : wide)
-            {
-                if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-                    throw FormatError(aWhat + " holds an index out of the 32-bit range");
-                out.push_back(static_cast<int>(v));
-            }
-            return out;
+            return ArraySource{}.Ints(anArray, aWhat);
         }
 
         std::string Text(const Element& anOwner, std::string_view aName)
@@ -210,46 +328,49 @@ namespace Plat::Fbx
             }
         }
 
-        template <class T, class Convert>
+        template <class T>
         void ReadElement(const Element& anElement, LayerElementTemplate<T>& anOut, std::initializer_list<std::string_view> someDirect,
-                         std::initializer_list<std::string_view> someIndex, int aStride, Convert aConvert,
-                         const MeshCounts& someCounts, const std::string& aWhat)
+                         std::initializer_list<std::string_view> someIndex, const MeshCounts& someCounts,
+                         const std::string& aWhat, const ArraySource& aSource)
         {
+            // Materials have no values, only the index array.
+            constexpr bool hasValues = !std::is_same_v<T, int>;
+            constexpr size_t stride = static_cast<size_t>(LayerArray<T>::Components);
             anOut.SetName(Text(anElement, "Name"));
             anOut.SetMappingMode(ParseMapping(Text(anElement, "MappingInformationType")));
             anOut.SetReferenceMode(ParseReference(Text(anElement, "ReferenceInformationType")));
 
-            if (aStride > 0)
+            if constexpr (hasValues)
             {
-                const std::vector<double> raw = Doubles(ArrayChild(anElement, someDirect));
-                if (raw.size() % static_cast<size_t>(aStride) != 0)
+                std::vector<double> raw = aSource.Doubles(ArrayChild(anElement, someDirect));
+                if (raw.size() % stride != 0)
                     throw FormatError(aWhat + ": value array length " + std::to_string(raw.size()) + " is not a multiple of " +
-                                      std::to_string(aStride));
-                if (raw.size() / static_cast<size_t>(aStride) > static_cast<size_t>(std::numeric_limits<int>::max()))
+                                      std::to_string(stride));
+                if (raw.size() / stride > static_cast<size_t>(std::numeric_limits<int>::max()))
                     throw FormatError(aWhat + ": too many values");
-                auto& items = anOut.DirectArray().Items();
-                items.reserve(raw.size() / static_cast<size_t>(aStride));
-                for (size_t i = 0; i < raw.size(); i += static_cast<size_t>(aStride))
-                    items.push_back(aConvert(&raw[i]));
+                anOut.DirectArray().Values() = std::move(raw);
             }
-            anOut.IndexArray().Items() = Ints(ArrayChild(anElement, someIndex), aWhat);
+            anOut.IndexArray().Values() = aSource.Ints(ArrayChild(anElement, someIndex), aWhat);
 
             const int required = RequiredCount(anOut.GetMappingMode(), someCounts);
             if (anOut.GetMappingMode() == MappingMode::None || anOut.GetMappingMode() == MappingMode::ByEdge)
                 return; // nothing here reads such elements
             const bool direct = anOut.GetReferenceMode() == ReferenceMode::Direct;
-            if (aStride == 0 || !direct)
+            if (!hasValues || !direct)
             {
-                const auto& indices = anOut.GetIndexArray().Items();
+                const std::vector<int>& indices = anOut.GetIndexArray().Values();
                 if (static_cast<int>(indices.size()) < required)
                     throw FormatError(aWhat + ": index array holds " + std::to_string(indices.size()) + " entries, " +
                                       std::to_string(required) + " needed");
                 // Material slots index the node's materials, which the importer checks itself
                 // (a polygon of no material of the node is skipped there).
-                if (aStride != 0)
+                if (hasValues)
+                {
+                    const int count = anOut.GetDirectArray().GetCount();
                     for (int index : indices)
-                        if (index < 0 || index >= anOut.GetDirectArray().GetCount())
+                        if (index < 0 || index >= count)
                             throw FormatError(aWhat + ": index " + std::to_string(index) + " is out of range");
+                }
             }
             else if (anOut.GetDirectArray().GetCount() < required)
             {
@@ -258,71 +379,69 @@ namespace Plat::Fbx
             }
         }
 
-        Vector4 ToVector3(const double* v) { return Vector4(v[0], v[1], v[2], 0.0); }
-        Vector2 ToVector2(const double* v) { return Vector2{{v[0], v[1]}}; }
-        Color ToColor(const double* v) { return Color{v[0], v[1], v[2], v[3]}; }
-        int ToInt(const double*) { return 0; }
-
-        void ReadMesh(const Element& aGeometry, Mesh& aMesh)
+        void ReadMesh(const Element& aGeometry, Mesh& aMesh, const ArraySource& aSource)
         {
             const std::string what = Describe(aGeometry);
-            const std::vector<double> points = Doubles(ArrayChild(aGeometry, {"Vertices"}));
+            aMesh.myPool = aSource.pool;
+            std::vector<double> points = aSource.Doubles(ArrayChild(aGeometry, {"Vertices"}));
             if (points.size() % 3 != 0)
                 throw FormatError(what + ": vertex array length is not a multiple of 3");
             if (points.size() / 3 > static_cast<size_t>(std::numeric_limits<int>::max()))
                 throw FormatError(what + ": too many control points");
-            aMesh.myControlPoints.reserve(points.size() / 3);
-            for (size_t i = 0; i < points.size(); i += 3)
-                aMesh.myControlPoints.emplace_back(points[i], points[i + 1], points[i + 2], 1.0);
+            aMesh.myControlPoints = std::move(points);
 
-            const std::vector<int> indices = Ints(ArrayChild(aGeometry, {"PolygonVertexIndex"}), what);
-            const int controlPoints = static_cast<int>(aMesh.myControlPoints.size());
-            aMesh.myPolygonVertices.reserve(indices.size());
-            aMesh.myPolygonStarts.assign(1, 0);
-            for (int raw : indices)
+            // The file closes each polygon with a negative index (-(i + 1)); decoded in place.
+            std::vector<int> corners = aSource.Ints(ArrayChild(aGeometry, {"PolygonVertexIndex"}), what);
+            const int controlPoints = aMesh.GetControlPointsCount();
+            std::vector<int> starts = aSource.Fresh<int>(corners.size() / 3 + 2);
+            starts.push_back(0);
+            for (size_t c = 0; c < corners.size(); ++c)
             {
+                const int raw = corners[c];
                 const bool last = raw < 0;
                 const int point = last ? -(raw + 1) : raw;
                 if (point >= controlPoints)
                     throw FormatError(what + ": polygon corner refers to control point " + std::to_string(point) + " of " +
                                       std::to_string(controlPoints));
-                aMesh.myPolygonVertices.push_back(point);
+                corners[c] = point;
                 if (last)
-                    aMesh.myPolygonStarts.push_back(static_cast<int>(aMesh.myPolygonVertices.size()));
+                    starts.push_back(static_cast<int>(c + 1));
             }
-            if (aMesh.myPolygonStarts.back() != static_cast<int>(aMesh.myPolygonVertices.size()))
+            if (starts.back() != static_cast<int>(corners.size()))
                 throw FormatError(what + ": the last polygon is not closed by a negative index");
+            aMesh.myPolygonVertices = std::move(corners);
+            aMesh.myPolygonStarts = std::move(starts);
 
             const MeshCounts counts{controlPoints, static_cast<int>(aMesh.myPolygonVertices.size()), aMesh.GetPolygonCount()};
             int layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementNormal"))
-                ReadElement(*e, aMesh.myNormals.emplace_back(), {"Normals"}, {"NormalsIndex", "NormalIndex"}, 3, ToVector3,
-                            counts, what + " normal layer " + std::to_string(layer++));
+                ReadElement(*e, aMesh.myNormals.emplace_back(), {"Normals"}, {"NormalsIndex", "NormalIndex"}, counts,
+                            what + " normal layer " + std::to_string(layer++), aSource);
             layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementTangent"))
-                ReadElement(*e, aMesh.myTangents.emplace_back(), {"Tangents"}, {"TangentsIndex", "TangentIndex"}, 3,
-                            ToVector3, counts, what + " tangent layer " + std::to_string(layer++));
+                ReadElement(*e, aMesh.myTangents.emplace_back(), {"Tangents"}, {"TangentsIndex", "TangentIndex"}, counts,
+                            what + " tangent layer " + std::to_string(layer++), aSource);
             layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementBinormal"))
-                ReadElement(*e, aMesh.myBinormals.emplace_back(), {"Binormals"}, {"BinormalsIndex", "BinormalIndex"}, 3,
-                            ToVector3, counts, what + " binormal layer " + std::to_string(layer++));
+                ReadElement(*e, aMesh.myBinormals.emplace_back(), {"Binormals"}, {"BinormalsIndex", "BinormalIndex"}, counts,
+                            what + " binormal layer " + std::to_string(layer++), aSource);
             layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementUV"))
             {
                 // Some exporters write a UV layer without a single value: no UVs there.
                 if (IsEmptyArray(ArrayChild(*e, {"UV"})) && IsEmptyArray(ArrayChild(*e, {"UVIndex"})))
                     continue;
-                ReadElement(*e, aMesh.myUVs.emplace_back(), {"UV"}, {"UVIndex"}, 2, ToVector2, counts,
-                            what + " UV layer " + std::to_string(layer++));
+                ReadElement(*e, aMesh.myUVs.emplace_back(), {"UV"}, {"UVIndex"}, counts,
+                            what + " UV layer " + std::to_string(layer++), aSource);
             }
             layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementColor"))
-                ReadElement(*e, aMesh.myColors.emplace_back(), {"Colors"}, {"ColorIndex", "ColorsIndex"}, 4, ToColor,
-                            counts, what + " colour layer " + std::to_string(layer++));
+                ReadElement(*e, aMesh.myColors.emplace_back(), {"Colors"}, {"ColorIndex", "ColorsIndex"}, counts,
+                            what + " colour layer " + std::to_string(layer++), aSource);
             layer = 0;
             for (const Element* e : ElementsNamed(aGeometry, "LayerElementMaterial"))
-                ReadElement(*e, aMesh.myMaterials.emplace_back(), {}, {"Materials"}, 0, ToInt, counts,
-                            what + " material layer " + std::to_string(layer++));
+                ReadElement(*e, aMesh.myMaterials.emplace_back(), {}, {"Materials"}, counts,
+                            what + " material layer " + std::to_string(layer++), aSource);
         }
 
         // ---- Animation curves ------------------------------------------------------------
@@ -434,7 +553,11 @@ namespace Plat::Fbx
         class Builder
         {
         public:
-            Builder(const Document& aDocument, Scene& aScene) : myDocument(aDocument), myScene(aScene) {}
+            Builder(const Document& aDocument, Scene& aScene, bool aTakeArrays)
+                : myDocument(aDocument), myScene(aScene),
+                  mySource{aTakeArrays, aScene.GetManager() != nullptr ? &aScene.GetManager()->GetBufferPool() : nullptr}
+            {
+            }
 
             void Build()
             {
@@ -478,14 +601,14 @@ namespace Plat::Fbx
                     if (type.name != "ObjectType" || type.values.empty())
                         continue;
                     if (const Element* t = type.FindChild("PropertyTemplate"))
-                        myTemplates[type.values[0].AsString()] = t;
+                        myTemplates[type.values[0].AsString()] = PropertyIndex(t);
                 }
             }
 
-            const Element* Template(const std::string& aType) const
+            const PropertyIndex* Template(const std::string& aType) const
             {
                 const auto it = myTemplates.find(aType);
-                return it == myTemplates.end() ? nullptr : it->second;
+                return it == myTemplates.end() ? nullptr : &it->second;
             }
 
             void ReadGlobalSettings()
@@ -541,7 +664,7 @@ namespace Plat::Fbx
                 else if (type == "Geometry" && sub == "Mesh")
                 {
                     auto mesh = std::make_unique<Mesh>();
-                    ReadMesh(anObject, *mesh);
+                    ReadMesh(anObject, *mesh, mySource);
                     entry = {Kind::Mesh, myScene.Add(std::move(mesh), &myScene.myMeshes), &anObject, 0};
                 }
                 else if (type == "NodeAttribute")
@@ -932,7 +1055,8 @@ namespace Plat::Fbx
 
             const Document& myDocument;
             Scene& myScene;
-            std::unordered_map<std::string, const Element*> myTemplates;
+            ArraySource mySource;
+            std::unordered_map<std::string, PropertyIndex> myTemplates;
             std::unordered_map<uint64_t, Entry> myEntries;
             std::vector<CurveNodeInfo> myCurveNodes;
             std::unordered_map<SceneObject*, std::vector<size_t>> myLayerCurveNodes;
@@ -945,6 +1069,11 @@ namespace Plat::Fbx
 
     void BuildScene(const Document& aDocument, Scene& aScene)
     {
-        Builder(aDocument, aScene).Build();
+        Builder(aDocument, aScene, false).Build();
+    }
+
+    void BuildSceneTakingArrays(Document& aDocument, Scene& aScene)
+    {
+        Builder(aDocument, aScene, true).Build();
     }
 }

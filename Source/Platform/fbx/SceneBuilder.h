@@ -12,4 +12,7 @@ namespace Plat::Fbx
 
     // Throws FormatError describing the first inconsistency.
     void BuildScene(const Document& aDocument, Scene& aScene);
+    // The same, moving large arrays out of aDocument where they already have the form the
+    // scene stores, instead of copying them.
+    void BuildSceneTakingArrays(Document& aDocument, Scene& aScene);
 }

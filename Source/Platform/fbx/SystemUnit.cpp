@@ -35,8 +35,8 @@ namespace Plat::Fbx
         };
 
         for (Mesh* mesh : aScene->myMeshes)
-            for (Vector4& point : mesh->myControlPoints)
-                scale(point);
+            for (double& coordinate : mesh->myControlPoints)
+                coordinate *= factor;
 
         std::vector<Node*> nodes = aScene->myNodes;
         nodes.push_back(aScene->myRoot);

@@ -1,4 +1,5 @@
 // Polygon triangulation of a mesh, with its layer elements carried along.
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/Mesh.h"
 
 #include <array>
@@ -41,7 +42,7 @@ namespace Plat::Fbx
             }
             std::vector<Vector4> points;
             for (int i = 0; i < aSize; ++i)
-                points.push_back(aMesh.myControlPoints[static_cast<size_t>(aMesh.myPolygonVertices[static_cast<size_t>(aStart + i)])]);
+                points.push_back(aMesh.GetControlPointAt(aMesh.myPolygonVertices[static_cast<size_t>(aStart + i)]));
             double normal[3] = {0.0, 0.0, 0.0};
             for (int i = 0; i < aSize; ++i)
             {
@@ -110,16 +111,8 @@ namespace Plat::Fbx
             someTriangles.insert(someTriangles.end(), found.begin(), found.end());
         }
 
-        template <class T>
-        std::vector<T> Remap(const std::vector<T>& someItems, const std::vector<int>& aMap)
-        {
-            std::vector<T> out;
-            out.reserve(aMap.size());
-            for (int from : aMap)
-                out.push_back(someItems[static_cast<size_t>(from)]);
-            return out;
-        }
-
+        // Elements mapped by corner or by polygon read through the mesh's new maps; one that
+        // already read through the old maps copies its values out first.
         template <class T>
         void RemapElement(LayerElementTemplate<T>& anElement, const std::vector<int>& aCornerMap,
                           const std::vector<int>& aPolygonMap)
@@ -137,25 +130,61 @@ namespace Plat::Fbx
             }
             if (map == nullptr)
                 return;
-            if (anElement.GetReferenceMode() == ReferenceMode::Direct && anElement.GetDirectArray().GetCount() > 0)
-                anElement.DirectArray().Items() = Remap(anElement.GetDirectArray().Items(), *map);
-            else
-                anElement.IndexArray().Items() = Remap(anElement.GetIndexArray().Items(), *map);
+            if constexpr (!std::is_same_v<T, int>)
+                if (anElement.GetReferenceMode() == ReferenceMode::Direct && anElement.GetDirectArray().GetCount() > 0)
+                {
+                    anElement.DirectArray().Materialize();
+                    anElement.DirectArray().SetRemap(map);
+                    return;
+                }
+            anElement.IndexArray().Materialize();
+            anElement.IndexArray().SetRemap(map);
+        }
+
+        template <class T>
+        std::vector<T> Take(BufferPool* aPool, size_t aCount)
+        {
+            if (aPool != nullptr)
+                return aPool->Take<T>(aCount);
+            std::vector<T> out;
+            out.reserve(aCount);
+            return out;
+        }
+
+        template <class T>
+        void Give(BufferPool* aPool, std::vector<T>& someItems)
+        {
+            if (aPool != nullptr)
+                aPool->Give(std::move(someItems));
         }
     }
 
     void Mesh::Triangulate(bool anEarClipping)
     {
-        std::vector<int> vertices, starts{0}, cornerMap, polygonMap;
-        vertices.reserve(myPolygonVertices.size() * 2);
+        // Corner c of the old mesh becomes corners of triangles; the sizes are known up front.
+        size_t corners = 0, triangleCount = 0;
+        for (int p = 0; p < GetPolygonCount(); ++p)
+        {
+            const int size = GetPolygonSize(p);
+            if (size >= 3)
+            {
+                triangleCount += static_cast<size_t>(size - 2);
+                corners += 3 * static_cast<size_t>(size - 2);
+            }
+        }
+        std::vector<int> vertices = Take<int>(myPool, corners);
+        std::vector<int> starts = Take<int>(myPool, triangleCount + 1);
+        std::vector<int> cornerMap = Take<int>(myPool, corners);
+        std::vector<int> polygonMap = Take<int>(myPool, triangleCount);
+        starts.push_back(0);
         std::vector<Triangle> triangles;
         for (int p = 0; p < GetPolygonCount(); ++p)
         {
             const int start = myPolygonStarts[static_cast<size_t>(p)];
             const int size = GetPolygonSize(p);
-            triangles.clear();
             if (size < 3)
                 continue;
+            triangles.clear();
             if (anEarClipping)
                 EarClip(*this, start, size, triangles);
             else
@@ -171,19 +200,24 @@ namespace Plat::Fbx
                 polygonMap.push_back(p);
             }
         }
+        // Elements read through the members, which take the new maps below; the old maps
+        // are still in place while elements that read through them copy their values out.
+        for (auto* e : {&myNormals, &myTangents, &myBinormals})
+            for (auto& element : *e)
+                RemapElement(element, myCornerMap, myPolygonMap);
+        for (auto& e : myUVs)
+            RemapElement(e, myCornerMap, myPolygonMap);
+        for (auto& e : myColors)
+            RemapElement(e, myCornerMap, myPolygonMap);
+        for (auto& e : myMaterials)
+            RemapElement(e, myCornerMap, myPolygonMap);
+        Give(myPool, myPolygonVertices);
+        Give(myPool, myPolygonStarts);
+        Give(myPool, myCornerMap);
+        Give(myPool, myPolygonMap);
         myPolygonVertices = std::move(vertices);
         myPolygonStarts = std::move(starts);
-        for (auto& e : myNormals)
-            RemapElement(e, cornerMap, polygonMap);
-        for (auto& e : myTangents)
-            RemapElement(e, cornerMap, polygonMap);
-        for (auto& e : myBinormals)
-            RemapElement(e, cornerMap, polygonMap);
-        for (auto& e : myUVs)
-            RemapElement(e, cornerMap, polygonMap);
-        for (auto& e : myColors)
-            RemapElement(e, cornerMap, polygonMap);
-        for (auto& e : myMaterials)
-            RemapElement(e, cornerMap, polygonMap);
+        myCornerMap = std::move(cornerMap);
+        myPolygonMap = std::move(polygonMap);
     }
 }

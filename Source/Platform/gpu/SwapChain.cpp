@@ -97,7 +97,8 @@ namespace Plat::Gpu
     bool SwapChain::Present(uint32_t aSyncInterval, uint32_t someFlags)
     {
         (void)someFlags;
-        if (myState->context != nullptr)
+        // The record is built only while tracing, so presenting allocates nothing.
+        if (myState->context != nullptr && myState->context->IsTraceEnabled())
         {
             // Present belongs to the frame's calls, so it shows in the context's trace.
             myState->context->AddToTrace({"Present", {this}, {aSyncInterval}});

@@ -1,5 +1,7 @@
+#include "Platform/fbx/Adler32.h"
 #include "Platform/fbx/AsciiReader.h"
 #include "Platform/fbx/BinaryReader.h"
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/Document.h"
 #include "Platform/fbx/FormatError.h"
 
@@ -7,8 +9,11 @@
 #include "Support/fbx/FbxTestFiles.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <cmath>
 #include <cstring>
+#include <random>
 
 using namespace Plat::Fbx;
 using namespace KilnTest;
@@ -270,6 +275,131 @@ TEST(FbxReader, BrokenBinaryArraysAreRejected)
     corrupt[56] = static_cast<char>(corrupt[56] ^ 0x5a);
     corrupt[57] = static_cast<char>(corrupt[57] ^ 0x5a);
     EXPECT_THROW(ReadDocument(corrupt), FormatError);
+}
+
+TEST(FbxReader, ChecksumsMatchZlibAndAWrongOneIsCorrupt)
+{
+    // Lengths around the sixteen-byte steps and the runs between reductions, bytes of all
+    // 0xff (the largest sums) and random ones, whole and continued from a split.
+    std::mt19937 random(7);
+    for (size_t length : {0u, 1u, 15u, 16u, 17u, 100u, 5551u, 5552u, 5553u, 5568u, 20000u, 65537u})
+        for (bool ones : {false, true})
+        {
+            std::vector<uint8_t> bytes(length);
+            for (uint8_t& b : bytes)
+                b = ones ? 0xff : static_cast<uint8_t>(random());
+            const uLong expected = adler32(1, bytes.data(), static_cast<uInt>(length));
+            EXPECT_EQ(Adler32(1, bytes.data(), length), expected) << length;
+            const size_t split = length / 3;
+            EXPECT_EQ(Adler32(Adler32(1, bytes.data(), split), bytes.data() + split, length - split), expected) << length;
+        }
+
+    // A stream whose data decodes but whose check value (its last four bytes) is wrong.
+    Document doc;
+    doc.version = 7400;
+    doc.root.children = {Element{"A", {std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8}}, {}}};
+    std::string bad = Binary(doc, 7400, true);
+    uint32_t stored;
+    std::memcpy(&stored, &bad[50], 4);
+    bad[54 + stored - 1] = static_cast<char>(bad[54 + stored - 1] ^ 1);
+    ExpectBinaryError(bad, "corrupt or shorter than its count");
+}
+
+TEST(FbxReader, ACompressedArrayOfNoValuesReads)
+{
+    // Written raw, then turned into a compressed one by hand: the writer never compresses
+    // empty arrays, other exporters may.
+    Document doc;
+    doc.version = 7400;
+    doc.root.children = {Element{"A", {std::vector<int32_t>{}}, {}}};
+    std::string bytes = Binary(doc, 7400, false);
+    ASSERT_EQ(bytes[41], 'i');
+    uLongf packedSize = compressBound(0);
+    std::string packed(packedSize, '\0');
+    ASSERT_EQ(compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, nullptr, 0), Z_OK);
+    packed.resize(packedSize);
+    PutU32(bytes, 46, 1);
+    PutU32(bytes, 50, static_cast<uint32_t>(packed.size()));
+    bytes.insert(54, packed);
+    uint32_t value;
+    for (size_t offset : {27u, 35u}) // the record's end and its property list's length grow alike
+    {
+        std::memcpy(&value, &bytes[offset], 4);
+        PutU32(bytes, offset, value + static_cast<uint32_t>(packed.size()));
+    }
+    const Document read = ReadDocument(bytes);
+    ASSERT_EQ(read.root.children.size(), 1u);
+    EXPECT_EQ(read.root.children[0].values.at(0), Value(std::vector<int32_t>{}));
+}
+
+TEST(FbxReader, ArraysReadIntoPooledMemoryAreTheSameAndGoBackToThePool)
+{
+    // Arrays large enough to be pooled, compressed and raw, read twice through one pool: the
+    // second read reuses (without clearing) what the first one gave back.
+    Document doc;
+    doc.version = 7500;
+    std::vector<double> doubles(20000);
+    std::vector<int32_t> ints(30000);
+    for (size_t i = 0; i < doubles.size(); ++i)
+        doubles[i] = std::sin(static_cast<double>(i));
+    for (size_t i = 0; i < ints.size(); ++i)
+        ints[i] = static_cast<int32_t>(i * 7919 % 1000);
+    doc.root.children = {Element{"D", {doubles}, {}}, Element{"I", {ints}, {Element{"Small", {std::vector<int32_t>{1, 2}}, {}}}}};
+    BufferPool pool;
+    for (bool compress : {true, false, true})
+    {
+        const std::string bytes = Binary(doc, 7500, compress);
+        Document read = ReadDocument(bytes, &pool);
+        EXPECT_EQ(read.root, doc.root) << compress;
+        RecycleArrays(read, pool);
+        // The two large arrays; the small one is left to the heap.
+        EXPECT_GE(pool.GetHeldBytes(), doubles.size() * sizeof(double) + ints.size() * sizeof(int32_t));
+        EXPECT_TRUE(std::get<std::vector<double>>(read.root.children[0].values[0].GetStorage()).empty());
+    }
+}
+
+TEST(FbxBufferPool, TakesTheSmallestFittingArrayAndKeepsOnlyLargeOnesUpToItsLimit)
+{
+    BufferPool pool;
+    std::vector<double> small(100), medium(20000), large(200000);
+    const double* mediumData = medium.data();
+    const double* largeData = large.data();
+    pool.Give(std::move(small));
+    EXPECT_EQ(pool.GetHeldBytes(), 0u) << "too small to keep";
+    pool.Give(std::move(large));
+    pool.Give(std::move(medium));
+    EXPECT_EQ(pool.GetHeldBytes(), 220000 * sizeof(double));
+
+    std::vector<double> taken = pool.Take<double>(15000);
+    EXPECT_EQ(taken.data(), mediumData);
+    EXPECT_TRUE(taken.empty());
+    EXPECT_EQ(pool.GetHeldBytes(), 200000 * sizeof(double));
+    // Another type's shelf is separate.
+    EXPECT_GE(pool.Take<float>(10).capacity(), 10u);
+    EXPECT_EQ(pool.GetHeldBytes(), 200000 * sizeof(double));
+
+    // Kept contents stay for a caller that overwrites them; a request beyond every kept
+    // array gets a new one.
+    std::vector<double> filled = pool.Take<double>(1);
+    ASSERT_EQ(filled.data(), largeData);
+    filled.assign(200000, 2.5);
+    pool.Give(std::move(filled));
+    std::vector<double> again = pool.TakeToOverwrite<double>(1000);
+    ASSERT_EQ(again.data(), largeData);
+    ASSERT_EQ(again.size(), 1000u);
+    EXPECT_EQ(again[999], 2.5);
+    pool.Give(std::move(again));
+    EXPECT_NE(pool.Take<double>(300000).data(), largeData);
+    EXPECT_EQ(pool.GetHeldBytes(), 200000 * sizeof(double));
+
+    // Beyond the limit arrays are freed instead of kept.
+    std::vector<char> huge;
+    huge.reserve(BufferPool::MaxBytes);
+    const size_t held = pool.GetHeldBytes();
+    pool.Give(std::move(huge));
+    EXPECT_EQ(pool.GetHeldBytes(), held);
+    pool.Clear();
+    EXPECT_EQ(pool.GetHeldBytes(), 0u);
 }
 
 TEST(FbxReader, NestingBeyondTheLimitIsRejectedInBothForms)

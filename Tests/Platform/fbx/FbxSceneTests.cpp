@@ -1,11 +1,15 @@
 #include "Platform/fbx/AsciiReader.h"
 #include "Platform/fbx/FormatError.h"
 #include "Platform/fbx/GeometryConverter.h"
+#include "Platform/fbx/Importer.h"
 #include "Platform/fbx/Scene.h"
 #include "Platform/fbx/SceneBuilder.h"
 
+#include "Support/fbx/FbxTestFiles.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <cmath>
 #include <random>
 
@@ -520,4 +524,161 @@ TEST_F(FbxScene, UnitAndAxisConversionsMoveEveryPointConsistently)
             const Vector4 actual = after->EvaluateGlobalTransform(Time(t)).MultT(convert(p));
             ExpectPoint(actual, expected[0], expected[1], expected[2], 1e-6);
         }
+}
+
+TEST_F(FbxScene, ElementsReadTheSameValuesThroughASecondTriangulation)
+{
+    // Triangulation leaves corner and polygon data in place and reads it through maps; a
+    // second one (here over tangents made in between, which have no map yet) keeps every
+    // corner's values.
+    const std::string geometry =
+        " Geometry: 50, \"Geometry::L\", \"Mesh\" {\n  Vertices: *21 { a: 2,1,0, 1,1,0, 1,2,0, 0,2,0, 0,0,0, 2,0,0, 5,5,0 }\n"
+        "  PolygonVertexIndex: *9 { a: 0,1,2,3,4,-6, 4,5,-7 }\n"
+        "  LayerElementNormal: 0 { MappingInformationType: \"ByPolygonVertex\" ReferenceInformationType: \"Direct\"\n"
+        "   Normals: *27 { a: 0,0,1, 0,0,1, 0,0,1, 0,0,1, 0,0,1, 0,0,1, 0,0,1, 0,0,1, 0,0,1 } }\n"
+        "  LayerElementUV: 0 { MappingInformationType: \"ByPolygonVertex\" ReferenceInformationType: \"IndexToDirect\"\n"
+        "   UV: *14 { a: 0,0, 1,0, 1,1, 0,1, 2,0, 2,2, 0,2 } UVIndex: *9 { a: 0,1,2,3,4,5, 6,1,2 } }\n"
+        "  LayerElementMaterial: 0 { MappingInformationType: \"ByPolygon\" ReferenceInformationType: \"IndexToDirect\" Materials: *2 { a: 1,0 } }\n }\n";
+    Scene* scene = Build(SceneText(geometry, ""));
+    Mesh* mesh = scene->GetGeometry(0);
+    mesh->Triangulate(true);
+    ASSERT_TRUE(mesh->GenerateTangentsData(0));
+    ASSERT_EQ(mesh->GetPolygonCount(), 5);
+
+    struct Corner
+    {
+        int point;
+        Vector2 uv;
+        Vector4 normal, tangent;
+        int material;
+        bool operator==(const Corner&) const = default;
+    };
+    auto corners = [mesh] {
+        std::vector<Corner> out;
+        for (int p = 0; p < mesh->GetPolygonCount(); ++p)
+            for (int v = 0; v < 3; ++v)
+            {
+                const int c = mesh->GetPolygonVertexIndex(p) + v;
+                const auto* uvs = mesh->GetElementUV(0);
+                out.push_back({mesh->GetPolygonVertex(p, v), uvs->GetDirectArray().GetAt(uvs->GetIndexArray().GetAt(c)),
+                               mesh->GetElementNormal(0)->GetDirectArray().GetAt(c),
+                               mesh->GetElementTangent(0)->GetDirectArray().GetAt(c),
+                               mesh->GetElementMaterial(0)->GetIndexArray().GetAt(p)});
+            }
+        return out;
+    };
+    const std::vector<Corner> before = corners();
+    // Each corner holds what the file gave the corner it came from.
+    const int filePoints[9] = {0, 1, 2, 3, 4, 5, 4, 5, 6};
+    const int fileUVs[9] = {0, 1, 2, 3, 4, 5, 6, 1, 2};
+    const Vector2 uvValues[7] = {{{0, 0}}, {{1, 0}}, {{1, 1}}, {{0, 1}}, {{2, 0}}, {{2, 2}}, {{0, 2}}};
+    ASSERT_EQ(mesh->myCornerMap.size(), before.size());
+    for (size_t c = 0; c < before.size(); ++c)
+    {
+        const int from = mesh->myCornerMap[c];
+        EXPECT_EQ(before[c].point, filePoints[from]);
+        EXPECT_EQ(before[c].uv, uvValues[fileUVs[from]]);
+        EXPECT_EQ(before[c].material, from < 6 ? 1 : 0);
+    }
+    mesh->Triangulate(false);
+    EXPECT_EQ(corners(), before);
+    EXPECT_NE(mesh->GetElementTangent(0)->GetDirectArray().GetRemap(), nullptr);
+}
+
+TEST_F(FbxScene, TangentsOfAControlPointSharedByManyUVs)
+{
+    // A fan of 40 triangles around one control point, which has a UV of its own in every
+    // triangle (more than the per-point chains hold) or one shared UV. The UVs follow x and y
+    // everywhere, so every corner's tangent is +X and its binormal +Y either way.
+    const int fan = 40;
+    std::string points = "0,0,0", corners, uvs = "", uvIndex;
+    for (int i = 0; i < fan; ++i)
+    {
+        const double a = 2.0 * 3.14159265358979 * i / fan;
+        points += "," + std::to_string(std::cos(a)) + "," + std::to_string(std::sin(a)) + ",0";
+    }
+    for (bool shared : {false, true})
+    {
+        uvs.clear();
+        uvIndex.clear();
+        corners.clear();
+        int uvCount = 0;
+        auto addUV = [&](double u, double v) {
+            uvs += (uvs.empty() ? "" : ",") + std::to_string(u) + "," + std::to_string(v);
+            return uvCount++;
+        };
+        const int centre = shared ? addUV(0.0, 0.0) : -1;
+        for (int i = 0; i < fan; ++i)
+        {
+            const int a = 1 + i, b = 1 + (i + 1) % fan;
+            const double ax = std::cos(2.0 * 3.14159265358979 * i / fan), ay = std::sin(2.0 * 3.14159265358979 * i / fan);
+            const double bx = std::cos(2.0 * 3.14159265358979 * (i + 1) / fan),
+                         by = std::sin(2.0 * 3.14159265358979 * (i + 1) / fan);
+            corners += (corners.empty() ? "" : ",") + std::string("0,") + std::to_string(a) + "," + std::to_string(-(b + 1));
+            const int c = shared ? centre : addUV(0.0, 0.0);
+            uvIndex += (uvIndex.empty() ? "" : ",") + std::to_string(c) + "," + std::to_string(addUV(ax, ay)) + "," +
+                       std::to_string(addUV(bx, by));
+        }
+        const std::string normals = [&] {
+            std::string n;
+            for (int i = 0; i <= fan; ++i)
+                n += (i ? "," : "") + std::string("0,0,1");
+            return n;
+        }();
+        const std::string geometry = " Geometry: 50, \"Geometry::Fan\", \"Mesh\" {\n  Vertices: *" + std::to_string(3 * (fan + 1)) +
+                                     " { a: " + points + " }\n  PolygonVertexIndex: *" + std::to_string(3 * fan) + " { a: " + corners +
+                                     " }\n  LayerElementNormal: 0 { MappingInformationType: \"ByVertice\" ReferenceInformationType: "
+                                     "\"Direct\" Normals: *" +
+                                     std::to_string(3 * (fan + 1)) + " { a: " + normals +
+                                     " } }\n  LayerElementUV: 0 { MappingInformationType: \"ByPolygonVertex\" "
+                                     "ReferenceInformationType: \"IndexToDirect\" UV: *" +
+                                     std::to_string(2 * uvCount) + " { a: " + uvs + " } UVIndex: *" + std::to_string(3 * fan) +
+                                     " { a: " + uvIndex + " } }\n }\n";
+        Scene* scene = Build(SceneText(geometry, ""));
+        Mesh* mesh = scene->GetGeometry(0);
+        ASSERT_TRUE(mesh->GenerateTangentsData(0));
+        const auto& tangents = mesh->GetElementTangent(0)->GetDirectArray();
+        const auto& binormals = mesh->GetElementBinormal(0)->GetDirectArray();
+        ASSERT_EQ(tangents.GetCount(), 3 * fan);
+        for (int c = 0; c < 3 * fan; ++c)
+        {
+            SCOPED_TRACE(std::to_string(c) + (shared ? " shared" : " own"));
+            ExpectPoint(tangents.GetAt(c), 1, 0, 0, 1e-5);
+            ExpectPoint(binormals.GetAt(c), 0, 1, 0, 1e-5);
+        }
+    }
+}
+
+TEST_F(FbxScene, AnImporterImportsTwiceAndAFolderIsNoFile)
+{
+    // Import moves the large arrays of the read file into the scene; a second import reads
+    // the file again and yields the same scene.
+    KilnTest::TempFolder folder;
+    const std::filesystem::path path = folder / "terrain.fbx";
+    KilnTest::ConvertToBinaryFbx(KilnTest::FbxFixture("corpus/blender_terrain.fbx"), path, KilnTest::BinaryFbxOptions{7500, true});
+    Importer* importer = Importer::Create(myManager, "");
+    ASSERT_TRUE(importer->Initialize(path.string()));
+    Scene* first = Scene::Create(myManager, "First");
+    Scene* second = Scene::Create(myManager, "Second");
+    ASSERT_TRUE(importer->Import(first)) << importer->GetStatus().GetErrorString();
+    ASSERT_TRUE(importer->Import(second)) << importer->GetStatus().GetErrorString();
+    ASSERT_EQ(first->GetGeometryCount(), 1);
+    const Mesh* a = first->GetGeometry(0);
+    const Mesh* b = second->GetGeometry(0);
+    EXPECT_GT(a->GetPolygonVertexCount(), 1000);
+    EXPECT_EQ(a->myControlPoints, b->myControlPoints);
+    EXPECT_EQ(a->myPolygonVertices, b->myPolygonVertices);
+    EXPECT_EQ(a->GetElementNormal(0)->GetDirectArray().Values(), b->GetElementNormal(0)->GetDirectArray().Values());
+    EXPECT_EQ(a->GetElementUV(0)->GetIndexArray().Values(), b->GetElementUV(0)->GetIndexArray().Values());
+    importer->Destroy();
+    first->Destroy();
+    second->Destroy();
+    // Scenes and the importer gave their arrays back for the next import.
+    EXPECT_GT(myManager->GetBufferPool().GetHeldBytes(), 0u);
+
+    Importer* folderImporter = Importer::Create(myManager, "");
+    EXPECT_FALSE(folderImporter->Initialize(folder.Path().string()));
+    EXPECT_EQ(folderImporter->GetStatus().GetErrorString(), "cannot read '" + folder.Path().string() + "'");
+    EXPECT_FALSE(folderImporter->IsFBX());
+    folderImporter->Destroy();
 }

@@ -5,6 +5,7 @@
 #include "SkeletonImport.h"
 #include "VertexHash.h"
 
+#include "Platform/fbx/BufferPool.h"
 #include "Platform/fbx/GeometryConverter.h"
 #include "Platform/fbx/Importer.h"
 #include "Platform/fbx/Scene.h"
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <array>
 #include <limits>
-#include <unordered_map>
 
 namespace KILNFBXImporter
 {
@@ -67,127 +67,212 @@ namespace KILNFBXImporter
             }
         }
 
-        // Vertex hash -> first index, chained in one array: power-of-two buckets at a load
-        // factor of at most 1.0, no allocation per entry and no division per lookup.
-        class VertexTable
+        // ValueIndex and the read of the value, with the element's modes looked at once per
+        // mesh instead of once per corner.
+        template <class T>
+        class CornerReader
         {
         public:
-            void Reserve(size_t aCount)
+            using Scalar = typename Fbx::LayerArray<T>::Scalar;
+
+            CornerReader() = default;
+            // With aTextureIndex, the diffuse channel's lookup: any reference mode but direct
+            // reads through the index array.
+            CornerReader(const Fbx::LayerElementTemplate<T>* anElement, bool aTextureIndex) : myElement(anElement)
             {
-                size_t buckets = 16;
-                while (buckets < aCount)
-                    buckets *= 2;
-                myBuckets.assign(buckets, None);
-                myEntries.clear();
-                myEntries.reserve(aCount);
+                if (anElement == nullptr)
+                    return;
+                if (anElement->GetMappingMode() == Fbx::MappingMode::ByControlPoint)
+                    myBy = By::ControlPoint;
+                else if (anElement->GetMappingMode() == Fbx::MappingMode::ByPolygonVertex)
+                    myBy = By::PolygonVertex;
+                const Fbx::ReferenceMode reference = anElement->GetReferenceMode();
+                myIndexed = aTextureIndex ? reference != Fbx::ReferenceMode::Direct : reference == Fbx::ReferenceMode::IndexToDirect;
+                myInvalid = !aTextureIndex && reference != Fbx::ReferenceMode::Direct && !myIndexed;
             }
 
-            // The index stored under aKey, or aValue after storing it; second is true when stored.
-            std::pair<uint32_t, bool> TryEmplace(uint64_t aKey, uint32_t aValue)
+            // The value's scalars for a corner, or null when the element places none there.
+            const Scalar* Read(int aControlPoint, int aPolygonVertex) const
             {
-                if (myEntries.size() >= myBuckets.size())
-                    Grow();
-                uint32_t& head = myBuckets[VertexHashKeyHasher()(aKey) & (myBuckets.size() - 1)];
-                for (uint32_t e = head; e != None; e = myEntries[e].next)
-                    if (myEntries[e].key == aKey)
-                        return {myEntries[e].value, false};
-                myEntries.push_back({aKey, aValue, head});
-                head = static_cast<uint32_t>(myEntries.size() - 1);
-                return {aValue, true};
+                if (myBy == By::Nothing)
+                    return nullptr;
+                if (myInvalid)
+                    throw InvalidReferenceMode();
+                int index = myBy == By::ControlPoint ? aControlPoint : aPolygonVertex;
+                if (myIndexed)
+                    index = myElement->GetIndexArray().GetAt(index);
+                if (index < 0)
+                    return nullptr;
+                const Fbx::LayerArray<T>& values = myElement->GetDirectArray();
+                if (index >= values.GetCount())
+                    Fbx::ThrowLayerIndexOutOfRange(index, values.GetCount());
+                return values.Stored(values.StoredIndex(index));
             }
 
         private:
-            static constexpr uint32_t None = 0xffffffffu;
-            struct Entry
+            enum class By
             {
-                uint64_t key;
-                uint32_t value;
-                uint32_t next;
+                Nothing,
+                ControlPoint,
+                PolygonVertex,
             };
+            const Fbx::LayerElementTemplate<T>* myElement = nullptr;
+            By myBy = By::Nothing;
+            bool myIndexed = false;
+            bool myInvalid = false;
+        };
 
-            void Grow()
+        // Vertex -> index of its first copy in the mesh, open addressing over pooled arrays at
+        // most half full. A slot holds 32 bits of the vertex's hash and the index (0: empty);
+        // vertices whose hashes agree are compared, so only equal vertices share an index.
+        class VertexTable
+        {
+        public:
+            explicit VertexTable(Plat::Fbx::BufferPool* aPool) : myPool(aPool) {}
+            ~VertexTable()
             {
-                myBuckets.assign(std::max<size_t>(16, myBuckets.size() * 2), None);
-                for (uint32_t e = 0; e < myEntries.size(); ++e)
+                if (myPool != nullptr)
+                    myPool->Give(std::move(mySlots));
+            }
+            VertexTable(const VertexTable&) = delete;
+            VertexTable& operator=(const VertexTable&) = delete;
+
+            void Reset(size_t aCount)
+            {
+                size_t capacity = 16;
+                while (capacity < 2 * aCount)
+                    capacity *= 2;
+                if (mySlots.capacity() < capacity && myPool != nullptr)
                 {
-                    uint32_t& head = myBuckets[VertexHashKeyHasher()(myEntries[e].key) & (myBuckets.size() - 1)];
-                    myEntries[e].next = head;
-                    head = e;
+                    myPool->Give(std::move(mySlots));
+                    mySlots = myPool->Take<uint64_t>(capacity);
+                }
+                mySlots.assign(capacity, 0);
+                myCount = 0;
+            }
+
+            // The index of the vertex equal to aVertex among someVertices, or aNewIndex after
+            // recording it; second is true when recorded.
+            // Asks for the slot a vertex of that hash starts at, ahead of its Find.
+            void Prefetch(uint64_t aHash) const
+            {
+                __builtin_prefetch(mySlots.data() + (static_cast<size_t>(aHash) & (mySlots.size() - 1)));
+            }
+
+            // aHash is TableHash(aVertex).
+            std::pair<uint32_t, bool> Find(const FBXVertex& aVertex, uint64_t aHash, const std::vector<FBXVertex>& someVertices,
+                                           uint32_t aNewIndex)
+            {
+                if (2 * (myCount + 1) > mySlots.size())
+                    Grow(someVertices);
+                const uint64_t hash = aHash;
+                const uint64_t tag = hash >> 32;
+                const size_t mask = mySlots.size() - 1;
+                for (size_t slot = static_cast<size_t>(hash) & mask;; slot = (slot + 1) & mask)
+                {
+                    const uint64_t entry = mySlots[slot];
+                    if (entry == 0)
+                    {
+                        mySlots[slot] = (tag << 32) | (static_cast<uint64_t>(aNewIndex) + 1);
+                        ++myCount;
+                        return {aNewIndex, true};
+                    }
+                    const uint32_t index = static_cast<uint32_t>(entry) - 1;
+                    if ((entry >> 32) == tag && SameVertex(someVertices[index], aVertex))
+                        return {index, false};
                 }
             }
 
-            std::vector<uint32_t> myBuckets;
-            std::vector<Entry> myEntries;
+        private:
+            void Grow(const std::vector<FBXVertex>& someVertices)
+            {
+                std::vector<uint64_t> old = std::move(mySlots);
+                mySlots.assign(std::max<size_t>(16, old.size() * 2), 0);
+                const size_t mask = mySlots.size() - 1;
+                for (uint64_t entry : old)
+                {
+                    if (entry == 0)
+                        continue;
+                    const uint64_t hash = TableHash(someVertices[static_cast<uint32_t>(entry) - 1]);
+                    size_t slot = static_cast<size_t>(hash) & mask;
+                    while (mySlots[slot] != 0)
+                        slot = (slot + 1) & mask;
+                    mySlots[slot] = entry;
+                }
+            }
+
+            Plat::Fbx::BufferPool* myPool;
+            std::vector<uint64_t> mySlots;
+            size_t myCount = 0;
         };
 
-        // Builds one mesh's vertices, merging equal ones when asked.
+        // Builds one mesh's vertices, merging equal ones when asked. Vertices wait in small
+        // batches, so the table's memory for a whole batch is asked for before the first lookup.
         class MeshBuilder
         {
         public:
-            MeshBuilder(FBXMesh& aMesh, bool aMerge) : myMesh(aMesh), myMerge(aMerge) {}
+            MeshBuilder(FBXMesh& aMesh, bool aMerge, VertexTable& aTable) : myMesh(aMesh), myMerge(aMerge), myTable(aTable) {}
+            ~MeshBuilder() = default;
+            MeshBuilder(const MeshBuilder&) = delete;
+            MeshBuilder& operator=(const MeshBuilder&) = delete;
 
-            void Append(const FBXVertex& aVertex)
+            // The next vertex to fill; it joins the mesh with the next Flush.
+            FBXVertex& Next(const FBXVertex& aBlank)
+            {
+                if (myPending == Batch)
+                    Flush();
+                return myVertices[myPending++] = aBlank;
+            }
+
+            void Flush()
             {
                 if (!myMerge)
                 {
-                    myMesh.indices.push_back(static_cast<uint32_t>(myMesh.vertices.size()));
-                    myMesh.vertices.push_back(aVertex);
-                    return;
-                }
-                const uint64_t hash = VertexHash(aVertex);
-                const auto [stored, inserted] = myTable.TryEmplace(hash, static_cast<uint32_t>(myMesh.vertices.size()));
-                if (inserted)
-                {
-                    myMesh.indices.push_back(stored);
-                    myMesh.vertices.push_back(aVertex);
-                    return;
-                }
-                if (SameVertex(myMesh.vertices[stored], aVertex))
-                {
-                    myMesh.indices.push_back(stored);
-                    return;
-                }
-                // Equal hashes of different vertices: keep both, looked up beside the table.
-                std::vector<uint32_t>& others = myCollisions[hash];
-                for (uint32_t index : others)
-                    if (SameVertex(myMesh.vertices[index], aVertex))
+                    for (int i = 0; i < myPending; ++i)
                     {
-                        myMesh.indices.push_back(index);
-                        return;
+                        myMesh.indices.push_back(static_cast<uint32_t>(myMesh.vertices.size()));
+                        myMesh.vertices.push_back(myVertices[i]);
                     }
-                others.push_back(static_cast<uint32_t>(myMesh.vertices.size()));
-                myMesh.indices.push_back(others.back());
-                myMesh.vertices.push_back(aVertex);
+                    myPending = 0;
+                    return;
+                }
+                uint64_t hashes[Batch];
+                for (int i = 0; i < myPending; ++i)
+                {
+                    hashes[i] = TableHash(myVertices[i]);
+                    myTable.Prefetch(hashes[i]);
+                }
+                for (int i = 0; i < myPending; ++i)
+                {
+                    const uint32_t next = static_cast<uint32_t>(myMesh.vertices.size());
+                    const auto [index, added] = myTable.Find(myVertices[i], hashes[i], myMesh.vertices, next);
+                    myMesh.indices.push_back(index);
+                    if (added)
+                        myMesh.vertices.push_back(myVertices[i]);
+                }
+                myPending = 0;
             }
 
             void Reserve(size_t aCorners)
             {
                 myMesh.vertices.reserve(aCorners);
                 myMesh.indices.reserve(aCorners);
+                // Written once, front to back, and handed to the caller.
+                Plat::Fbx::BufferPool::AdviseLarge(myMesh.vertices.data(), myMesh.vertices.capacity() * sizeof(FBXVertex));
+                Plat::Fbx::BufferPool::AdviseLarge(myMesh.indices.data(), myMesh.indices.capacity() * sizeof(uint32_t));
                 if (myMerge)
-                    myTable.Reserve(aCorners);
+                    myTable.Reset(aCorners);
             }
 
         private:
+            static constexpr int Batch = 16;
+
             FBXMesh& myMesh;
             bool myMerge;
-            VertexTable myTable;
-            std::unordered_map<uint64_t, std::vector<uint32_t>> myCollisions;
+            VertexTable& myTable;
+            FBXVertex myVertices[Batch];
+            int myPending = 0;
         };
-
-        // The slot a polygon's material element gives it (slot 0 without an element).
-        int PolygonMaterial(const Fbx::Mesh& aMesh, int aPolygon)
-        {
-            const Fbx::LayerElementMaterial* element = aMesh.GetElementMaterial(0);
-            if (element == nullptr)
-                return 0;
-            switch (element->GetMappingMode())
-            {
-            case Fbx::MappingMode::ByPolygon: return element->GetIndexArray().GetAt(aPolygon);
-            case Fbx::MappingMode::AllSame: return element->GetIndexArray().GetCount() > 0 ? element->GetIndexArray().GetAt(0) : 0;
-            default: return 0;
-            }
-        }
 
         void BindSkin(Fbx::Node* aNode, const Fbx::Mesh& aMesh, FBXSkeleton& aSkeleton, std::vector<Influences>& someInfluences)
         {
@@ -293,7 +378,7 @@ namespace KILNFBXImporter
         const int index = ValueIndex(*anElement, aControlPoint, aPolygonVertex);
         if (index < 0)
             return;
-        const Fbx::Vector4& value = anElement->GetDirectArray().GetAt(index);
+        const Fbx::Vector4 value = anElement->GetDirectArray().GetAt(index);
         for (int i = 0; i < 3; ++i)
             anOut[i] = static_cast<float>(value[i]);
     }
@@ -313,68 +398,90 @@ namespace KILNFBXImporter
         }
 
         const int polygons = mesh.GetPolygonCount();
+        const int controlPoints = mesh.GetControlPointsCount();
+        const double* points = mesh.myControlPoints.data();
+        const int* starts = mesh.myPolygonStarts.data();
+        const int* corners = mesh.myPolygonVertices.data();
         const int uvSets = std::min(mesh.GetElementUVCount(), 4);
         const int colorSets = std::min(mesh.GetElementVertexColorCount(), 4);
-        const Fbx::LayerElementNormal* normals = mesh.GetElementNormal(0);
-        const Fbx::LayerElementTangent* tangents = mesh.GetElementTangent(0);
-        const Fbx::LayerElementBinormal* binormals = mesh.GetElementBinormal(0);
+        CornerReader<Fbx::Vector2> uvReaders[4];
+        for (int set = 0; set < uvSets; ++set)
+            uvReaders[set] = CornerReader<Fbx::Vector2>(mesh.GetElementUV(set), set == 0);
+        CornerReader<Fbx::Color> colorReaders[4];
+        for (int set = 0; set < colorSets; ++set)
+            colorReaders[set] = CornerReader<Fbx::Color>(mesh.GetElementVertexColor(set), false);
+        const CornerReader<Fbx::Vector4> normals(mesh.GetElementNormal(0), false);
+        const CornerReader<Fbx::Vector4> tangents(mesh.GetElementTangent(0), false);
+        const CornerReader<Fbx::Vector4> binormals(mesh.GetElementBinormal(0), false);
+        const Fbx::LayerElementMaterial* materials = materialCount > 0 ? mesh.GetElementMaterial(0) : nullptr;
         const FBXVertex blank{};
         float minimum[3] = {0.0f, 0.0f, 0.0f};
         float maximum[3] = {0.0f, 0.0f, 0.0f};
+        VertexTable table(mesh.myPool);
+
+        auto copy3 = [](const double* someValues, float anOut[3]) {
+            if (someValues != nullptr)
+                for (int i = 0; i < 3; ++i)
+                    anOut[i] = static_cast<float>(someValues[i]);
+        };
 
         for (int slot = 0; slot < std::max(materialCount, 1); ++slot)
         {
             FBXMesh out;
             out.name = aNode->GetName();
             out.materialIndex = materialCount > 0 ? SceneMaterialIndex(aScene, aNode->GetMaterial(slot)) : 0;
-            MeshBuilder builder(out, aMergeDuplicateVertices);
+            MeshBuilder builder(out, aMergeDuplicateVertices, table);
             builder.Reserve(3 * static_cast<size_t>(polygons));
 
             for (int p = 0; p < polygons; ++p)
             {
                 // A polygon whose slot is not this one, or none of the node's, is skipped.
-                if (materialCount > 0 && PolygonMaterial(mesh, p) != slot)
+                if (materialCount > 0)
+                {
+                    int material = 0;
+                    if (materials != nullptr)
+                    {
+                        if (materials->GetMappingMode() == Fbx::MappingMode::ByPolygon)
+                            material = materials->GetIndexArray().GetAt(p);
+                        else if (materials->GetMappingMode() == Fbx::MappingMode::AllSame)
+                            material = materials->GetIndexArray().GetCount() > 0 ? materials->GetIndexArray().GetAt(0) : 0;
+                    }
+                    if (material != slot)
+                        continue;
+                }
+                const int firstCorner = starts[p];
+                if (starts[p + 1] - firstCorner != 3)
                     continue;
-                if (mesh.GetPolygonSize(p) != 3)
-                    continue;
-                const int firstCorner = mesh.GetPolygonVertexIndex(p);
                 for (int v = 0; v < 3; ++v)
                 {
-                    const int cp = mesh.GetPolygonVertex(p, v);
                     const int pv = firstCorner + v;
-                    FBXVertex vertex = blank;
-                    const Fbx::Vector4 point = mesh.GetControlPointAt(cp);
-                    for (int i = 0; i < 4; ++i)
-                        vertex.position[i] = static_cast<float>(point[i]);
+                    const int cp = corners[pv];
+                    FBXVertex& vertex = builder.Next(blank);
+                    if (cp >= 0 && cp < controlPoints)
+                    {
+                        const double* point = points + 3 * static_cast<size_t>(cp);
+                        vertex.position[0] = static_cast<float>(point[0]);
+                        vertex.position[1] = static_cast<float>(point[1]);
+                        vertex.position[2] = static_cast<float>(point[2]);
+                        vertex.position[3] = 1.0f;
+                    }
 
                     // Set 0 through the diffuse channel's index, the others through their own.
                     for (int set = 0; set < uvSets; ++set)
-                    {
-                        const Fbx::LayerElementUV& uv = *mesh.GetElementUV(set);
-                        const int index = set == 0 ? mesh.GetTextureUVIndex(p, v) : ValueIndex(uv, cp, pv);
-                        if (index < 0)
-                            continue;
-                        const Fbx::Vector2& value = uv.GetDirectArray().GetAt(index);
-                        vertex.uvs[set][0] = static_cast<float>(value[0]);
-                        vertex.uvs[set][1] = static_cast<float>(1.0 - value[1]);
-                    }
+                        if (const double* uv = uvReaders[set].Read(cp, pv))
+                        {
+                            vertex.uvs[set][0] = static_cast<float>(uv[0]);
+                            vertex.uvs[set][1] = static_cast<float>(1.0 - uv[1]);
+                        }
 
-                    ReadLayerElementVector4(normals, cp, pv, vertex.normal);
-                    ReadLayerElementVector4(tangents, cp, pv, vertex.tangent);
-                    ReadLayerElementVector4(binormals, cp, pv, vertex.binormal);
+                    copy3(normals.Read(cp, pv), vertex.normal);
+                    copy3(tangents.Read(cp, pv), vertex.tangent);
+                    copy3(binormals.Read(cp, pv), vertex.binormal);
 
                     for (int set = 0; set < colorSets; ++set)
-                    {
-                        const Fbx::LayerElementVertexColor& colors = *mesh.GetElementVertexColor(set);
-                        const int index = ValueIndex(colors, cp, pv);
-                        if (index < 0)
-                            continue;
-                        const Fbx::Color& color = colors.GetDirectArray().GetAt(index);
-                        vertex.colors[set][0] = static_cast<float>(color.mRed);
-                        vertex.colors[set][1] = static_cast<float>(color.mGreen);
-                        vertex.colors[set][2] = static_cast<float>(color.mBlue);
-                        vertex.colors[set][3] = static_cast<float>(color.mAlpha);
-                    }
+                        if (const double* color = colorReaders[set].Read(cp, pv))
+                            for (int i = 0; i < 4; ++i)
+                                vertex.colors[set][i] = static_cast<float>(color[i]);
 
                     if (!influences.empty())
                     {
@@ -391,9 +498,9 @@ namespace KILNFBXImporter
                         minimum[i] = std::min(minimum[i], vertex.position[i]);
                         maximum[i] = std::max(maximum[i], vertex.position[i]);
                     }
-                    builder.Append(vertex);
                 }
             }
+            builder.Flush();
 
             if (!out.vertices.empty())
             {

@@ -14,6 +14,9 @@ namespace KILNFBXImporter
         constexpr int FirstIndexField = 37;
         constexpr int IndexFieldCount = 4;
 
+        // The full product of two 64-bit words (a GCC and Clang extension).
+        __extension__ typedef unsigned __int128 Wide;
+
         uint64_t Fnv1a(const unsigned char* someBytes, size_t aCount)
         {
             uint64_t h = FnvOffsetBasis;
@@ -65,10 +68,35 @@ namespace KILNFBXImporter
 
     bool SameVertex(const FBXVertex& a, const FBXVertex& b)
     {
+        if (std::memcmp(&a, &b, sizeof(FBXVertex)) == 0)
+            return true;
         uint32_t fa[FieldCount], fb[FieldCount];
         Fields(a, fa);
         Fields(b, fb);
         return std::memcmp(fa, fb, sizeof(fa)) == 0;
+    }
+
+    uint64_t TableHash(const FBXVertex& aVertex)
+    {
+        // The fields as twelve pairs of 64-bit words, each pair folded by a 128-bit product
+        // with its own constants (as wyhash does); every field that is a negative zero (as a
+        // float) is hashed as zero, bone indices too, which only costs a compare.
+        constexpr uint64_t S0 = 0xa0761d6478bd642full, S1 = 0xe7037ed1a0b428dbull, S2 = 0x8ebc6af09c88c6e3ull;
+        uint32_t fields[48] = {};
+        std::memcpy(fields, &aVertex, sizeof(FBXVertex));
+        for (uint32_t& field : fields)
+            field = field == 0x80000000u ? 0u : field;
+        uint64_t words[24];
+        std::memcpy(words, fields, sizeof(words));
+        auto fold = [](uint64_t a, uint64_t b) {
+            const Wide product = static_cast<Wide>(a) * b;
+            return static_cast<uint64_t>(product) ^ static_cast<uint64_t>(product >> 64);
+        };
+        uint64_t sum = 0;
+#pragma GCC unroll 12
+        for (uint64_t i = 0; i < 12; ++i)
+            sum += fold(words[2 * i] ^ (S0 + i * S2), words[2 * i + 1] ^ S1);
+        return fold(sum ^ S0, (sum >> 32) ^ S2);
     }
 
     size_t VertexHashKeyHasher::operator()(uint64_t aKey) const

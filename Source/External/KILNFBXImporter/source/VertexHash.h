@@ -15,6 +15,10 @@ namespace KILNFBXImporter
     // True when both vertices hold the same values (zeros of either sign are equal).
     bool SameVertex(const FBXVertex& a, const FBXVertex& b);
 
+    // A cheaper spread of the vertex over 64 bits for tables that compare vertices with
+    // SameVertex: vertices SameVertex calls equal hash alike.
+    uint64_t TableHash(const FBXVertex& aVertex);
+
     struct VertexHashKeyHasher
     {
         size_t operator()(uint64_t aKey) const;
