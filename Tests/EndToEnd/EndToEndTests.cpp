@@ -265,13 +265,20 @@ TEST_F(EndToEnd, FromTheSplashThroughLevelOneToTheExitOfThePausePage)
     std::optional<Screenshot> level = myGame->WaitFor("level", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(120s));
     ASSERT_TRUE(level) << "Level 1 did not come up with the hero in the middle: " << FindHero(myGame->GetLastCapture()).Describe();
 
-    // Holding Right runs: the view follows the hero, so the scene moves and the hero stays.
-    myGame->KeyDown("Right");
-    std::optional<Screenshot> ran = myGame->WaitFor(
-        "running",
-        [&](const Screenshot& s) { return s.ChangedShare(*level, s.Whole(), 32.0f) > 0.3f && PlayingLevel(s); }, Scaled(60s));
-    myGame->KeyUp("Right");
-    ASSERT_TRUE(ran) << "holding Right did not move the view along with the hero: " << FindHero(myGame->GetLastCapture()).Describe();
+    // Holding Right runs: the view follows the hero, so the scenery on the ground slides
+    // left while the hero stays in the middle.
+    const Rect ground{0, myHeight * 45 / 100, myWidth, myHeight * 30 / 100};
+    int shift = 0;
+    std::optional<Screenshot> ran = myGame->PressUntil(
+        "Right",
+        [&](const Screenshot& s) {
+            shift = HorizontalShift(*level, s, ground, myWidth / 3);
+            return shift <= -40 && PlayingLevel(s);
+        },
+        Scaled(60s), "running");
+    ASSERT_TRUE(ran) << "holding Right did not move the view along with the hero: the scenery moved " << shift << " pixels; "
+                     << FindHero(myGame->GetLastCapture()).Describe();
+    std::printf("holding Right, the scenery slid %d pixels while the hero stayed in the middle\n", shift);
 
     // Space jumps: the hero's light leaves its place on screen, and the hero comes down again.
     const HeroSighting standing = FindHero(*myGame->WaitFor("standing", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s)));
@@ -416,8 +423,10 @@ TEST_F(EndToEnd, ReadmePictures)
     ASSERT_TRUE(myGame->PressUntil("Return", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(120s), "level_2"));
     std::optional<Screenshot> start = myGame->WaitFor("level_2_start", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s));
     ASSERT_TRUE(start);
+    const Rect ground{0, myHeight * 45 / 100, myWidth, myHeight * 30 / 100};
     std::optional<Screenshot> level = myGame->PressUntil(
-        "Right", [&](const Screenshot& s) { return s.ChangedShare(*start, s.Whole(), 32.0f) > 0.3f && PlayingLevel(s); }, Scaled(60s), "run");
+        "Right", [&](const Screenshot& s) { return HorizontalShift(*start, s, ground, myWidth / 3) <= -60 && PlayingLevel(s); }, Scaled(60s),
+        "run");
     ASSERT_TRUE(level) << FindHero(myGame->GetLastCapture()).Describe();
     EXPECT_TRUE(level->SavePng(pictures / "level.png", Width));
 

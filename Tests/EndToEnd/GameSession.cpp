@@ -64,6 +64,11 @@ namespace KilnE2E
         // Keys left down would stay down in the X server for the next session.
         for (const std::string& key : std::vector<std::string>(myHeldKeys))
             KeyUp(key);
+        // The copy of the game goes; its output and the captures stay for a look.
+        myProcess.Kill();
+        std::error_code ignored;
+        std::filesystem::remove_all(myWorkFolder / "bin", ignored);
+        std::filesystem::remove(myWorkFolder / "capture.rgb", ignored);
     }
 
     bool GameSession::Start(const std::vector<std::string>& someArguments)
@@ -145,20 +150,6 @@ namespace KilnE2E
         return ReadText(myWorkFolder / "game_stderr.txt");
     }
 
-    bool GameSession::WaitForOutput(const std::string& aText, std::chrono::milliseconds aLimit, size_t anOffset)
-    {
-        const Clock::time_point end = Clock::now() + aLimit;
-        for (;;)
-        {
-            const std::string text = ReadStdout();
-            if (text.size() > anOffset && text.find(aText, anOffset) != std::string::npos)
-                return true;
-            if (Clock::now() >= end || !myProcess.IsRunning())
-                return false;
-            std::this_thread::sleep_for(50ms);
-        }
-    }
-
     bool GameSession::RunXdotool(const std::vector<std::string>& someArguments, std::string* anOutput)
     {
         std::vector<std::string> command{"xdotool"};
@@ -180,13 +171,6 @@ namespace KilnE2E
         RunXdotool({"keyup", aKey});
         std::erase(myHeldKeys, aKey);
         WaitForFrame(Scaled(60s));
-    }
-
-    void GameSession::Press(const std::string& aKey)
-    {
-        KeyDown(aKey);
-        WaitForFrame(Scaled(60s));
-        KeyUp(aKey);
     }
 
     std::optional<Screenshot> GameSession::PressUntil(const std::string& aKey, const std::function<bool(const Screenshot&)>& aCheck,

@@ -45,16 +45,12 @@ namespace KilnE2E
         Clock::time_point GetStartTime() const { return myProcess.GetStartTime(); }
         std::string ReadStdout() const;
         std::string ReadStderr() const;
-        // Polls the game's standard output until it contains aText after anOffset bytes.
-        bool WaitForOutput(const std::string& aText, std::chrono::milliseconds aLimit, size_t anOffset = 0);
 
         // xdotool key names ("Down", "Return", "Escape", "space", "Right"). The game sees
         // keys once a frame, so a release and the next press of the same key must fall in
         // different frames: KeyUp returns once the game has begun a frame after the release.
         void KeyDown(const std::string& aKey);
         void KeyUp(const std::string& aKey);
-        // Down for at least one frame, then up.
-        void Press(const std::string& aKey);
         // Holds aKey until aCheck accepts a capture or aLimit passes; then lets go.
         std::optional<Screenshot> PressUntil(const std::string& aKey, const std::function<bool(const Screenshot&)>& aCheck,
                                              std::chrono::milliseconds aLimit, const std::string& aName);
@@ -66,13 +62,13 @@ namespace KilnE2E
         std::optional<Screenshot> WaitFor(const std::string& aName, const std::function<bool(const Screenshot&)>& aCheck,
                                           std::chrono::milliseconds aLimit);
         const Screenshot& GetLastCapture() const { return myLastCapture; }
-        // Where a failed wait left its last capture.
-        std::filesystem::path FailurePicture(const std::string& aName) const;
 
         int GetScreenWidth() const { return myScreenWidth; }
         int GetScreenHeight() const { return myScreenHeight; }
 
     private:
+        // Where a failed wait leaves its last capture.
+        std::filesystem::path FailurePicture(const std::string& aName) const;
         bool RunXdotool(const std::vector<std::string>& someArguments, std::string* anOutput = nullptr);
 
         std::filesystem::path myWorkFolder;

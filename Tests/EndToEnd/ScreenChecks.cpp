@@ -100,4 +100,39 @@ namespace KilnE2E
         }
         return count == 0 ? 0.0f : static_cast<float>(lit) / static_cast<float>(count);
     }
+
+    int HorizontalShift(const Screenshot& aBefore, const Screenshot& anAfter, const Rect& aBand, int aLimit)
+    {
+        const auto profile = [&aBand](const Screenshot& aShot) {
+            std::vector<float> columns(static_cast<size_t>(std::max(0, aBand.width)), 0.0f);
+            for (int x = 0; x < aBand.width; ++x)
+            {
+                for (int y = aBand.y; y < aBand.y + aBand.height; ++y)
+                    columns[static_cast<size_t>(x)] += aShot.At(aBand.x + x, y).Luma();
+                columns[static_cast<size_t>(x)] /= static_cast<float>(std::max(1, aBand.height));
+            }
+            return columns;
+        };
+        const std::vector<float> before = profile(aBefore);
+        const std::vector<float> after = profile(anAfter);
+        int best = 0;
+        float bestError = -1.0f;
+        for (int shift = -aLimit; shift <= aLimit; ++shift)
+        {
+            // Column x before is column x + shift after; at least half the band must overlap.
+            const int from = std::max(0, -shift), to = std::min(aBand.width, aBand.width - shift);
+            if (to - from < aBand.width / 2)
+                continue;
+            float error = 0.0f;
+            for (int x = from; x < to; ++x)
+                error += std::abs(before[static_cast<size_t>(x)] - after[static_cast<size_t>(x + shift)]);
+            error /= static_cast<float>(to - from);
+            if (bestError < 0.0f || error < bestError)
+            {
+                bestError = error;
+                best = shift;
+            }
+        }
+        return best;
+    }
 }

@@ -33,4 +33,9 @@ namespace KilnE2E
     // veil is blended in linear light or in sRGB.
     float ShareLitThroughVeil(const Screenshot& aShot, const Picture& aVeil, const Rect& aPlace, const Rect& aRegion);
 
+
+    // How far the picture in aBand moved sideways from aBefore to anAfter, pixels (negative:
+    // to the left), up to aLimit: the shift that best lines up the two captures' columns of
+    // brightness. The scenery moves left on screen while the view follows a hero running right.
+    int HorizontalShift(const Screenshot& aBefore, const Screenshot& anAfter, const Rect& aBand, int aLimit);
 }

@@ -1,6 +1,5 @@
 #include "EndToEnd/Screenshot.h"
 
-#include "Platform/image/ImageDecoder.h"
 #include "Support/PngFile.h"
 
 #include <algorithm>
@@ -56,31 +55,10 @@ namespace KilnE2E
         }
     }
 
-    Rgb Screenshot::Mean(const Rect& aRect) const
-    {
-        double r = 0.0, g = 0.0, b = 0.0;
-        const size_t count = ForEach(Clip(aRect), [&](int x, int y) {
-            const Rgb c = At(x, y);
-            r += c.r;
-            g += c.g;
-            b += c.b;
-        });
-        if (count == 0)
-            return {};
-        return {static_cast<float>(r / count), static_cast<float>(g / count), static_cast<float>(b / count)};
-    }
-
     float Screenshot::BrightShare(const Rect& aRect, float aLuma) const
     {
         size_t hits = 0;
         const size_t count = ForEach(Clip(aRect), [&](int x, int y) { hits += At(x, y).Luma() > aLuma ? 1u : 0u; });
-        return count == 0 ? 0.0f : static_cast<float>(hits) / static_cast<float>(count);
-    }
-
-    float Screenshot::ShareNear(const Rect& aRect, const Rgb& aColour, float aTolerance) const
-    {
-        size_t hits = 0;
-        const size_t count = ForEach(Clip(aRect), [&](int x, int y) { hits += At(x, y).DistanceTo(aColour) <= aTolerance ? 1u : 0u; });
         return count == 0 ? 0.0f : static_cast<float>(hits) / static_cast<float>(count);
     }
 
@@ -89,51 +67,6 @@ namespace KilnE2E
         size_t hits = 0;
         const size_t count = ForEach(Clip(aRect), [&](int x, int y) { hits += At(x, y).DistanceTo(anOther.At(x, y)) > aTolerance ? 1u : 0u; });
         return count == 0 ? 0.0f : static_cast<float>(hits) / static_cast<float>(count);
-    }
-
-    Rect Screenshot::ChangedBounds(const Screenshot& anOther, const Rect& aRect, float aTolerance) const
-    {
-        int left = myWidth, top = myHeight, right = -1, bottom = -1;
-        ForEach(Clip(aRect), [&](int x, int y) {
-            if (At(x, y).DistanceTo(anOther.At(x, y)) > aTolerance)
-            {
-                left = std::min(left, x);
-                top = std::min(top, y);
-                right = std::max(right, x);
-                bottom = std::max(bottom, y);
-            }
-        });
-        if (right < 0)
-            return {};
-        return {left, top, right - left + 1, bottom - top + 1};
-    }
-
-    float Screenshot::ColourfulShare(const Rect& aRect, float aSpread) const
-    {
-        size_t hits = 0;
-        const size_t count = ForEach(Clip(aRect), [&](int x, int y) {
-            const Rgb c = At(x, y);
-            hits += std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > aSpread ? 1u : 0u;
-        });
-        return count == 0 ? 0.0f : static_cast<float>(hits) / static_cast<float>(count);
-    }
-
-    Screenshot Screenshot::LoadPng(const std::filesystem::path& aPath)
-    {
-        Plat::Image::ImageData image;
-        if (!Plat::Image::DecodeImageFile(aPath, Plat::Image::LoadDefault, image) || image.subresources.empty() ||
-            (image.format != Plat::Image::DxgiFormat::R8G8B8A8_Unorm && image.format != Plat::Image::DxgiFormat::R8G8B8A8_Unorm_Srgb))
-            return {};
-        const Plat::Image::Subresource& top = image.subresources[0];
-        std::vector<uint8_t> pixels;
-        pixels.reserve(static_cast<size_t>(top.width) * top.height * 3u);
-        for (uint32_t y = 0; y < top.height; ++y)
-        {
-            const uint8_t* row = image.Data(top) + static_cast<size_t>(y) * top.rowPitch;
-            for (uint32_t x = 0; x < top.width; ++x)
-                pixels.insert(pixels.end(), row + x * 4u, row + x * 4u + 3u);
-        }
-        return Screenshot(static_cast<int>(top.width), static_cast<int>(top.height), std::move(pixels));
     }
 
     bool Screenshot::SavePng(const std::filesystem::path& aPath, int aWidth) const

@@ -40,21 +40,11 @@ namespace KilnE2E
         Rect Whole() const { return {0, 0, myWidth, myHeight}; }
 
         Rgb At(int anX, int aY) const;
-        Rgb Mean(const Rect& aRect) const;
         // Share (0..1) of the rectangle's pixels whose luma is above aLuma.
         float BrightShare(const Rect& aRect, float aLuma) const;
-        // Share of the rectangle's pixels within aTolerance (largest channel difference) of aColour.
-        float ShareNear(const Rect& aRect, const Rgb& aColour, float aTolerance) const;
         // Share of the rectangle's pixels that differ from anOther's by more than aTolerance.
         float ChangedShare(const Screenshot& anOther, const Rect& aRect, float aTolerance) const;
-        // Bounding box of the pixels that differ from anOther's by more than aTolerance
-        // (width 0 when none do).
-        Rect ChangedBounds(const Screenshot& anOther, const Rect& aRect, float aTolerance) const;
-        // Share of the rectangle's pixels whose channels spread (max - min) by more than aSpread.
-        float ColourfulShare(const Rect& aRect, float aSpread) const;
 
-        // Reads a PNG written by SavePng (for looking at a run afterwards); empty on failure.
-        static Screenshot LoadPng(const std::filesystem::path& aPath);
         // Writes a PNG (through ImageMagick), scaled to aWidth when it is not 0.
         bool SavePng(const std::filesystem::path& aPath, int aWidth = 0) const;
 
