@@ -88,4 +88,33 @@ namespace Plat::Fbx
             myShelves;
         size_t myBytes = 0;
     };
+
+    // Take, TakeToOverwrite and Give for code that may have no pool: then plain new arrays,
+    // freed when given back.
+    template <class T>
+    std::vector<T> TakeFrom(BufferPool* aPool, size_t aCount)
+    {
+        if (aPool != nullptr)
+            return aPool->Take<T>(aCount);
+        std::vector<T> out;
+        out.reserve(aCount);
+        return out;
+    }
+
+    template <class T>
+    std::vector<T> TakeToOverwriteFrom(BufferPool* aPool, size_t aCount)
+    {
+        if (aPool != nullptr)
+            return aPool->TakeToOverwrite<T>(aCount);
+        return std::vector<T>(aCount);
+    }
+
+    template <class T>
+    void GiveTo(BufferPool* aPool, std::vector<T>& someItems)
+    {
+        if (aPool != nullptr)
+            aPool->Give(std::move(someItems));
+        else
+            std::vector<T>().swap(someItems);
+    }
 }

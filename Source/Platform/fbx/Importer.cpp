@@ -76,10 +76,7 @@ namespace Plat::Fbx
         }
         if (size > 0)
         {
-            if (pool != nullptr)
-                bytes = pool->TakeToOverwrite<char>(static_cast<size_t>(size));
-            else
-                bytes.resize(static_cast<size_t>(size));
+            bytes = TakeToOverwriteFrom<char>(pool, static_cast<size_t>(size));
             bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
         }
         else
@@ -92,11 +89,7 @@ namespace Plat::Fbx
         {
             BufferPool* pool;
             std::vector<char>& bytes;
-            ~GiveBack()
-            {
-                if (pool != nullptr)
-                    pool->Give(std::move(bytes));
-            }
+            ~GiveBack() { GiveTo(pool, bytes); }
         } giveBack{pool, bytes};
         if (std::ferror(file) != 0)
         {

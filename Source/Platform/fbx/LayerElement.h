@@ -103,7 +103,6 @@ namespace Plat::Fbx
             return myRemap != nullptr ? (*myRemap)[static_cast<size_t>(anIndex)] : anIndex;
         }
         const Scalar* Stored(int aStoredIndex) const { return myValues.data() + static_cast<size_t>(aStoredIndex) * Components; }
-        int GetStoredCount() const { return static_cast<int>(myValues.size() / static_cast<size_t>(Components)); }
 
         // Raw storage, Components scalars per stored item.
         std::vector<Scalar>& Values() { return myValues; }

@@ -190,15 +190,6 @@ namespace Plat::Fbx
             bool consume = false;
             BufferPool* pool = nullptr;
 
-            template <class T>
-            std::vector<T> Fresh(size_t aCount) const
-            {
-                if (pool != nullptr)
-                    return pool->Take<T>(aCount);
-                std::vector<T> out;
-                out.reserve(aCount);
-                return out;
-            }
 
             std::vector<double> Doubles(const Element* anArray) const
             {
@@ -213,7 +204,7 @@ namespace Plat::Fbx
                         using T = std::decay_t<decltype(v)>;
                         if constexpr (requires { typename T::value_type; } && !std::is_same_v<T, std::string>)
                         {
-                            std::vector<double> out = Fresh<double>(v.size());
+                            std::vector<double> out = TakeFrom<double>(pool, v.size());
                             out.insert(out.end(), v.begin(), v.end());
                             return out;
                         }
@@ -238,7 +229,7 @@ namespace Plat::Fbx
                         using T = std::decay_t<decltype(v)>;
                         if constexpr (requires { typename T::value_type; } && !std::is_same_v<T, std::string>)
                         {
-                            std::vector<int> out = Fresh<int>(v.size());
+                            std::vector<int> out = TakeFrom<int>(pool, v.size());
                             for (auto x : v)
                             {
                                 if constexpr (std::is_floating_point_v<typename T::value_type>)
@@ -393,7 +384,7 @@ namespace Plat::Fbx
             // The file closes each polygon with a negative index (-(i + 1)); decoded in place.
             std::vector<int> corners = aSource.Ints(ArrayChild(aGeometry, {"PolygonVertexIndex"}), what);
             const int controlPoints = aMesh.GetControlPointsCount();
-            std::vector<int> starts = aSource.Fresh<int>(corners.size() / 3 + 2);
+            std::vector<int> starts = TakeFrom<int>(aSource.pool, corners.size() / 3 + 2);
             starts.push_back(0);
             for (size_t c = 0; c < corners.size(); ++c)
             {

@@ -55,23 +55,6 @@ namespace Plat::Fbx
             v[2] = a.z;
         }
 
-        template <class T>
-        std::vector<T> Take(BufferPool* aPool, size_t aCount)
-        {
-            if (aPool != nullptr)
-                return aPool->Take<T>(aCount);
-            std::vector<T> out;
-            out.reserve(aCount);
-            return out;
-        }
-
-        template <class T>
-        void Give(BufferPool* aPool, std::vector<T>& someItems)
-        {
-            if (aPool != nullptr)
-                aPool->Give(std::move(someItems));
-        }
-
         // Numbers (control point, UV) pairs in the order they are first seen. Each control
         // point chains its pairs, so lookups stay near the mesh's own order in memory; a
         // control point with very many UVs continues in a hash map.
@@ -80,16 +63,16 @@ namespace Plat::Fbx
         public:
             FrameNumbering(BufferPool* aPool, int aControlPoints, size_t aCorners) : myPool(aPool)
             {
-                myHeads = Take<int>(aPool, static_cast<size_t>(aControlPoints));
+                myHeads = TakeFrom<int>(aPool, static_cast<size_t>(aControlPoints));
                 myHeads.assign(static_cast<size_t>(aControlPoints), -1);
-                myUVs = Take<int>(aPool, aCorners);
-                myNext = Take<int>(aPool, aCorners);
+                myUVs = TakeFrom<int>(aPool, aCorners);
+                myNext = TakeFrom<int>(aPool, aCorners);
             }
             ~FrameNumbering()
             {
-                Give(myPool, myHeads);
-                Give(myPool, myUVs);
-                Give(myPool, myNext);
+                GiveTo(myPool, myHeads);
+                GiveTo(myPool, myUVs);
+                GiveTo(myPool, myNext);
             }
             FrameNumbering(const FrameNumbering&) = delete;
             FrameNumbering& operator=(const FrameNumbering&) = delete;
@@ -151,7 +134,7 @@ namespace Plat::Fbx
 
         const int corners = GetPolygonVertexCount();
         const int polygons = GetPolygonCount();
-        std::vector<int> uvIndex = Take<int>(myPool, static_cast<size_t>(corners));
+        std::vector<int> uvIndex = TakeFrom<int>(myPool, static_cast<size_t>(corners));
         uvIndex.resize(static_cast<size_t>(corners), -1);
         for (int p = 0; p < polygons; ++p)
         {
@@ -162,14 +145,14 @@ namespace Plat::Fbx
 
         // Corners that share a control point and a UV share their tangent frame: number the
         // frames once, then sum into a plain array.
-        std::vector<int> frame = Take<int>(myPool, static_cast<size_t>(corners));
+        std::vector<int> frame = TakeFrom<int>(myPool, static_cast<size_t>(corners));
         // Per frame: the summed tangent, then the summed binormal.
         std::vector<double> sums;
         {
             FrameNumbering frames(myPool, GetControlPointsCount(), static_cast<size_t>(corners));
             for (int c = 0; c < corners; ++c)
                 frame.push_back(frames.Number(myPolygonVertices[static_cast<size_t>(c)], uvIndex[static_cast<size_t>(c)]));
-            sums = Take<double>(myPool, 6 * static_cast<size_t>(frames.GetCount()));
+            sums = TakeFrom<double>(myPool, 6 * static_cast<size_t>(frames.GetCount()));
             sums.resize(6 * static_cast<size_t>(frames.GetCount()), 0.0);
         }
         const LayerArray<Vector2>& uvValues = uvs->GetDirectArray();
@@ -218,10 +201,7 @@ namespace Plat::Fbx
             e->SetMappingMode(MappingMode::ByPolygonVertex);
             e->SetReferenceMode(ReferenceMode::Direct);
             // Every value is written below.
-            if (myPool != nullptr)
-                e->DirectArray().Values() = myPool->TakeToOverwrite<double>(3 * static_cast<size_t>(corners));
-            else
-                e->DirectArray().Values().resize(3 * static_cast<size_t>(corners));
+            e->DirectArray().Values() = TakeToOverwriteFrom<double>(myPool, 3 * static_cast<size_t>(corners));
         }
         std::vector<double>& tangentValues = tangents.DirectArray().Values();
         std::vector<double>& binormalValues = binormals.DirectArray().Values();
@@ -260,9 +240,9 @@ namespace Plat::Fbx
                 binormal = Scale(binormal, -1.0);
             Store(binormal, binormalValues.data() + 3 * c);
         }
-        Give(myPool, uvIndex);
-        Give(myPool, frame);
-        Give(myPool, sums);
+        GiveTo(myPool, uvIndex);
+        GiveTo(myPool, frame);
+        GiveTo(myPool, sums);
 
         if (anOverwrite || myTangents.empty())
         {
@@ -270,8 +250,8 @@ namespace Plat::Fbx
                 myTangents.push_back(std::move(tangents));
             else
             {
-                Give(myPool, myTangents[0].DirectArray().Values());
-                Give(myPool, myTangents[0].IndexArray().Values());
+                GiveTo(myPool, myTangents[0].DirectArray().Values());
+                GiveTo(myPool, myTangents[0].IndexArray().Values());
                 myTangents[0] = std::move(tangents);
             }
         }
@@ -281,8 +261,8 @@ namespace Plat::Fbx
                 myBinormals.push_back(std::move(binormals));
             else
             {
-                Give(myPool, myBinormals[0].DirectArray().Values());
-                Give(myPool, myBinormals[0].IndexArray().Values());
+                GiveTo(myPool, myBinormals[0].DirectArray().Values());
+                GiveTo(myPool, myBinormals[0].IndexArray().Values());
                 myBinormals[0] = std::move(binormals);
             }
         }

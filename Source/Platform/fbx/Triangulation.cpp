@@ -141,22 +141,6 @@ namespace Plat::Fbx
             anElement.IndexArray().SetRemap(map);
         }
 
-        template <class T>
-        std::vector<T> Take(BufferPool* aPool, size_t aCount)
-        {
-            if (aPool != nullptr)
-                return aPool->Take<T>(aCount);
-            std::vector<T> out;
-            out.reserve(aCount);
-            return out;
-        }
-
-        template <class T>
-        void Give(BufferPool* aPool, std::vector<T>& someItems)
-        {
-            if (aPool != nullptr)
-                aPool->Give(std::move(someItems));
-        }
     }
 
     void Mesh::Triangulate(bool anEarClipping)
@@ -172,10 +156,10 @@ namespace Plat::Fbx
                 corners += 3 * static_cast<size_t>(size - 2);
             }
         }
-        std::vector<int> vertices = Take<int>(myPool, corners);
-        std::vector<int> starts = Take<int>(myPool, triangleCount + 1);
-        std::vector<int> cornerMap = Take<int>(myPool, corners);
-        std::vector<int> polygonMap = Take<int>(myPool, triangleCount);
+        std::vector<int> vertices = TakeFrom<int>(myPool, corners);
+        std::vector<int> starts = TakeFrom<int>(myPool, triangleCount + 1);
+        std::vector<int> cornerMap = TakeFrom<int>(myPool, corners);
+        std::vector<int> polygonMap = TakeFrom<int>(myPool, triangleCount);
         starts.push_back(0);
         std::vector<Triangle> triangles;
         for (int p = 0; p < GetPolygonCount(); ++p)
@@ -211,10 +195,10 @@ namespace Plat::Fbx
             RemapElement(e, myCornerMap, myPolygonMap);
         for (auto& e : myMaterials)
             RemapElement(e, myCornerMap, myPolygonMap);
-        Give(myPool, myPolygonVertices);
-        Give(myPool, myPolygonStarts);
-        Give(myPool, myCornerMap);
-        Give(myPool, myPolygonMap);
+        GiveTo(myPool, myPolygonVertices);
+        GiveTo(myPool, myPolygonStarts);
+        GiveTo(myPool, myCornerMap);
+        GiveTo(myPool, myPolygonMap);
         myPolygonVertices = std::move(vertices);
         myPolygonStarts = std::move(starts);
         myCornerMap = std::move(cornerMap);

@@ -129,11 +129,7 @@ namespace KILNFBXImporter
         {
         public:
             explicit VertexTable(Plat::Fbx::BufferPool* aPool) : myPool(aPool) {}
-            ~VertexTable()
-            {
-                if (myPool != nullptr)
-                    myPool->Give(std::move(mySlots));
-            }
+            ~VertexTable() { Plat::Fbx::GiveTo(myPool, mySlots); }
             VertexTable(const VertexTable&) = delete;
             VertexTable& operator=(const VertexTable&) = delete;
 
@@ -142,33 +138,31 @@ namespace KILNFBXImporter
                 size_t capacity = 16;
                 while (capacity < 2 * aCount)
                     capacity *= 2;
-                if (mySlots.capacity() < capacity && myPool != nullptr)
+                if (mySlots.capacity() < capacity)
                 {
-                    myPool->Give(std::move(mySlots));
-                    mySlots = myPool->Take<uint64_t>(capacity);
+                    Plat::Fbx::GiveTo(myPool, mySlots);
+                    mySlots = Plat::Fbx::TakeFrom<uint64_t>(myPool, capacity);
                 }
                 mySlots.assign(capacity, 0);
                 myCount = 0;
             }
 
-            // The index of the vertex equal to aVertex among someVertices, or aNewIndex after
-            // recording it; second is true when recorded.
             // Asks for the slot a vertex of that hash starts at, ahead of its Find.
             void Prefetch(uint64_t aHash) const
             {
                 __builtin_prefetch(mySlots.data() + (static_cast<size_t>(aHash) & (mySlots.size() - 1)));
             }
 
-            // aHash is TableHash(aVertex).
+            // The index of the vertex equal to aVertex (whose TableHash is aHash) among
+            // someVertices, or aNewIndex after recording it; second is true when recorded.
             std::pair<uint32_t, bool> Find(const FBXVertex& aVertex, uint64_t aHash, const std::vector<FBXVertex>& someVertices,
                                            uint32_t aNewIndex)
             {
                 if (2 * (myCount + 1) > mySlots.size())
                     Grow(someVertices);
-                const uint64_t hash = aHash;
-                const uint64_t tag = hash >> 32;
+                const uint64_t tag = aHash >> 32;
                 const size_t mask = mySlots.size() - 1;
-                for (size_t slot = static_cast<size_t>(hash) & mask;; slot = (slot + 1) & mask)
+                for (size_t slot = static_cast<size_t>(aHash) & mask;; slot = (slot + 1) & mask)
                 {
                     const uint64_t entry = mySlots[slot];
                     if (entry == 0)
@@ -212,7 +206,6 @@ namespace KILNFBXImporter
         {
         public:
             MeshBuilder(FBXMesh& aMesh, bool aMerge, VertexTable& aTable) : myMesh(aMesh), myMerge(aMerge), myTable(aTable) {}
-            ~MeshBuilder() = default;
             MeshBuilder(const MeshBuilder&) = delete;
             MeshBuilder& operator=(const MeshBuilder&) = delete;
 

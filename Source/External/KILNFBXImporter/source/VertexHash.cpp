@@ -17,17 +17,6 @@ namespace KILNFBXImporter
         // The full product of two 64-bit words (a GCC and Clang extension).
         __extension__ typedef unsigned __int128 Wide;
 
-        uint64_t Fnv1a(const unsigned char* someBytes, size_t aCount)
-        {
-            uint64_t h = FnvOffsetBasis;
-            for (size_t i = 0; i < aCount; ++i)
-            {
-                h ^= someBytes[i];
-                h *= FnvPrime;
-            }
-            return h;
-        }
-
         // FNV-1a over the field's four bytes, lowest first (its order in memory).
         inline uint64_t FieldHash(uint32_t aField)
         {
@@ -97,12 +86,5 @@ namespace KILNFBXImporter
         for (uint64_t i = 0; i < 12; ++i)
             sum += fold(words[2 * i] ^ (S0 + i * S2), words[2 * i + 1] ^ S1);
         return fold(sum ^ S0, (sum >> 32) ^ S2);
-    }
-
-    size_t VertexHashKeyHasher::operator()(uint64_t aKey) const
-    {
-        unsigned char bytes[8];
-        std::memcpy(bytes, &aKey, 8);
-        return static_cast<size_t>(Fnv1a(bytes, 8));
     }
 }

@@ -1,9 +1,8 @@
 #pragma once
-// The 64-bit hash that identifies a vertex while merging duplicates, and the hasher
-// of the table keyed by it.
+// The 64-bit hash of a vertex, the equality of vertices that merging goes by, and the
+// cheaper hash of the merge table.
 #include "FBXVertex.h"
 
-#include <cstddef>
 #include <cstdint>
 
 namespace KILNFBXImporter
@@ -18,9 +17,4 @@ namespace KILNFBXImporter
     // A cheaper spread of the vertex over 64 bits for tables that compare vertices with
     // SameVertex: vertices SameVertex calls equal hash alike.
     uint64_t TableHash(const FBXVertex& aVertex);
-
-    struct VertexHashKeyHasher
-    {
-        size_t operator()(uint64_t aKey) const;
-    };
 }
