@@ -589,9 +589,8 @@ TEST_F(GameRun, ClosingTheWindowEndsTheRunAtTheNextFrame)
     const auto took = std::chrono::steady_clock::now() - start;
     closer.join();
     EXPECT_EQ(CurrentState(), State::Splashscreen);
-    // Generous: the first frame loads the controllers and opens the film, slow under the
-    // sanitizers on a loaded machine; a run that missed the close would last the whole film.
-    EXPECT_LT(took, std::chrono::seconds(20));
+    // A run that missed the close would never end: only a hang misses this.
+    EXPECT_LT(took, std::chrono::seconds(120));
     EXPECT_FALSE(Plat::Window::IsWindow(window));
 }
 

@@ -37,6 +37,36 @@ namespace KilnTest
             return result;
         }
 
+        // Spawn attributes that reset the signals a child relies on and set its mask, so a
+        // child never inherits the runner's ignored or blocked signals.
+        class CleanSignals
+        {
+        public:
+            explicit CleanSignals(const std::vector<int>& someBlocked = {})
+            {
+                posix_spawnattr_init(&myAttributes);
+                sigset_t defaults;
+                sigemptyset(&defaults);
+                for (const int signal : {SIGINT, SIGTERM, SIGPIPE, SIGHUP, SIGQUIT})
+                    sigaddset(&defaults, signal);
+                sigset_t mask;
+                sigemptyset(&mask);
+                for (const int signal : someBlocked)
+                    sigaddset(&mask, signal);
+                posix_spawnattr_setsigdefault(&myAttributes, &defaults);
+                posix_spawnattr_setsigmask(&myAttributes, &mask);
+                posix_spawnattr_setflags(&myAttributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+            }
+            ~CleanSignals() { posix_spawnattr_destroy(&myAttributes); }
+            CleanSignals(const CleanSignals&) = delete;
+            CleanSignals& operator=(const CleanSignals&) = delete;
+
+            const posix_spawnattr_t* Get() const { return &myAttributes; }
+
+        private:
+            posix_spawnattr_t myAttributes;
+        };
+
         std::vector<char*> Pointers(std::vector<std::string>& someTexts)
         {
             std::vector<char*> pointers;
@@ -74,8 +104,9 @@ namespace KilnTest
         std::vector<char*> argv = Pointers(argumentTexts);
         std::vector<char*> envp = Pointers(environmentTexts);
 
+        const CleanSignals signals(someOptions.myBlockedSignals);
         pid_t pid = -1;
-        const int result = posix_spawn(&pid, argumentTexts[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+        const int result = posix_spawn(&pid, argumentTexts[0].c_str(), &actions, signals.Get(), argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         if (result != 0)
             return false;
@@ -147,8 +178,9 @@ namespace KilnTest
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
         std::vector<std::string> texts = someArguments;
         std::vector<char*> argv = Pointers(texts);
+        const CleanSignals signals;
         pid_t pid = -1;
-        const int spawned = posix_spawnp(&pid, texts[0].c_str(), &actions, nullptr, argv.data(), environ);
+        const int spawned = posix_spawnp(&pid, texts[0].c_str(), &actions, signals.Get(), argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(pipeEnds[1]);
         if (spawned != 0)

@@ -1,6 +1,9 @@
 #pragma once
 // A program run as a child process: started with posix_spawn, standard input from
 // /dev/null, its output to files (or /dev/null), killed and reaped when the object goes.
+// Every child starts clean, whatever the test runner inherited: SIGINT, SIGTERM, SIGPIPE,
+// SIGHUP and SIGQUIT at their default action and no signal blocked (a background job of a
+// non-interactive shell, for one, starts with SIGINT ignored).
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -25,6 +28,8 @@ namespace KilnTest
             std::filesystem::path myStderr;
             // Added to (or replacing in) the caller's environment.
             std::vector<std::pair<std::string, std::string>> myEnvironment;
+            // Blocked in the child from its start (default: none).
+            std::vector<int> myBlockedSignals;
         };
 
         ChildProcess() = default;

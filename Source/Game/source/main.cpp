@@ -1,6 +1,7 @@
 #include "Go.h"
 
 #include "Platform/runtime/ExceptionChain.h"
+#include "Platform/runtime/QuitSignals.h"
 
 #include <cstdio>
 #include <exception>
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    Plat::Runtime::UnblockQuitSignals();
     try
     {
         if (argc < 2)

@@ -69,10 +69,10 @@ namespace
             return bytes;
         }
 
-        // Runs frames (watcher flushes) until aDone holds or two seconds pass.
+        // Runs frames (watcher flushes) until aDone holds (a hang guard of 30 s).
         bool FlushUntil(const std::function<bool()>& aDone)
         {
-            const auto end = std::chrono::steady_clock::now() + 2s;
+            const auto end = std::chrono::steady_clock::now() + 30s;
             while (std::chrono::steady_clock::now() < end)
             {
                 myWatcher->FlushChanges();

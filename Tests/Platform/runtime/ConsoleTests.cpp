@@ -20,5 +20,5 @@ TEST(Console, PauseDoesNotWaitWithoutATerminal)
     close(null);
     close(saved);
     EXPECT_FALSE(waited);
-    EXPECT_LT(elapsed, std::chrono::milliseconds(100));
+    EXPECT_LT(elapsed, std::chrono::seconds(30));  // a hang guard: a wait would never end
 }

@@ -133,7 +133,7 @@ TEST(SoundLibDevice, TheDiskDriverReceivesWhatTheChannelsPlay)
     ASSERT_TRUE(ChannelSetAttribute(channel, ATTRIB_VOL, 0.5f));
     ASSERT_TRUE(ChannelPlay(channel, 0));
     // The device plays in real time: wait until the channel has played its pass.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (ChannelIsActive(channel) == ACTIVE_PLAYING && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

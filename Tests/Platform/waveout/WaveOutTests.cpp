@@ -28,7 +28,7 @@ namespace
     }
 
     template <class Predicate>
-    bool WaitFor(Predicate aDone, std::chrono::milliseconds aLimit = std::chrono::milliseconds(5000))
+    bool WaitFor(Predicate aDone, std::chrono::milliseconds aLimit = std::chrono::milliseconds(30000))
     {
         const auto end = std::chrono::steady_clock::now() + aLimit;
         while (!aDone())
