@@ -14,17 +14,17 @@
 #include "forge/engine/Engine.h"
 #include "forge/graphics/GraphicsEngine.h"
 #include "forge/graphics/GraphicsStateStack.h"
-#include "forge/settings/Settings.h"
 #include "forge/stringRegistry/StringRegistry.h"
 #include "forge/texture/TextureManager.h"
 
 #include "Platform/image/DdsWriter.h"
 
+#include "Support/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -32,32 +32,10 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
-
-// ---- allocation counter ---------------------------------------------------------------
-
-namespace
-{
-    std::atomic<uint64_t> theAllocationCount{0};
-}
-
-// Counting replacements of the global allocation functions (malloc-backed on both sides).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t aSize)
-{
-    theAllocationCount.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(aSize == 0 ? 1 : aSize))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* aPointer) noexcept { std::free(aPointer); }
-void operator delete(void* aPointer, std::size_t) noexcept { std::free(aPointer); }
-#pragma GCC diagnostic pop
 
 namespace
 {
@@ -102,14 +80,7 @@ namespace
     private:
         ParticleBench()
         {
-            Kiln::LoadSettings("Game.json");
-            Kiln::EngineConfiguration& config = Kiln::Settings::EngineConfiguration();
-            config.myWindowSize = {RENDER_WIDTH, RENDER_HEIGHT};
-            config.myRenderSize = {RENDER_WIDTH, RENDER_HEIGHT};
-            config.myEnableVSync = false;
-            config.myBorderless = true;
-            config.myDebugFeatures = 0;
-            myStarted = Kiln::Engine::Start();
+            myStarted = KilnBench::StartOffscreenEngine(RENDER_WIDTH, RENDER_HEIGHT);
             if (!myStarted)
                 return;
 
@@ -194,9 +165,9 @@ namespace
         uint64_t allocations = 0;
         for (auto _ : aState)
         {
-            const uint64_t before = theAllocationCount.load();
+            const uint64_t before = KilnBench::AllocationCount();
             bench->StepEmittersAndRegistry();
-            allocations += theAllocationCount.load() - before;
+            allocations += KilnBench::AllocationCount() - before;
         }
         Report(aState, allocations);
         aState.counters["births_per_frame"] = static_cast<double>(GROUPS * BIRTHS_PER_BURST);
@@ -276,9 +247,9 @@ namespace
         {
             engine.BeginFrame();
             auto start = std::chrono::steady_clock::now();
-            const uint64_t before = theAllocationCount.load();
+            const uint64_t before = KilnBench::AllocationCount();
             ParticleRegistry::GetInstance().Render(drawer);
-            allocations += theAllocationCount.load() - before;
+            allocations += KilnBench::AllocationCount() - before;
             particleSubmit += Seconds(start);
             glFinish();
             particleSeconds += Seconds(start);

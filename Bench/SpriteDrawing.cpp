@@ -13,13 +13,13 @@
 #include "forge/graphics/DX11.h"
 #include "forge/graphics/GraphicsEngine.h"
 #include "forge/graphics/Texture.h"
-#include "forge/settings/Settings.h"
 
 #include <SDL2/SDL.h>
+#include "Support/BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -27,32 +27,10 @@
 #include <iostream>
 #include <map>
 #include <memory>
-#include <new>
 #include <random>
 #include <string>
 #include <time.h>
 #include <vector>
-
-// ---- allocation counter: the drawing loops must not allocate --------------------------
-
-namespace
-{
-    std::atomic<uint64_t> theAllocationCount{0};
-}
-
-// Counting replacements of the global allocation functions (malloc-backed on both sides).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t aSize)
-{
-    theAllocationCount.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(aSize == 0 ? 1 : aSize))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* aPointer) noexcept { std::free(aPointer); }
-void operator delete(void* aPointer, std::size_t) noexcept { std::free(aPointer); }
-#pragma GCC diagnostic pop
 
 namespace
 {
@@ -256,7 +234,7 @@ namespace
         int64_t cpu = 0;
         for (auto _ : aState)
         {
-            const uint64_t before = theAllocationCount.load();
+            const uint64_t before = KilnBench::AllocationCount();
             const int64_t cpuBefore = ThreadCpuNanoseconds();
             sdl.BeginFrame();
             for (const SceneSprite& s : scene)
@@ -269,7 +247,7 @@ namespace
             }
             sdl.EndFrame();
             cpu += ThreadCpuNanoseconds() - cpuBefore;
-            allocations += theAllocationCount.load() - before;
+            allocations += KilnBench::AllocationCount() - before;
         }
         Report(aState, count, allocations, "allocs_per_frame", cpu);
     }
@@ -298,7 +276,7 @@ namespace
         int64_t cpu = 0;
         for (auto _ : aState)
         {
-            const uint64_t before = theAllocationCount.load();
+            const uint64_t before = KilnBench::AllocationCount();
             const int64_t cpuBefore = ThreadCpuNanoseconds();
             sdl.BeginFrame();
             for (size_t i = 0; i < count; ++i)
@@ -320,7 +298,7 @@ namespace
                                static_cast<int>(indices.size()));
             sdl.EndFrame();
             cpu += ThreadCpuNanoseconds() - cpuBefore;
-            allocations += theAllocationCount.load() - before;
+            allocations += KilnBench::AllocationCount() - before;
         }
         Report(aState, count, allocations, "allocs_per_frame", cpu);
     }
@@ -349,13 +327,7 @@ namespace
     private:
         BenchEngine()
         {
-            Kiln::LoadSettings("Game.json");
-            Kiln::EngineConfiguration& config = Kiln::Settings::EngineConfiguration();
-            config.myWindowSize = {RENDER_WIDTH, RENDER_HEIGHT};
-            config.myRenderSize = {RENDER_WIDTH, RENDER_HEIGHT};
-            config.myEnableVSync = false;
-            config.myBorderless = true;
-            myStarted = Kiln::Engine::Start();
+            myStarted = KilnBench::StartOffscreenEngine(RENDER_WIDTH, RENDER_HEIGHT);
             if (!myStarted)
                 return;
 
@@ -399,12 +371,12 @@ namespace
         {
             const int64_t cpuBefore = ThreadCpuNanoseconds();
             engine.BeginFrame();
-            const uint64_t before = theAllocationCount.load();
+            const uint64_t before = KilnBench::AllocationCount();
             {
                 Kiln::SpriteBatchScope batch = drawer.BeginBatch(shared);
                 batch.Draw(instances.data(), instances.size());
             }
-            allocations += theAllocationCount.load() - before;
+            allocations += KilnBench::AllocationCount() - before;
             glFinish();
             cpu += ThreadCpuNanoseconds() - cpuBefore;
         }

@@ -1,39 +1,17 @@
 #include "BreakableWall.h"
 
-#include "Message.h"
 #include "ParticleEmitter.h"
 #include "Player.h"
-#include "PostMaster.h"
 #include "PropModels.h"
-
-#include "forge/drawers/ModelDrawer.h"
-
-BreakableWall::BreakableWall()
-{
-    PostMaster::GetInstance().Subscribe(MessageType::SaveState, this);
-    PostMaster::GetInstance().Subscribe(MessageType::RestoreState, this);
-}
-
-BreakableWall::~BreakableWall()
-{
-    PostMaster::GetInstance().Unsubscribe(MessageType::SaveState, this);
-    PostMaster::GetInstance().Unsubscribe(MessageType::RestoreState, this);
-}
 
 void BreakableWall::Init(const Kiln::ModelInstance& aWhole, const Kiln::ModelInstance& aBroken, Kiln::StringId aParticleTexture,
                          Kiln::Vector4<float> aColour)
 {
-    myWholeInstance = aWhole;
-    myBrokenInstance = aBroken;
-
-    const Kiln::Matrix4x4<float>& transform = myWholeInstance.GetTransform();
-    const Kiln::Vector2<float> extent = GetModelHalfExtents(myWholeInstance);
+    const Kiln::Matrix4x4<float>& transform = aWhole.GetTransform();
+    const Kiln::Vector2<float> extent = GetModelHalfExtents(aWhole);
     const float scaleX = GetRowLength(transform, 0);
     const float scaleY = GetRowLength(transform, 1);
-    myBoxSize = {scaleX * 2.0f * extent.x, scaleY * 2.0f * extent.y};
-    // A respawn before the level's first save finds the wall as it was built.
-    mySavedIsBroken = myIsBroken;
-    mySavedBoxSize = myBoxSize;
+    SetUp(aWhole, aBroken, {scaleX * 2.0f * extent.x, scaleY * 2.0f * extent.y});
 
     // The model stands on its position: the box sits above it.
     myBox.Init({myPosition.x, myPosition.y + extent.y * scaleY}, myBoxSize);
@@ -69,37 +47,8 @@ void BreakableWall::OnPlayerContact(Player& aPlayer)
     if (!aPlayer.IsDashAttacking())
         return;
 
-    myBoxSize = {0.0f, 0.0f};
-    myIsBroken = true;
     // The debris flies on in the direction of the dash.
     myEmitter->SetRotation(aPlayer.GetVelocity().x > 0.0f ? 0.0f : 3.1415f);
     myEmitter->Emit();
-    myBox.SetSize(myBoxSize);
-
-    Message message;
-    message.type = MessageType::WallBroken;
-    PostMaster::GetInstance().SendMessage(message);
-}
-
-void BreakableWall::Receive(const Message& aMessage)
-{
-    switch (aMessage.type)
-    {
-    case MessageType::SaveState:
-        mySavedIsBroken = myIsBroken;
-        mySavedBoxSize = myBoxSize;
-        break;
-    case MessageType::RestoreState:
-        myIsBroken = mySavedIsBroken;
-        myBoxSize = mySavedBoxSize;
-        myBox.SetSize(myBoxSize);
-        break;
-    default: break;
-    }
-}
-
-void BreakableWall::Render()
-{
-    if (Kiln::ModelDrawer* drawer = GetModelDrawer())
-        drawer->DrawLambert(myIsBroken ? myBrokenInstance : myWholeInstance);
+    Break(MessageType::WallBroken);
 }

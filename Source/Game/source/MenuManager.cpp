@@ -176,90 +176,91 @@ void MenuManager::OnInput(const InputEvent& anEvent, State& aState, GameManager&
     }
 }
 
-void MenuManager::OnInputMainMenu(const InputEvent& anEvent, State& aState)
+bool MenuManager::Navigate(const InputEvent& anEvent, bool aSidewaysMoves)
 {
     if (!IsPress(anEvent))
-        return;
+        return true;
     switch (anEvent.action)
     {
-    case Action::Up:
-    case Action::Left: SelectPrevious(); break;
-    case Action::Down:
-    case Action::Right: SelectNext(); break;
-    case Action::Select:
-    {
-        Send(MessageType::MenuSelect);
-        const std::string label = SelectedLabel();
-        if (label == "1. Play")
-        {
-            aState = State::IntroVideo;
-        }
-        else if (label == "2. Level Select")
-        {
-            LoadMenu(LevelSelectPage);
-            aState = State::LevelSelect;
-        }
-        else if (label == "3. Options")
-        {
-            LoadMenu(OptionsPage);
-            myOptionsReturnState = static_cast<uint32_t>(State::MainMenu);
-            aState = State::Options;
-        }
-        else if (label == "4. Credits")
-        {
-            LoadMenu(CreditsPage);
-            aState = State::Credits;
-        }
-        else if (label == "5. Exit")
-        {
-            Send(MessageType::StopMusic);
-            aState = State::Quit;
-        }
-        break;
+    case Action::Up: SelectPrevious(); return true;
+    case Action::Down: SelectNext(); return true;
+    case Action::Left:
+        if (!aSidewaysMoves)
+            return false;
+        SelectPrevious();
+        return true;
+    case Action::Right:
+        if (!aSidewaysMoves)
+            return false;
+        SelectNext();
+        return true;
+    case Action::Select: Send(MessageType::MenuSelect); return false;
+    default: return false;
     }
-    default: break;
+}
+
+void MenuManager::OnInputMainMenu(const InputEvent& anEvent, State& aState)
+{
+    if (Navigate(anEvent, true) || anEvent.action != Action::Select)
+        return;
+    const std::string label = SelectedLabel();
+    if (label == "1. Play")
+    {
+        aState = State::IntroVideo;
+    }
+    else if (label == "2. Level Select")
+    {
+        LoadMenu(LevelSelectPage);
+        aState = State::LevelSelect;
+    }
+    else if (label == "3. Options")
+    {
+        LoadMenu(OptionsPage);
+        myOptionsReturnState = static_cast<uint32_t>(State::MainMenu);
+        aState = State::Options;
+    }
+    else if (label == "4. Credits")
+    {
+        LoadMenu(CreditsPage);
+        aState = State::Credits;
+    }
+    else if (label == "5. Exit")
+    {
+        Send(MessageType::StopMusic);
+        aState = State::Quit;
     }
 }
 
 void MenuManager::OnInputLevelSelect(const InputEvent& anEvent, State& aState, GameManager& aManager)
 {
-    if (!IsPress(anEvent))
+    if (Navigate(anEvent, true))
         return;
-    switch (anEvent.action)
+    if (anEvent.action == Action::Back)
     {
-    case Action::Up:
-    case Action::Left: SelectPrevious(); break;
-    case Action::Down:
-    case Action::Right: SelectNext(); break;
-    case Action::Select:
-    {
-        Send(MessageType::MenuSelect);
-        const std::string label = SelectedLabel();
-        const char* level = nullptr;
-        if (label == "1. Level 1")
-            level = "levels\\Level1.ksc";
-        else if (label == "2. Level 2")
-            level = "levels\\Level2.ksc";
-        else if (label == "3. Level 3")
-            level = "levels\\Level3.ksc";
-        if (level)
-        {
-            LoadMenu(PausePage);
-            aManager.SetLevelPath(level);
-            aState = State::Playing;
-        }
-        else if (label == "4. Back")
-        {
-            LoadMenu(MainMenuPage);
-            aState = State::MainMenu;
-        }
-        break;
-    }
-    case Action::Back:
         LoadMenu(MainMenuPage);
         aState = State::MainMenu;
-        break;
-    default: break;
+        return;
+    }
+    if (anEvent.action != Action::Select)
+        return;
+    const std::string label = SelectedLabel();
+    const char* level = nullptr;
+    if (label == "1. Level 1")
+        level = "levels\\Level1.ksc";
+    else if (label == "2. Level 2")
+        level = "levels\\Level2.ksc";
+    else if (label == "3. Level 3")
+        level = "levels\\Level3.ksc";
+    if (level)
+    {
+        LoadMenu(PausePage);
+        aManager.SetLevelPath(level);
+        aState = State::Playing;
+    }
+    else if (label == "4. Back")
+    {
+        LoadMenu(MainMenuPage);
+        aState = State::MainMenu;
     }
 }
 
@@ -279,12 +280,11 @@ void MenuManager::LeaveOptions(State& aState)
 
 void MenuManager::OnInputOptions(const InputEvent& anEvent, State& aState)
 {
-    if (!IsPress(anEvent))
+    // Left and right move the chosen slider here, not the cursor.
+    if (Navigate(anEvent, false))
         return;
     switch (anEvent.action)
     {
-    case Action::Up: SelectPrevious(); break;
-    case Action::Down: SelectNext(); break;
     case Action::Left:
     case Action::Right:
     {
@@ -303,7 +303,6 @@ void MenuManager::OnInputOptions(const InputEvent& anEvent, State& aState)
     }
     case Action::Select:
     {
-        Send(MessageType::MenuSelect);
         const std::string label = SelectedLabel();
         if (label == "3. Toggle Fullscreen")
         {
@@ -324,71 +323,48 @@ void MenuManager::OnInputOptions(const InputEvent& anEvent, State& aState)
 
 void MenuManager::OnInputCredits(const InputEvent& anEvent, State& aState)
 {
-    if (!IsPress(anEvent))
+    if (Navigate(anEvent, true))
         return;
-    switch (anEvent.action)
+    if ((anEvent.action == Action::Select && SelectedLabel() == "Back") || anEvent.action == Action::Back)
     {
-    case Action::Up:
-    case Action::Left: SelectPrevious(); break;
-    case Action::Down:
-    case Action::Right: SelectNext(); break;
-    case Action::Select:
-        Send(MessageType::MenuSelect);
-        if (SelectedLabel() == "Back")
-        {
-            LoadMenu(MainMenuPage);
-            aState = State::MainMenu;
-        }
-        break;
-    case Action::Back:
         LoadMenu(MainMenuPage);
         aState = State::MainMenu;
-        break;
-    default: break;
     }
 }
 
 void MenuManager::OnInputPause(const InputEvent& anEvent, State& aState)
 {
-    if (!IsPress(anEvent))
+    if (Navigate(anEvent, true))
         return;
-    switch (anEvent.action)
+    if (anEvent.action == Action::Back || anEvent.action == Action::Pause)
     {
-    case Action::Up:
-    case Action::Left: SelectPrevious(); break;
-    case Action::Down:
-    case Action::Right: SelectNext(); break;
-    case Action::Select:
-    {
-        Send(MessageType::MenuSelect);
-        const std::string label = SelectedLabel();
-        if (label == "1. Resume")
-        {
-            aState = State::Playing;
-        }
-        else if (label == "2. Options")
-        {
-            LoadMenu(OptionsPage);
-            myOptionsReturnState = static_cast<uint32_t>(State::Paused);
-            aState = State::Options;
-        }
-        else if (label == "3. Back")
-        {
-            Send(MessageType::StopMusic);
-            Send(MessageType::MainTheme);
-            LoadMenu(MainMenuPage);
-            aState = State::MainMenu;
-        }
-        else if (label == "4. Exit")
-        {
-            Send(MessageType::StopMusic);
-            aState = State::Quit;
-        }
-        break;
+        aState = State::Playing;
+        return;
     }
-    case Action::Back:
-    case Action::Pause: aState = State::Playing; break;
-    default: break;
+    if (anEvent.action != Action::Select)
+        return;
+    const std::string label = SelectedLabel();
+    if (label == "1. Resume")
+    {
+        aState = State::Playing;
+    }
+    else if (label == "2. Options")
+    {
+        LoadMenu(OptionsPage);
+        myOptionsReturnState = static_cast<uint32_t>(State::Paused);
+        aState = State::Options;
+    }
+    else if (label == "3. Back")
+    {
+        Send(MessageType::StopMusic);
+        Send(MessageType::MainTheme);
+        LoadMenu(MainMenuPage);
+        aState = State::MainMenu;
+    }
+    else if (label == "4. Exit")
+    {
+        Send(MessageType::StopMusic);
+        aState = State::Quit;
     }
 }
 

@@ -51,6 +51,10 @@ public:
     const std::string& GetPagePath() const { return myPagePath; }
 
 private:
+    // What every page shares: only presses count; Up and Down (and Left and Right where
+    // aSidewaysMoves) move the cursor; Select plays its sound. True when the page has
+    // nothing more to do with anEvent.
+    bool Navigate(const InputEvent& anEvent, bool aSidewaysMoves);
     void OnInputMainMenu(const InputEvent& anEvent, State& aState);
     void OnInputLevelSelect(const InputEvent& anEvent, State& aState, GameManager& aManager);
     void OnInputOptions(const InputEvent& anEvent, State& aState);
