@@ -452,6 +452,8 @@ namespace
     void Scene::Heard(Tag& aReceiver, ColliderPossessor& anOther, const Vec2& aPush)
     {
         log.push_back({aReceiver.id, dynamic_cast<Tag&>(anOther).id, std::bit_cast<uint32_t>(aPush.x), std::bit_cast<uint32_t>(aPush.y)});
+        if (std::isnan(aPush.x) || std::isnan(aPush.y))
+            return;   // a shape at NaN touches all; it must not spread
         Collider& own = ShapeOf(static_cast<size_t>(aReceiver.id));
         Collider& any = ShapeOf(static_cast<size_t>(Pick(static_cast<int>(owners.size()))));
         const int action = Pick(40);
@@ -485,7 +487,7 @@ namespace
     {
         auto scene = std::make_unique<Scene>();
         scene->random.seed(aSeed);
-        const float width = scene->Uniform(200, 4000);
+        const float width = 100.0f + static_cast<float>(aCount) * scene->Uniform(0.5f, 60);
         for (int k = 0; k < aCount; ++k)
         {
             // Grid-aligned places and sizes, so that many shapes share an edge exactly.
@@ -566,9 +568,9 @@ namespace
 TEST(CollisionManager, TheSweptPassTellsWhatTestingEveryPairTells)
 {
     size_t contacts = 0;
-    for (unsigned seed = 1; seed <= 120; ++seed)
+    for (unsigned seed = 1; seed <= 100; ++seed)
     {
-        const int count = seed == 1 ? 1600 : 2 + static_cast<int>(seed * 37 % 300);
+        const int count = seed == 1 ? 1000 : 2 + static_cast<int>(seed * 37 % 300);
         const std::unique_ptr<Scene> swept = MakeScene(seed, count);
         const std::unique_ptr<Scene> everyPair = MakeScene(seed, count);
         CollisionManager manager;
@@ -595,5 +597,5 @@ TEST(CollisionManager, TheSweptPassTellsWhatTestingEveryPairTells)
             everyPair->log.clear();
         }
     }
-    EXPECT_GT(contacts, 10000u);
+    EXPECT_GT(contacts, 50000u);
 }
