@@ -9,8 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -388,4 +393,209 @@ TEST(CollisionManager, ShrinkingAShapeToNothingSwitchesItsContactsOff)
     button.SetRadius(0.0f);
     manager.CollisionPass(0.02f);
     EXPECT_EQ(buttonHits, solidHitsBefore);
+}
+
+namespace
+{
+    // A shape in a random scene: logs what it is told, and sometimes acts on the scene the
+    // way the game's handlers do (pushes itself out, moves or resizes others, registers more).
+    struct Scene;
+    struct Tag
+    {
+        int id = 0;
+        Scene* scene = nullptr;
+    };
+
+    struct Told
+    {
+        int receiver;
+        int other;
+        uint32_t pushX;
+        uint32_t pushY;
+        bool operator==(const Told&) const = default;
+    };
+
+    struct Scene
+    {
+        std::mt19937 random;
+        std::vector<std::unique_ptr<ColliderPossessor>> owners;
+        std::vector<Tag*> tags;
+        std::vector<Collider*> initial;
+        std::vector<Told> log;
+        std::function<void(Collider*)> add;
+        size_t nextSpare = 0;
+
+        float Uniform(float aLow, float aHigh) { return std::uniform_real_distribution<float>(aLow, aHigh)(random); }
+        int Pick(int aCount) { return std::uniform_int_distribution<int>(0, aCount - 1)(random); }
+        void Heard(Tag& aReceiver, ColliderPossessor& anOther, const Vec2& aPush);
+        Collider& ShapeOf(size_t anIndex);
+    };
+
+    template <typename Base>
+    class Actor : public Base, public Tag
+    {
+    public:
+        void OnCollisionWithBox(CollisionBox& anOther, const Vec2& aPush, float) override { scene->Heard(*this, anOther, aPush); }
+        void OnCollisionWithCircle(CollisionCircle& anOther, const Vec2& aPush, float) override
+        {
+            scene->Heard(*this, anOther, aPush);
+        }
+    };
+
+    Collider& Scene::ShapeOf(size_t anIndex)
+    {
+        if (auto* box = dynamic_cast<Actor<CollisionBox>*>(owners[anIndex].get()))
+            return box->GetCollider();
+        return dynamic_cast<Actor<CollisionCircle>*>(owners[anIndex].get())->GetCollider();
+    }
+
+    void Scene::Heard(Tag& aReceiver, ColliderPossessor& anOther, const Vec2& aPush)
+    {
+        log.push_back({aReceiver.id, dynamic_cast<Tag&>(anOther).id, std::bit_cast<uint32_t>(aPush.x), std::bit_cast<uint32_t>(aPush.y)});
+        if (std::isnan(aPush.x) || std::isnan(aPush.y))
+            return;   // a shape at NaN touches all; it must not spread
+        Collider& own = ShapeOf(static_cast<size_t>(aReceiver.id));
+        Collider& any = ShapeOf(static_cast<size_t>(Pick(static_cast<int>(owners.size()))));
+        const int action = Pick(40);
+        if (action < 6)
+            own.SetPosition(own.GetCenter() - aPush);
+        else if (action < 8)
+        {
+            // Walked along this frame's motion and back, as the player's sub-steps do.
+            const Vec2 from = own.GetCenter();
+            for (int step = 1; step <= 4; ++step)
+                own.SetPosition(from + Vec2{Uniform(-60, 60), Uniform(-60, 60)});
+            own.SetPosition(from + Vec2{Uniform(-30, 30), Uniform(-30, 30)});
+        }
+        else if (action < 10)
+            any.SetPosition({Uniform(-100, 1100), Uniform(-100, 600)});
+        else if (action < 12)
+        {
+            if (auto* box = dynamic_cast<OBB2D*>(&any))
+                box->SetSize(Pick(3) == 0 ? 0.0f : Uniform(5, 400), Uniform(5, 400));
+            else
+                static_cast<Circle&>(any).SetRadius(Pick(3) == 0 ? 0.0f : Uniform(5, 150));
+        }
+        else if (action == 12)
+            owners[static_cast<size_t>(Pick(static_cast<int>(owners.size())))]->SetCollisionMask(static_cast<uint32_t>(Pick(32)));
+        else if (action == 13 && nextSpare < owners.size())
+            add(Pick(4) == 0 ? nullptr : &ShapeOf(nextSpare++));
+    }
+
+    // The same scene each time for a seed; the last quarter of the shapes start unregistered.
+    std::unique_ptr<Scene> MakeScene(unsigned aSeed, int aCount)
+    {
+        auto scene = std::make_unique<Scene>();
+        scene->random.seed(aSeed);
+        const float width = 100.0f + static_cast<float>(aCount) * scene->Uniform(0.5f, 60);
+        for (int k = 0; k < aCount; ++k)
+        {
+            // Grid-aligned places and sizes, so that many shapes share an edge exactly.
+            const Vec2 center{10.0f * static_cast<float>(scene->Pick(static_cast<int>(width / 10))), 10.0f * static_cast<float>(scene->Pick(60))};
+            std::unique_ptr<ColliderPossessor> owner;
+            Tag* tag = nullptr;
+            if (scene->Pick(4) == 0)
+            {
+                auto circle = std::make_unique<Actor<CollisionCircle>>();
+                circle->Init(center, scene->Pick(8) == 0 ? 0.0f : 10.0f * static_cast<float>(1 + scene->Pick(12)));
+                tag = circle.get();
+                owner = std::move(circle);
+            }
+            else
+            {
+                auto box = std::make_unique<Actor<CollisionBox>>();
+                const float rotations[] = {0.0f, 0.0f, 0.0f, 5e-5f, 0.3f, kPi / 2.0f, kPi / 4.0f};
+                box->Init(center, {10.0f * static_cast<float>(scene->Pick(40)), 10.0f * static_cast<float>(scene->Pick(30))},
+                          rotations[scene->Pick(7)]);
+                if (scene->Pick(100) == 0)
+                    box->SetPosition({NAN, center.y});
+                tag = box.get();
+                owner = std::move(box);
+            }
+            owner->SetCollisionLayer(1u << scene->Pick(5));
+            owner->SetCollisionMask(static_cast<uint32_t>(scene->Pick(32)));
+            tag->id = k;
+            tag->scene = scene.get();
+            scene->tags.push_back(tag);
+            scene->owners.push_back(std::move(owner));
+        }
+        scene->nextSpare = static_cast<size_t>(aCount) * 3 / 4;
+        for (size_t k = 0; k < scene->nextSpare; ++k)
+            scene->initial.push_back(k % 97 == 50 ? nullptr : &scene->ShapeOf(k));
+        return scene;
+    }
+
+    // Every pair in registration order: the pass as it was before shapes were swept.
+    void EveryPairPass(std::vector<Collider*>& someColliders, float aDeltaTime)
+    {
+        std::vector<size_t> holes;
+        for (size_t i = 0; i < someColliders.size(); ++i)
+        {
+            Collider* a = someColliders[i];
+            if (!a)
+            {
+                holes.push_back(i);
+                continue;
+            }
+            if (i + 1 == someColliders.size())
+                break;
+            ColliderPossessor* ownerA = a->GetOwner();
+            for (size_t j = i + 1; j < someColliders.size(); ++j)
+            {
+                Collider* b = someColliders[j];
+                if (!b)
+                    continue;
+                ColliderPossessor* ownerB = b->GetOwner();
+                const bool aListens = (ownerA->GetCollisionMask() & ownerB->GetCollisionLayer()) != 0;
+                const bool bListens = (ownerB->GetCollisionMask() & ownerA->GetCollisionLayer()) != 0;
+                Vec2 push;
+                if ((!aListens && !bListens) || !a->Intersects(*b, push, false))
+                    continue;
+                if (aListens)
+                    ownerB->OnCollision(*ownerA, -push, aDeltaTime);
+                if (bListens)
+                    ownerA->OnCollision(*ownerB, push, aDeltaTime);
+            }
+        }
+        for (auto hole = holes.rbegin(); hole != holes.rend(); ++hole)
+        {
+            someColliders[*hole] = someColliders.back();
+            someColliders.pop_back();
+        }
+    }
+}
+
+TEST(CollisionManager, TheSweptPassTellsWhatTestingEveryPairTells)
+{
+    size_t contacts = 0;
+    for (unsigned seed = 1; seed <= 80; ++seed)
+    {
+        const int count = seed == 1 ? 600 : 2 + static_cast<int>(seed * 37 % 300);
+        const std::unique_ptr<Scene> swept = MakeScene(seed, count);
+        const std::unique_ptr<Scene> everyPair = MakeScene(seed, count);
+        CollisionManager manager;
+        for (Collider* shape : swept->initial)
+            manager.AddCollider(shape);
+        swept->add = [&](Collider* aShape) { manager.AddCollider(aShape); };
+        std::vector<Collider*> reference = everyPair->initial;
+        everyPair->add = [&](Collider* aShape) { reference.push_back(aShape); };
+
+        for (int pass = 0; pass < 3; ++pass)
+        {
+            manager.CollisionPass(0.016f);
+            EveryPairPass(reference, 0.016f);
+            ASSERT_EQ(swept->log, everyPair->log) << "seed " << seed << ", pass " << pass;
+            const auto ids = [](const std::vector<Collider*>& someShapes) {
+                std::vector<int> result;
+                for (const Collider* shape : someShapes)
+                    result.push_back(shape ? dynamic_cast<const Tag*>(shape->GetOwner())->id : -1);
+                return result;
+            };
+            ASSERT_EQ(ids(manager.GetColliders()), ids(reference)) << "seed " << seed << ", pass " << pass;
+            contacts += swept->log.size();
+            swept->log.clear();
+            everyPair->log.clear();
+        }
+    }
+    EXPECT_GT(contacts, 50000u);
 }

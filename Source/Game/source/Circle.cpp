@@ -2,11 +2,25 @@
 
 #include "OBB2D.h"
 
+#include <cmath>
+#include <limits>
+
 void Circle::Init(ColliderPossessor* anOwner, const Kiln::Vector2<float>& aCenter, float aRadius)
 {
     mySharedOwner = anOwner;
     myCenter = aCenter;
     myRadius = aRadius;
+    NoteEdit();
+}
+
+ColliderBounds Circle::GetBounds() const
+{
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    if (!(myRadius > 0.0f))
+        return {inf, inf, -inf, -inf};
+    // Wider than the distance tests can round by at these magnitudes.
+    const float reach = myRadius + (std::abs(myCenter.x) + std::abs(myCenter.y) + myRadius) * 1e-5f + 1e-3f;
+    return {myCenter.x - reach, myCenter.y - reach, myCenter.x + reach, myCenter.y + reach};
 }
 
 bool Circle::Intersects(const Circle& anOther, Kiln::Vector2<float>& aPush, bool aFlip) const

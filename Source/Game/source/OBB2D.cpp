@@ -54,6 +54,27 @@ void OBB2D::Init(ColliderPossessor* anOwner, const Kiln::Vector2<float>& aCenter
     mySharedOwner = anOwner;
     myCenter = aCenter;
     mySize = aSize;
+    NoteEdit();
+}
+
+ColliderBounds OBB2D::GetBounds() const
+{
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    if (!(mySize.x > 0.0f && mySize.y > 0.0f))
+        return {inf, inf, -inf, -inf};
+    float extentX = mySize.x * 0.5f;
+    float extentY = mySize.y * 0.5f;
+    if (myRotation != 0.0f)
+    {
+        const float c = std::abs(std::cos(myRotation));
+        const float s = std::abs(std::sin(myRotation));
+        const float halfW = extentX;
+        extentX = c * halfW + s * extentY;
+        extentY = s * halfW + c * extentY;
+    }
+    // Wider than the separating-axis tests can round by at these magnitudes.
+    const float slop = (std::abs(myCenter.x) + std::abs(myCenter.y) + extentX + extentY) * 1e-5f + 1e-3f;
+    return {myCenter.x - extentX - slop, myCenter.y - extentY - slop, myCenter.x + extentX + slop, myCenter.y + extentY + slop};
 }
 
 bool OBB2D::Intersects(const Circle& aCircle, Kiln::Vector2<float>& aPush, bool aFlip) const

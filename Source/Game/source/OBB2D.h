@@ -10,14 +10,22 @@ public:
     void Init(ColliderPossessor* anOwner, const Kiln::Vector2<float>& aCenter, const Kiln::Vector2<float>& aSize);
 
     const Kiln::Vector2<float>& GetSize() const { return mySize; }
-    Kiln::Vector2<float>& GetSize() { return mySize; }
-    void SetSize(float aWidth, float aHeight) { mySize = {aWidth, aHeight}; }
+    void SetSize(float aWidth, float aHeight)
+    {
+        mySize = {aWidth, aHeight};
+        NoteEdit();
+    }
     float GetRotation() const { return myRotation; }
-    void SetRotation(float aRadians) { myRotation = aRadians; }
+    void SetRotation(float aRadians)
+    {
+        myRotation = aRadians;
+        NoteEdit();
+    }
 
     bool Intersects(const Circle& aCircle, Kiln::Vector2<float>& aPush, bool aFlip) const override;
     bool Intersects(const OBB2D& aBox, Kiln::Vector2<float>& aPush, bool aFlip) const override;
     bool Intersects(const Collider& anOther, Kiln::Vector2<float>& aPush, bool aFlip) const override;
+    ColliderBounds GetBounds() const override;
 
     // Separating axes. Unflipped, the push is aFirst's separation vector: the shortest move
     // that ends the overlap, pointing away from aSecond. Boxes of no area never touch.

@@ -283,11 +283,31 @@ namespace Plat::Image
         return true;
     }
 
+    bool ReadFileBytes(const std::filesystem::path& aPath, FileBytes& anOut, uint64_t aMaxBytes)
+    {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(aPath, error))
+            return false;
+        std::ifstream file(aPath, std::ios::binary | std::ios::ate);
+        if (!file)
+            return false;
+        const std::streamoff size = file.tellg();
+        if (size < 0 || uint64_t(size) > aMaxBytes)
+            return false;
+        // Zeroing first would touch every page of a large texture once more before the read.
+        anOut.data = std::make_unique_for_overwrite<uint8_t[]>(size_t(size));
+        anOut.size = size_t(size);
+        file.seekg(0);
+        if (size > 0 && !file.read(reinterpret_cast<char*>(anOut.data.get()), size))
+            return false;
+        return true;
+    }
+
     bool ReadDdsFile(const std::filesystem::path& aPath, uint32_t someLoadFlags, ImageData& anOut, std::string* anError)
     {
-        std::vector<uint8_t> bytes;
+        FileBytes bytes;
         if (!ReadFileBytes(aPath, bytes))
             return Fail(anError, "cannot read file");
-        return ParseDds(bytes, someLoadFlags, anOut, anError);
+        return ParseDds(bytes.Bytes(), someLoadFlags, anOut, anError);
     }
 }

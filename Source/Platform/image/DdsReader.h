@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -16,4 +17,13 @@ namespace Plat::Image
 
     // Reads a whole file; false when it cannot be opened or is larger than aMaxBytes.
     bool ReadFileBytes(const std::filesystem::path& aPath, std::vector<uint8_t>& anOut, uint64_t aMaxBytes = uint64_t(1) << 32);
+
+    // A whole file in memory that was not zeroed before the read filled it.
+    struct FileBytes
+    {
+        std::unique_ptr<uint8_t[]> data;
+        size_t size = 0;
+        std::span<const uint8_t> Bytes() const { return {data.get(), size}; }
+    };
+    bool ReadFileBytes(const std::filesystem::path& aPath, FileBytes& anOut, uint64_t aMaxBytes = uint64_t(1) << 32);
 }

@@ -164,9 +164,9 @@ namespace Plat::Image
 
     bool DecodeImageFile(const std::filesystem::path& aPath, uint32_t someLoadFlags, ImageData& anOut, std::string* anError)
     {
-        std::vector<uint8_t> bytes;
+        FileBytes bytes;
         if (!ReadFileBytes(aPath, bytes, uint64_t(INT_MAX)))
             return Fail(anError, "cannot read file");
-        return DecodeImage(bytes, someLoadFlags, anOut, anError);
+        return DecodeImage(bytes.Bytes(), someLoadFlags, anOut, anError);
     }
 }
