@@ -112,8 +112,9 @@ TEST(VideoAudioOut, TheDiskDriverReceivesTheVideoAndTheSoundBankMixed)
         const std::vector<std::uint8_t> tone = MonoTone(440.0, 1.0, 22050);
         out.Write(tone.data(), static_cast<std::int32_t>(tone.size()));
         EXPECT_EQ(out.GetBuffersWritten(), 10u);
-        // The last four buffers are still queued: let them play before the device closes.
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        // The last four buffers (0.4 s) are still queued: let them play before the device
+        // closes, with room for an audio thread that a loaded machine wakes late.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     }
 
     std::ifstream in(file, std::ios::binary);
@@ -198,8 +199,9 @@ TEST(VideoAudioOut, DiskDriverPlaysEveryFullBufferInOrder)
         ASSERT_EQ(at, data.size());
         EXPECT_EQ(out.GetBuffersWritten(), 5u);
         expected.assign(data.begin(), data.begin() + 4096 * 5);
-        // Let the ring play out before the device is closed.
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        // Let the ring (0.07 s) play out before the device is closed, with room for an audio
+        // thread that a loaded machine wakes late.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     }
 
     std::ifstream in(file, std::ios::binary);

@@ -283,7 +283,8 @@ namespace
             VideoPlayer player;
             EXPECT_EQ(player.Open(aVideo.c_str(), true), VideoPlayer::OpenSuccess);
             while (player.DecodeNextFrame() >= 0) {}
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            // The queued sound plays out; room for an audio thread a loaded machine wakes late.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         }
 
         std::ifstream in(raw, std::ios::binary);
