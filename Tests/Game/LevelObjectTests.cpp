@@ -16,10 +16,15 @@
 #include "forge/stringRegistry/StringRegistry.h"
 
 #include "Engine/drawers/RenderTestHelpers.h"
+#include "LevelGen/LevelBuilder.h"
+#include "LevelGen/LevelMap.h"
 
 #include <cmath>
-#include <tuple>
+#include <filesystem>
 #include <functional>
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using ActorTest::MessageRecorder;
@@ -351,6 +356,81 @@ TEST_F(LevelObjects, TheBackgroundScrollsWithTheCameraNearLayersFasterThanFarOne
     EXPECT_EQ(aroundCount, nearCount);
     EXPECT_NEAR(aroundX, nearX, 1.0);
     EXPECT_NEAR(aroundY, nearY, 1.0);
+}
+
+TEST_F(LevelObjects, TheShippedBackdropsHoldStillUnderTheCameraSwayAndSlideSmoothlyAtARun)
+{
+    // The repetition size each shipped level map gives its background, as the game reads it.
+    std::vector<std::pair<std::string, Kiln::Vector2<float>>> backdrops;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(KILN_LEVELS_DIR))
+    {
+        if (entry.path().extension() != ".txt")
+            continue;
+        const LevelGen::BuiltLevel level = LevelGen::BuildLevel(LevelGen::LoadLevelMap(entry.path().string()));
+        for (const ContentKit::SceneObjectDesc& object : level.scene.Objects())
+            for (const ContentKit::Property& property : object.properties)
+                if (object.definition == "KOB_ParallaxBackground" && property.name == "repetitionSize")
+                    backdrops.emplace_back(entry.path().stem().string(), Kiln::Vector2<float>{property.value[0].get<float>(), property.value[1].get<float>()});
+    }
+    ASSERT_GE(backdrops.size(), 4u) << "every shipped level has a background";
+
+    // A fine checker shows any shift; one white square (columns 24 to 39) marks the near layer.
+    WriteTexture("textures/test/checker.dds", 64, 64, [](uint32_t x, uint32_t y) { return (x / 4 + y / 4) % 2 != 0 ? 0xFFFFFFFFu : 0xFF000000u; });
+    WriteTexture("textures/test/marker.dds", 64, 64, [](uint32_t x, uint32_t y) {
+        return x >= 24 && x < 40 && y >= 36 && y < 52 ? 0xFFFFFFFFu : 0xFF000000u;
+    });
+    const auto meanDifference = [](const Image& a, const Image& b) {
+        double sum = 0.0;
+        for (size_t i = 0; i < a.bgra.size(); ++i)
+            sum += i % 4 == 3 ? 0.0 : std::abs(static_cast<double>(a.bgra[i]) - static_cast<double>(b.bgra[i]));
+        return sum / (static_cast<double>(a.bgra.size()) * 0.75 * 255.0);
+    };
+    // The near square's x on screen, weighted by how far each pixel is lit above the layers behind.
+    const auto nearX = [](const Image& anImage) {
+        double sum = 0.0, weight = 0.0;
+        for (uint32_t y = 0; y < anImage.height; ++y)
+            for (uint32_t x = 0; x < anImage.width; ++x)
+            {
+                const double lit = std::max(0.0, static_cast<double>(anImage.At(x, y).g) - 105.0);
+                sum += lit * x;
+                weight += lit;
+            }
+        return weight > 0.0 ? sum / weight : -1.0;
+    };
+    // The screen here is 320 pixels wide, a quarter of the game's 1280.
+    constexpr double GAME_PIXELS = 4.0;
+    constexpr float RUN_SPEED = 920.0f;
+    for (const auto& [level, repetition] : backdrops)
+    {
+        SCOPED_TRACE(level);
+        ParallaxBackground checker("textures/test/checker.dds", repetition);
+        const auto drawChecker = [&](float x, float y) {
+            return Draw([&](Kiln::SpriteDrawer& aDrawer) { checker.Render(aDrawer, {x, y, -1300.0f}); });
+        };
+        // The camera's idle sway moves it up to about 0.2 units a frame.
+        const Image still = drawChecker(1234.0f, 567.0f);
+        EXPECT_LT(meanDifference(still, drawChecker(1234.2f, 567.0f)), 0.005);
+        EXPECT_LT(meanDifference(still, drawChecker(1234.0f, 567.2f)), 0.005);
+
+        ParallaxBackground marker("textures/test/marker.dds", repetition);
+        const auto markerX = [&](float x) {
+            return nearX(Draw([&](Kiln::SpriteDrawer& aDrawer) { marker.Render(aDrawer, {x, 0.0f, -1300.0f}); }));
+        };
+        const double startX = markerX(0.0f);
+        ASSERT_NEAR(startX, 160.0, 3.0) << "the near square is in the middle";
+        double previousX = startX;
+        double largestStep = 0.0;
+        for (int frame = 1; frame <= 60; ++frame)
+        {
+            const double x = markerX(RUN_SPEED * DT * static_cast<float>(frame));
+            largestStep = std::max(largestStep, std::abs(x - previousX) * GAME_PIXELS);
+            previousX = x;
+        }
+        EXPECT_LT(largestStep, 6.0) << "game pixels the near layer moves in one frame";
+        const double expected = RUN_SPEED / repetition.x * 320.0;
+        EXPECT_NEAR(startX - previousX, expected, 2.0) << "a second's run slides it left by the run over the repetition size";
+        EXPECT_GT(expected, 20.0) << "the backdrop moves with the run";
+    }
 }
 
 TEST_F(LevelObjects, AWorldSpriteIsSizedByItsScaleTurnedByItsRotationAndHungFromItsPivot)

@@ -175,10 +175,11 @@ namespace GameContent
                  Float2("accelAccelerationInterval", 0, 0, true), Bool("isAlphaBlend", true, true), Float("scaleEnd", 1.0, true),
                  Bool("sizeDynamic", false, true)}));
 
-            // Each level picks its own backdrop, scroll and model shading.
+            // Each level picks its own backdrop, scroll and model shading. The repetition size is
+            // the camera travel, in world units, that scrolls the near layer by one texture.
             definitions.push_back(Definition("KOB_ParallaxBackground",
                                              {SpriteKey("sprite", Value::Sprite(ParallaxForest, 1024, 1024), true),
-                                              Float2("repetitionSize", 1.0, 1.0, true),
+                                              Float2("repetitionSize", 5000.0, 5000.0, true),
                                               ColorKey("fadeBackgroundColor", 0.09, 0.09, 0.23, 1.0, true),
                                               ColorKey("fadeForgroundColor", 0.62, 0.60, 0.85, 1.0, true)}));
             definitions.push_back(Definition("KOB_LevelTransition", {SpriteKey("TransistionSprite", Value::Sprite(TriggerOutline, 200, 800),

@@ -362,7 +362,7 @@ namespace LevelGen
                 CheckDirectiveKeys(myLevel.FindDirective("player"), {"DoubleJump", "Dash", "DashAttack"});
                 CheckDirectiveKeys(myLevel.FindDirective("grass"), {"set", "scale"});
                 const Param* texture = background ? background->params.Find("texture") : nullptr;
-                const std::vector<double> repeat = DirectiveNumbers(background, "repeat", {1.0, 1.0});
+                const std::vector<double> repeat = DirectiveNumbers(background, "repeat", {5000.0, 5000.0});
                 const std::vector<double> back = DirectiveNumbers(background, "back", {0.09, 0.09, 0.23, 1.0});
                 const std::vector<double> fore = DirectiveNumbers(background, "fore", {0.62, 0.60, 0.85, 1.0});
                 SceneObjectDesc object;

@@ -13,6 +13,13 @@
 layout(location = 1) in vec4 inColor;
 layout(location = 2) in vec2 inQuadCoord;
 
+layout(std140, binding = 0) uniform FrameBuffer
+{
+    vec2 backBufferSize;
+    float totalTime;
+    float deltaTime;
+} frame;
+
 layout(std140, binding = 5) uniform SpriteData
 {
     vec4 data[8];
@@ -39,11 +46,18 @@ const Depth NEAR = Depth(0.36, 0.85, 0.25, 0.08);
 const Depth MIDDLE = Depth(0.17, 0.6, 0.55, 0.25);
 const Depth FAR = Depth(0.08, 0.35, 0.85, 0.45);
 
-vec4 SampleLayer(vec2 aScroll, float aRate, float aTiling)
+vec4 SampleLayer(vec2 aScroll, float aRate, float aTiling, float aTexelsPerPixel)
 {
     // The same offset for every pixel, wrapped once here, so repeats show no seam.
     vec2 offset = fract(aScroll * aRate);
-    return texture(colorTexture, inQuadCoord * aTiling + offset);
+    // The quad spans the screen's width, so each layer keeps one scale everywhere: one mip
+    // level, the nearest to it, chosen once rather than blended from two per pixel.
+    float level = max(floor(log2(max(aTexelsPerPixel * aTiling, 1e-6)) + 0.5), 0.0);
+    vec4 texel = textureLod(colorTexture, inQuadCoord * aTiling + offset, level);
+    // The texture is bound as plain 8-bit values holding sRGB: to linear light (a cubic
+    // within half a percent of the exact curve).
+    texel.rgb = texel.rgb * (texel.rgb * (texel.rgb * 0.305306011 + 0.682171111) + 0.012522878);
+    return texel;
 }
 
 float Coverage(vec4 aTexel)
@@ -70,9 +84,11 @@ void main()
     // Camera to the right: the picture moves left; camera up: it moves down (v grows down).
     vec2 scroll = vec2(camera.x, -camera.y) / repetition;
 
-    vec4 far = SampleLayer(scroll, 0.2, 2.0);
-    vec4 middle = SampleLayer(scroll, 0.5, 1.5);
-    vec4 near = SampleLayer(scroll, 1.0, 1.0);
+    float texelsPerPixel = float(textureSize(colorTexture, 0).x) / max(frame.backBufferSize.x, 1.0);
+
+    vec4 far = SampleLayer(scroll, 0.2, 2.0, texelsPerPixel);
+    vec4 middle = SampleLayer(scroll, 0.5, 1.5, texelsPerPixel);
+    vec4 near = SampleLayer(scroll, 1.0, 1.0, texelsPerPixel);
 
     vec3 color = Recede(far.rgb * far.a, FAR);
     color = mix(color, Recede(middle.rgb, MIDDLE), Coverage(middle));

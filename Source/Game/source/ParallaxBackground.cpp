@@ -2,6 +2,8 @@
 
 #include "forge/drawers/SpriteDrawer.h"
 #include "forge/engine/Engine.h"
+#include "forge/graphics/GraphicsEngine.h"
+#include "forge/graphics/GraphicsStateStack.h"
 #include "forge/graphics/Texture.h"
 #include "forge/shaders/SpriteShader.h"
 #include "forge/texture/TextureManager.h"
@@ -19,8 +21,10 @@ ParallaxBackground::ParallaxBackground(const std::string& aTexturePath, const Ki
     myInstance.myIsHidden = false;
 
     Kiln::Engine* engine = Kiln::Engine::GetInstance();
+    // Read as plain 8-bit values, which the software rasteriser filters several times faster
+    // than sRGB texels; the pixel shader turns them into linear light itself.
     if (engine != nullptr)
-        mySharedData.myTextures[0] = engine->GetTextureManager()->GetTexture(aTexturePath.c_str(), Kiln::TextureSrgbMode::ForceSrgb, false);
+        mySharedData.myTextures[0] = engine->GetTextureManager()->GetTexture(aTexturePath.c_str(), Kiln::TextureSrgbMode::IgnoreSrgb, false);
 
     myShader = std::make_unique<Kiln::SpriteShader>();
     // Without its pixel shader the background still shows, unscrolled.
@@ -44,6 +48,22 @@ ParallaxBackground::~ParallaxBackground() = default;
 void ParallaxBackground::Render(Kiln::SpriteDrawer& aSpriteDrawer, const Kiln::Vector3<float>& aCameraPosition)
 {
     myShader->SetDataBufferVector4({aCameraPosition.x, aCameraPosition.y, myRepetitionSize.x, myRepetitionSize.y}, 0);
-    Kiln::SpriteBatchScope batch = aSpriteDrawer.BeginBatch(mySharedData);
-    batch.Draw(myInstance);
+    // The backdrop is opaque and drawn first: no blending with what is below, and one mip
+    // level per sample, as each layer keeps one scale on screen.
+    Kiln::Engine* engine = Kiln::Engine::GetInstance();
+    Kiln::GraphicsStateStack* states = engine != nullptr && engine->GetGraphicsEngine() != nullptr
+                                           ? engine->GetGraphicsEngine()->GetGraphicsStateStack()
+                                           : nullptr;
+    if (states != nullptr)
+    {
+        states->Push();
+        states->SetBlendState(0u);
+        states->SetSamplerState(1u, 1u);
+    }
+    {
+        Kiln::SpriteBatchScope batch = aSpriteDrawer.BeginBatch(mySharedData);
+        batch.Draw(myInstance);
+    }
+    if (states != nullptr)
+        states->Pop();
 }
