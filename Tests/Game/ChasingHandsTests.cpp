@@ -4,12 +4,16 @@
 
 #include "ChasingHands.h"
 #include "CollisionManager.h"
+#include "ContentError.h"
+#include "CustomSceneObject.h"
 #include "ParticleEmitter.h"
 
 #include "forge/graphics/Camera.h"
 
 #include "Engine/drawers/RenderTestHelpers.h"
 
+#include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -296,6 +300,60 @@ TEST_F(Chase, TheDarknessFadesOnlyPastTheEndOnceTheExitButtonAllowedIt)
     EXPECT_NEAR(static_cast<float>(frames) * DT, 2.5f, 3.0f * DT);
     EXPECT_LE(myChase->GetIntensity(), 0.0f);
     EXPECT_FLOAT_EQ(myChase->GetHandsX(), hands) << "the hands stop";
+
+    // A death after the fade returns to the hands following (saved when they caught up),
+    // the motes drifting with them again; fading a second time leaves the motes as the first.
+    Post(MessageType::RestoreState);
+    ASSERT_EQ(myChase->GetState(), ChasingHands::STATE_FOLLOWING);
+    EXPECT_EQ(myChase->GetEmitter().GetSettings().mySpeedInterval, (Kiln::Vector2<float>{520.0f, 530.0f}));
+    while (myChase->GetState() == ChasingHands::STATE_FOLLOWING)
+    {
+        myPlayer->Update(DT);
+        Update();
+    }
+    EXPECT_EQ(myChase->GetState(), ChasingHands::STATE_FADING);
+    EXPECT_EQ(myChase->GetEmitter().GetSettings().mySpeedInterval, (Kiln::Vector2<float>{20.0f, 30.0f}));
+}
+
+TEST_F(Chase, ASpeedNotAbove0OrAnAreaTallerThan20000IsRefusedNamingTheObject)
+{
+    CustomSceneObject object;
+    object.myName = "Chase";
+    object.myScenePath = "levels\\Level3.ksc";
+    object.myScale = {4.0f, 0.8f, 1.0f};
+    object.myPosition = {100.0f, 200.0f, 0.0f};
+    const auto refusal = [&](float aSpeed) -> std::string {
+        object.myProperties["speed"] = aSpeed;
+        try
+        {
+            const std::unique_ptr<ChasingHands> chase = ChasingHands::Create(object);
+            EXPECT_EQ(chase->GetEndX(), 2100.0f);
+            EXPECT_EQ(chase->GetHands().size(), 5u);
+        }
+        catch (const ContentError& anError)
+        {
+            return anError.what();
+        }
+        return "";
+    };
+    EXPECT_EQ(refusal(800.0f), "");
+    for (float speed : {0.0f, -700.0f, std::nanf(""), INFINITY})
+    {
+        const std::string message = refusal(speed);
+        EXPECT_NE(message.find("Level3.ksc.leveldata\": object \"Chase\": key \"speed\" is "), std::string::npos) << message;
+        EXPECT_NE(message.find("a chase needs a finite speed above 0"), std::string::npos) << message;
+        EXPECT_EQ(message.find('\n'), std::string::npos);
+    }
+    // 50,000 units (scale 50) would be 197 hands; 3.9 million hands at the old limit.
+    for (float scale : {20.001f, 50.0f, 1.0e6f})
+    {
+        object.myScale.y = scale;
+        const std::string message = refusal(800.0f);
+        EXPECT_NE(message.find("object \"Chase\": the chase area is "), std::string::npos) << message;
+        EXPECT_NE(message.find("units tall (its scale's y x 1000); at most 20000"), std::string::npos) << message;
+    }
+    // Made directly, a taller area is held to that height.
+    EXPECT_EQ(ChasingHands({0.0f, 0.0f, 0.0f}, {100.0f, 100000.0f, 1.0f}, 300.0f).GetHands().size(), 81u);
 }
 
 TEST_F(Chase, AnEarlyPressOfTheExitButtonWaitsForTheHandsToPassTheEnd)

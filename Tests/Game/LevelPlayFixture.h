@@ -2,7 +2,7 @@
 // The shipped levels played for real: a started engine over the generated game assets, the
 // shipped animation controllers, a GameWorld for a level, and a scripted route whose key
 // presses reach the player as InputEvents through the input mapper (a real input manager
-// fed window messages), the world stepped at a fixed 1/60 s. The messages the level's
+// fed window messages), the world stepped at a fixed step (1/60 s unless a test sets another). The messages the level's
 // objects post are counted, and a trace of the hero's path is kept for failure reports.
 #include "AnimationLibrary.h"
 #include "CheckPoints.h"
@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -36,18 +37,28 @@
 
 namespace LevelPlay
 {
-    // One scripted key event of a route.
+    // One scripted key event of a route, and when it happens: at a time since the level
+    // loaded, a time after the event before it, or once the hero's x reaches a value.
     struct RouteEvent
     {
-        float time = 0.0f;
+        enum class When
+        {
+            Time,
+            After,
+            HeroX
+        };
+        When when = When::Time;
+        float value = 0.0f;   // seconds, or units for HeroX
         bool down = true;
-        uint32_t key = 0;   // virtual-key code
+        bool tap = false;     // down for one frame, then up
+        uint32_t key = 0;     // virtual-key code
         int line = 0;
     };
 
-    // "<time> <press|release|tap> <Left|Right|Jump|Dash|Interact>" per line; "//" comments.
-    // A tap is a press followed by a release one frame later. Empty on a malformed line,
-    // with anError set.
+    // "<when> <press|release|tap> <Left|Right|Jump|Dash|Interact>" per line, "//" comments;
+    // <when> is "12.5" (seconds since the level loaded), "+0.25" (seconds after the event
+    // before) or "x2300" (once the hero's x reaches 2300). Empty on a malformed line, with
+    // anError set.
     inline std::vector<RouteEvent> ParseRoute(const std::string& aText, std::string* anError)
     {
         static const std::map<std::string, uint32_t> keys = {{"Left", 37}, {"Right", 39}, {"Jump", 32}, {"Dash", 16}, {"Interact", 69}};
@@ -55,6 +66,7 @@ namespace LevelPlay
         std::istringstream lines(aText);
         std::string line;
         int number = 0;
+        float lastTime = 0.0f;
         while (std::getline(lines, line))
         {
             ++number;
@@ -62,35 +74,43 @@ namespace LevelPlay
             if (comment != std::string::npos)
                 line.resize(comment);
             std::istringstream words(line);
-            std::string time, verb, key, rest;
-            if (!(words >> time))
+            std::string when, verb, key, rest;
+            if (!(words >> when))
                 continue;
-            float seconds = 0.0f;
+            RouteEvent event;
+            event.line = number;
+            event.when = when[0] == '+' ? RouteEvent::When::After : when[0] == 'x' ? RouteEvent::When::HeroX : RouteEvent::When::Time;
+            const std::string amount = event.when == RouteEvent::When::Time ? when : when.substr(1);
             try
             {
                 size_t used = 0;
-                seconds = std::stof(time, &used);
-                if (used != time.size())
-                    throw std::invalid_argument(time);
+                event.value = std::stof(amount, &used);
+                if (used != amount.size() || amount.empty() || !std::isdigit(static_cast<unsigned char>(amount[0])))
+                    throw std::invalid_argument(when);
             }
             catch (const std::exception&)
             {
-                *anError = "line " + std::to_string(number) + ": '" + time + "' is not a time";
+                *anError = "line " + std::to_string(number) + ": '" + when + "' is not a time, +time or x position";
                 return {};
             }
             if (!(words >> verb >> key) || (words >> rest) || !keys.count(key) || (verb != "press" && verb != "release" && verb != "tap"))
             {
-                *anError = "line " + std::to_string(number) + ": expected '<time> press|release|tap Left|Right|Jump|Dash|Interact'";
+                *anError = "line " + std::to_string(number) + ": expected '<when> press|release|tap Left|Right|Jump|Dash|Interact'";
                 return {};
             }
-            if (!events.empty() && seconds < events.back().time - 1e-6f)
+            if (event.when == RouteEvent::When::Time)
             {
-                *anError = "line " + std::to_string(number) + ": times must not go back";
-                return {};
+                if (event.value < lastTime - 1e-6f)
+                {
+                    *anError = "line " + std::to_string(number) + ": times must not go back";
+                    return {};
+                }
+                lastTime = event.value;
             }
-            events.push_back({seconds, verb != "release", keys.at(key), number});
-            if (verb == "tap")
-                events.push_back({seconds + 1.0f / 60.0f, false, keys.at(key), number});
+            event.down = verb != "release";
+            event.tap = verb == "tap";
+            event.key = keys.at(key);
+            events.push_back(event);
         }
         return events;
     }
@@ -138,6 +158,8 @@ namespace LevelPlay
     {
     protected:
         static constexpr float STEP = 1.0f / 60.0f;
+        // The step the level is loaded and played at.
+        float myStep = STEP;
 
         void SetUp() override
         {
@@ -181,36 +203,50 @@ namespace LevelPlay
             myWorld = std::make_unique<GameWorld>();
             myWorld->Init(myLevelPath.c_str(), myState);
             for (int frame = 0; frame < 5000 && !myWorld->IsLevelLoaded(); ++frame)
-                myWorld->Update(STEP);
+                myWorld->Update(myStep);
             ASSERT_TRUE(myWorld->IsLevelLoaded()) << aLevelPath;
             ASSERT_NE(myWorld->GetPlayer(), nullptr) << aLevelPath;
         }
 
-        // Plays aRoute from the first loaded frame until the world reports state 9 or
-        // aSpareSeconds after the last event; true when the exit was reached.
+        // Plays aRoute from the first loaded frame at myStep a frame until the world reports
+        // state 9, the next event has waited aSpareSeconds, or aSpareSeconds have passed after
+        // the last one; true when the exit was reached.
         bool Play(const std::vector<RouteEvent>& aRoute, float aSpareSeconds)
         {
-            const float end = (aRoute.empty() ? 0.0f : aRoute.back().time) + aSpareSeconds;
             size_t next = 0;
-            float time = 0.0f, traced = -1.0f;
+            float time = 0.0f, traced = -1.0f, fired = 0.0f;
+            std::vector<uint32_t> tapped;
             myTrace.str("");
-            for (int frame = 0; time <= end; ++frame)
+            for (int frame = 0; time <= fired + aSpareSeconds; ++frame)
             {
-                time = float(frame) * STEP;
-                while (next < aRoute.size() && aRoute[next].time <= time + 1e-4f)
+                time = float(frame) * myStep;
+                for (uint32_t key : tapped)
+                    myInput->UpdateEvents(Plat::Window::WM_KEYUP, key, 0);
+                tapped.clear();
+                const float heroX = myWorld->GetPlayer()->GetPosition().x;
+                while (next < aRoute.size())
                 {
-                    const RouteEvent& event = aRoute[next++];
+                    const RouteEvent& event = aRoute[next];
+                    const bool due = event.when == RouteEvent::When::Time    ? event.value <= time + 1e-4f
+                                     : event.when == RouteEvent::When::After ? fired + event.value <= time + 1e-4f
+                                                                             : heroX >= event.value;
+                    if (!due)
+                        break;
                     myInput->UpdateEvents(event.down ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, event.key, 0);
+                    if (event.tap)
+                        tapped.push_back(event.key);
+                    fired = time;
+                    ++next;
                 }
                 const size_t logged = myCounter->myLog.size();
                 InputMapper::GetInstance().Update();
-                myWorld->Update(STEP);
+                myWorld->Update(myStep);
                 const Kiln::Vector3<float> p = myWorld->GetPlayer()->GetPosition();
                 if (time - traced >= 0.25f || myCounter->myLog.size() != logged)
                 {
                     char line[160];
-                    std::snprintf(line, sizeof(line), "t %6.2f  x %8.1f  y %7.1f  vx %7.1f  vy %7.1f", time, p.x, p.y,
-                                  myWorld->GetPlayer()->GetVelocity().x, myWorld->GetPlayer()->GetVelocity().y);
+                    std::snprintf(line, sizeof(line), "t %6.2f  x %8.1f  y %7.1f  vx %7.1f  vy %7.1f  event %zu", time, p.x, p.y,
+                                  myWorld->GetPlayer()->GetVelocity().x, myWorld->GetPlayer()->GetVelocity().y, next);
                     myTrace << line;
                     for (size_t i = logged; i < myCounter->myLog.size(); ++i)
                         myTrace << "  [" << Name(myCounter->myLog[i]) << "]";
