@@ -26,6 +26,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -41,13 +42,7 @@ namespace LevelPlay
     // loaded, a time after the event before it, or once the hero's x reaches a value.
     struct RouteEvent
     {
-        enum class When
-        {
-            Time,
-            After,
-            HeroX
-        };
-        When when = When::Time;
+        enum class When { Time, After, HeroX } when = When::Time;
         float value = 0.0f;   // seconds, or units for HeroX
         bool down = true;
         bool tap = false;     // down for one frame, then up
@@ -65,51 +60,32 @@ namespace LevelPlay
         std::vector<RouteEvent> events;
         std::istringstream lines(aText);
         std::string line;
-        int number = 0;
         float lastTime = 0.0f;
-        while (std::getline(lines, line))
+        for (int number = 1; std::getline(lines, line); ++number)
         {
-            ++number;
-            const size_t comment = line.find("//");
-            if (comment != std::string::npos)
-                line.resize(comment);
-            std::istringstream words(line);
+            std::istringstream words(line.substr(0, line.find("//")));
             std::string when, verb, key, rest;
             if (!(words >> when))
                 continue;
-            RouteEvent event;
-            event.line = number;
-            event.when = when[0] == '+' ? RouteEvent::When::After : when[0] == 'x' ? RouteEvent::When::HeroX : RouteEvent::When::Time;
+            RouteEvent event{when[0] == '+' ? RouteEvent::When::After : when[0] == 'x' ? RouteEvent::When::HeroX : RouteEvent::When::Time};
             const std::string amount = event.when == RouteEvent::When::Time ? when : when.substr(1);
-            try
+            char* end = nullptr;
+            event.value = std::strtof(amount.c_str(), &end);
+            const char* problem = amount.empty() || !std::isdigit(static_cast<unsigned char>(amount[0])) || *end ? "is not a time, +time or x position"
+                                  : !(words >> verb >> key) || (words >> rest) || !keys.count(key) || (verb != "press" && verb != "release" && verb != "tap")
+                                      ? "expected '<when> press|release|tap Left|Right|Jump|Dash|Interact'"
+                                  : event.when == RouteEvent::When::Time && event.value < lastTime - 1e-6f ? "times must not go back"
+                                                                                                          : nullptr;
+            if (problem)
             {
-                size_t used = 0;
-                event.value = std::stof(amount, &used);
-                if (used != amount.size() || amount.empty() || !std::isdigit(static_cast<unsigned char>(amount[0])))
-                    throw std::invalid_argument(when);
-            }
-            catch (const std::exception&)
-            {
-                *anError = "line " + std::to_string(number) + ": '" + when + "' is not a time, +time or x position";
+                *anError = "line " + std::to_string(number) + ": '" + when + "' " + problem;
                 return {};
             }
-            if (!(words >> verb >> key) || (words >> rest) || !keys.count(key) || (verb != "press" && verb != "release" && verb != "tap"))
-            {
-                *anError = "line " + std::to_string(number) + ": expected '<when> press|release|tap Left|Right|Jump|Dash|Interact'";
-                return {};
-            }
-            if (event.when == RouteEvent::When::Time)
-            {
-                if (event.value < lastTime - 1e-6f)
-                {
-                    *anError = "line " + std::to_string(number) + ": times must not go back";
-                    return {};
-                }
-                lastTime = event.value;
-            }
+            lastTime = event.when == RouteEvent::When::Time ? event.value : lastTime;
             event.down = verb != "release";
             event.tap = verb == "tap";
             event.key = keys.at(key);
+            event.line = number;
             events.push_back(event);
         }
         return events;
@@ -208,6 +184,19 @@ namespace LevelPlay
             ASSERT_NE(myWorld->GetPlayer(), nullptr) << aLevelPath;
         }
 
+        // A key pressed or let go as the window reports it.
+        void Key(uint32_t aKey, bool aDown) { myInput->UpdateEvents(aDown ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, aKey, 0); }
+
+        // Steps the world up to aFrames frames, until anUntil holds.
+        void Step(int aFrames, const std::function<bool()>& anUntil = {})
+        {
+            for (int frame = 0; frame < aFrames && !(anUntil && anUntil()); ++frame)
+            {
+                InputMapper::GetInstance().Update();
+                myWorld->Update(myStep);
+            }
+        }
+
         // Plays aRoute from the first loaded frame at myStep a frame until the world reports
         // state 9, the next event has waited aSpareSeconds, or aSpareSeconds have passed after
         // the last one; true when the exit was reached.
@@ -221,7 +210,7 @@ namespace LevelPlay
             {
                 time = float(frame) * myStep;
                 for (uint32_t key : tapped)
-                    myInput->UpdateEvents(Plat::Window::WM_KEYUP, key, 0);
+                    Key(key, false);
                 tapped.clear();
                 const float heroX = myWorld->GetPlayer()->GetPosition().x;
                 while (next < aRoute.size())
@@ -232,7 +221,7 @@ namespace LevelPlay
                                                                              : heroX >= event.value;
                     if (!due)
                         break;
-                    myInput->UpdateEvents(event.down ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, event.key, 0);
+                    Key(event.key, event.down);
                     if (event.tap)
                         tapped.push_back(event.key);
                     fired = time;
@@ -267,27 +256,15 @@ namespace LevelPlay
 
         static const char* Name(MessageType aType)
         {
-            switch (aType)
-            {
-            case MessageType::SaveState: return "save";
-            case MessageType::RestoreState: return "restore";
-            case MessageType::UpgradeGranted: return "upgrade";
-            case MessageType::NpcTalk: return "talk";
-            case MessageType::CheckpointReached: return "checkpoint";
-            case MessageType::WallBroken: return "wall broken";
-            case MessageType::PotBroken: return "pot broken";
-            case MessageType::Dash: return "dash";
-            case MessageType::Land: return "land";
-            case MessageType::DoubleJump: return "jump";
-            case MessageType::EnemyDied: return "enemy died";
-            case MessageType::LevelExit: return "exit";
-            case MessageType::DoorOpened: return "door opened";
-            case MessageType::PlayerDied: return "DIED";
-            case MessageType::PlayerHurt: return "HURT";
-            case MessageType::PlayerHealed: return "healed";
-            case MessageType::ChaseMusic: return "chase";
-            default: return "msg";
-            }
+            static const std::map<MessageType, const char*> names = {
+                {MessageType::SaveState, "save"},       {MessageType::RestoreState, "restore"},    {MessageType::UpgradeGranted, "upgrade"},
+                {MessageType::NpcTalk, "talk"},         {MessageType::CheckpointReached, "checkpoint"}, {MessageType::WallBroken, "wall broken"},
+                {MessageType::PotBroken, "pot broken"}, {MessageType::Dash, "dash"},               {MessageType::Land, "land"},
+                {MessageType::DoubleJump, "jump"},      {MessageType::EnemyDied, "enemy died"},    {MessageType::LevelExit, "exit"},
+                {MessageType::DoorOpened, "door opened"}, {MessageType::PlayerDied, "DIED"},       {MessageType::PlayerHurt, "HURT"},
+                {MessageType::PlayerHealed, "healed"},  {MessageType::ChaseMusic, "chase"}};
+            const auto it = names.find(aType);
+            return it == names.end() ? "msg" : it->second;
         }
 
         std::unique_ptr<KilnTest::ScopedEngine> myEngine;
