@@ -123,26 +123,24 @@ TEST_P(ShippedLevel, LoadsEveryObjectOfItsMap)
     for (const auto& prompt : Access::Prompts(world))
     {
         OBB2D hero = myWorld->GetPlayer()->GetCollider();
-        const Kiln::Vector3<float> at = prompt->GetPosition();
-        const auto touches = [&](Collider& aShape) {
-            Kiln::Vector2<float> push;
-            return hero.Intersects(aShape, push, false);
+        const auto touchesAny = [&](const auto& someObjects) {
+            return std::any_of(someObjects.begin(), someObjects.end(), [&](auto& anObject) {
+                Kiln::Vector2<float> push;
+                return hero.Intersects(anObject->GetCollider(), push, false);
+            });
         };
+        const Kiln::Vector3<float> at = prompt->GetPosition();
         int shown = 0, unreached = 0;
         for (float x = at.x - 360.0f; x <= at.x + 360.0f; x += 10.0f)
             for (float y = std::max(50.0f, at.y - 360.0f); y <= at.y + 360.0f; y += 10.0f)
             {
                 hero.SetPosition({x, y});
                 prompt->UpdateProximity({x, y, 0.0f});
-                const auto& boxes = Access::Boxes(world);
-                if (!prompt->IsNear() || std::any_of(boxes.begin(), boxes.end(), [&](auto& aBox) { return touches(aBox->GetCollider()); }))
+                if (!prompt->IsNear() || touchesAny(Access::Boxes(world)))
                     continue;
                 ++shown;
-                const auto& upgrades = Access::Upgrades(world);
-                if (std::none_of(upgrades.begin(), upgrades.end(), [&](auto& anUpgrade) { return touches(anUpgrade->GetCollider()); }) &&
-                    unreached++ == 0)
-                    ADD_FAILURE() << "the prompt at " << at.x << ", " << at.y << " shows to a hero at " << x << ", " << y
-                                  << " who reaches no character";
+                if (!touchesAny(Access::Upgrades(world)) && unreached++ == 0)
+                    ADD_FAILURE() << "the prompt at " << at.x << ", " << at.y << " shows to a hero at " << x << ", " << y << " who reaches no one";
             }
         EXPECT_GT(shown, 0) << "the prompt at " << at.x << ", " << at.y << " never shows";
         EXPECT_EQ(unreached, 0) << "of " << shown << " places where the prompt shows";
@@ -268,7 +266,7 @@ TEST_F(LoadedLevel, LevelThreeChaseKillsAHeroWhoStopsAndGoesOnFromBehindTheRespa
     Play(ParseRoute(ReadFile(LevelFile("Level3", ".route")), &error), 12.0f);
     ASSERT_EQ(chase.GetState(), ChasingHands::STATE_FOLLOWING) << "the hero's path:\n" << myTrace.str();
     const Kiln::Vector3<float> caughtAt = hero.GetSavedPosition();
-    const float handsAt = chase.GetHandsX();
+    const float handsAt = chase.GetHandsX(), darkness = chase.GetIntensity();
 
     // The hero stops; the hands come on and kill it.
     Key(39u, false);
@@ -282,6 +280,8 @@ TEST_F(LoadedLevel, LevelThreeChaseKillsAHeroWhoStopsAndGoesOnFromBehindTheRespa
     EXPECT_NEAR(hero.GetPosition().x, caughtAt.x, 1.0f);
     EXPECT_NEAR(hero.GetPosition().y, caughtAt.y, 2.0f);
     EXPECT_EQ(chase.GetState(), ChasingHands::STATE_FOLLOWING);
+    EXPECT_EQ(chase.GetCollider().GetSize(), (Kiln::Vector2<float>{0.0f, 0.0f})) << "no second start";
+    EXPECT_FLOAT_EQ(chase.GetIntensity(), darkness);
     EXPECT_NEAR(chase.GetHandsX(), handsAt + 800.0f * STEP, 800.0f * STEP + 0.01f);
 
     // The chase goes on: the hero runs (up to the first pit), the hands follow at the chase
