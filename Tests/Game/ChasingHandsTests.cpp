@@ -4,12 +4,16 @@
 
 #include "ChasingHands.h"
 #include "CollisionManager.h"
+#include "ContentError.h"
+#include "CustomSceneObject.h"
 #include "ParticleEmitter.h"
 
 #include "forge/graphics/Camera.h"
 
 #include "Engine/drawers/RenderTestHelpers.h"
 
+#include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -233,7 +237,7 @@ TEST_F(Chase, TheKillBoxKillsOnlyOnceTheHandsHaveRisen)
     EXPECT_EQ(myPlayer->GetState(), Player::STATE_GROUNDED) << "the player far ahead is untouched";
 }
 
-TEST_F(Chase, ADeathBeforeTheHandsCatchUpRestartsTheChaseAndOneAfterPutsThemBehindThePlayerAgain)
+TEST_F(Chase, ADeathBeforeTheHandsCatchUpRestartsTheChase)
 {
     MessageRecorder music({MessageType::ChaseMusic});
     Post(MessageType::SaveState); // the level has loaded
@@ -251,22 +255,7 @@ TEST_F(Chase, ADeathBeforeTheHandsCatchUpRestartsTheChaseAndOneAfterPutsThemBehi
     myManager.CollisionPass(DT);
     EXPECT_EQ(myChase->GetState(), ChasingHands::STATE_RISING) << "the start box fires again";
     EXPECT_EQ(music.Count(MessageType::ChaseMusic), 2);
-
-    UpdateUntilTheStateChanges();
-    UpdateUntilTheStateChanges();
-    ASSERT_EQ(myChase->GetState(), ChasingHands::STATE_FOLLOWING);
-    const float caughtUp = myChase->GetHandsX();
-    const float intensity = myChase->GetIntensity();
-    Update(30);
-    ASSERT_GT(myChase->GetHandsX(), caughtUp + 500.0f);
-
-    Post(MessageType::RestoreState);
-    EXPECT_EQ(myChase->GetState(), ChasingHands::STATE_FOLLOWING);
-    EXPECT_FLOAT_EQ(myChase->GetHandsX(), caughtUp);
-    EXPECT_FLOAT_EQ(myChase->GetIntensity(), intensity);
-    EXPECT_EQ(myChase->GetCollider().GetSize(), (Kiln::Vector2<float>{0.0f, 0.0f})) << "no second start";
-    EXPECT_LT(myChase->GetHandsX(), myPlayer->GetPosition().x - 700.0f) << "behind the restored player";
-    EXPECT_EQ(music.Count(MessageType::ChaseMusic), 2);
+    // A death after they caught up: Tests/Game/LevelRouteTests.cpp, in Level 3.
 }
 
 TEST_F(Chase, TheDarknessFadesOnlyPastTheEndOnceTheExitButtonAllowedIt)
@@ -296,6 +285,50 @@ TEST_F(Chase, TheDarknessFadesOnlyPastTheEndOnceTheExitButtonAllowedIt)
     EXPECT_NEAR(static_cast<float>(frames) * DT, 2.5f, 3.0f * DT);
     EXPECT_LE(myChase->GetIntensity(), 0.0f);
     EXPECT_FLOAT_EQ(myChase->GetHandsX(), hands) << "the hands stop";
+
+    // A death after the fade returns to the hands following (saved when they caught up),
+    // the motes drifting with them again; fading a second time leaves the motes as the first.
+    Post(MessageType::RestoreState);
+    ASSERT_EQ(myChase->GetState(), ChasingHands::STATE_FOLLOWING);
+    EXPECT_EQ(myChase->GetEmitter().GetSettings().mySpeedInterval, (Kiln::Vector2<float>{520.0f, 530.0f}));
+    while (myChase->GetState() == ChasingHands::STATE_FOLLOWING)
+    {
+        myPlayer->Update(DT);
+        Update();
+    }
+    EXPECT_EQ(myChase->GetState(), ChasingHands::STATE_FADING);
+    EXPECT_EQ(myChase->GetEmitter().GetSettings().mySpeedInterval, (Kiln::Vector2<float>{20.0f, 30.0f}));
+}
+
+TEST_F(Chase, ASpeedNotAbove0OrAnAreaTallerThan20000IsRefusedNamingTheObject)
+{
+    CustomSceneObject object;
+    object.myName = "Chase";
+    object.myScenePath = "levels\\Level3.ksc";
+    object.myScale = {4.0f, 0.8f, 1.0f};
+    const auto refusal = [&](float aSpeed, float aScaleY) -> std::string {
+        object.myProperties["speed"] = aSpeed;
+        object.myScale.y = aScaleY;
+        try
+        {
+            EXPECT_EQ(ChasingHands::Create(object)->GetHands().size(), 5u);
+        }
+        catch (const ContentError& anError)
+        {
+            return anError.what();
+        }
+        return "";
+    };
+    EXPECT_EQ(refusal(800.0f, 0.8f), "");
+    for (float speed : {0.0f, -700.0f, std::nanf(""), INFINITY})
+        EXPECT_NE(refusal(speed, 0.8f).find("Level3.ksc.leveldata\": object \"Chase\": key \"speed\" is "), std::string::npos);
+    EXPECT_NE(refusal(-1.0f, 0.8f).find("is -1; a chase needs a finite speed above 0"), std::string::npos);
+    // 50,000 units would be 197 hands; 3.9 million hands were made before.
+    for (float scale : {20.001f, 50.0f, 1.0e6f})
+        EXPECT_NE(refusal(800.0f, scale).find("object \"Chase\": the chase area is "), std::string::npos) << scale;
+    EXPECT_NE(refusal(800.0f, 50.0f).find("is 50000 units tall (its scale's y x 1000); at most 20000"), std::string::npos);
+    // Made directly, a taller area is held to that height.
+    EXPECT_EQ(ChasingHands({0.0f, 0.0f, 0.0f}, {100.0f, 100000.0f, 1.0f}, 300.0f).GetHands().size(), 81u);
 }
 
 TEST_F(Chase, AnEarlyPressOfTheExitButtonWaitsForTheHandsToPassTheEnd)

@@ -2,7 +2,7 @@
 // The shipped levels played for real: a started engine over the generated game assets, the
 // shipped animation controllers, a GameWorld for a level, and a scripted route whose key
 // presses reach the player as InputEvents through the input mapper (a real input manager
-// fed window messages), the world stepped at a fixed 1/60 s. The messages the level's
+// fed window messages), the world stepped at a fixed step (1/60 s unless a test sets another). The messages the level's
 // objects post are counted, and a trace of the hero's path is kept for failure reports.
 #include "AnimationLibrary.h"
 #include "CheckPoints.h"
@@ -24,7 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -36,61 +38,55 @@
 
 namespace LevelPlay
 {
-    // One scripted key event of a route.
+    // One scripted key event of a route, and when it happens: at a time since the level
+    // loaded, a time after the event before it, or once the hero's x reaches a value.
     struct RouteEvent
     {
-        float time = 0.0f;
+        enum class When { Time, After, HeroX } when = When::Time;
+        float value = 0.0f;   // seconds, or units for HeroX
         bool down = true;
-        uint32_t key = 0;   // virtual-key code
+        bool tap = false;     // down for one frame, then up
+        uint32_t key = 0;     // virtual-key code
         int line = 0;
     };
 
-    // "<time> <press|release|tap> <Left|Right|Jump|Dash|Interact>" per line; "//" comments.
-    // A tap is a press followed by a release one frame later. Empty on a malformed line,
-    // with anError set.
+    // "<when> <press|release|tap> <Left|Right|Jump|Dash|Interact>" per line, "//" comments;
+    // <when> is "12.5" (seconds since the level loaded), "+0.25" (seconds after the event
+    // before) or "x2300" (once the hero's x reaches 2300). Empty on a malformed line, with
+    // anError set.
     inline std::vector<RouteEvent> ParseRoute(const std::string& aText, std::string* anError)
     {
         static const std::map<std::string, uint32_t> keys = {{"Left", 37}, {"Right", 39}, {"Jump", 32}, {"Dash", 16}, {"Interact", 69}};
         std::vector<RouteEvent> events;
         std::istringstream lines(aText);
         std::string line;
-        int number = 0;
-        while (std::getline(lines, line))
+        float lastTime = 0.0f;
+        for (int number = 1; std::getline(lines, line); ++number)
         {
-            ++number;
-            const size_t comment = line.find("//");
-            if (comment != std::string::npos)
-                line.resize(comment);
-            std::istringstream words(line);
-            std::string time, verb, key, rest;
-            if (!(words >> time))
+            std::istringstream words(line.substr(0, line.find("//")));
+            std::string when, verb, key, rest;
+            if (!(words >> when))
                 continue;
-            float seconds = 0.0f;
-            try
+            RouteEvent event{when[0] == '+' ? RouteEvent::When::After : when[0] == 'x' ? RouteEvent::When::HeroX : RouteEvent::When::Time};
+            const std::string amount = event.when == RouteEvent::When::Time ? when : when.substr(1);
+            char* end = nullptr;
+            event.value = std::strtof(amount.c_str(), &end);
+            const char* problem = amount.empty() || !std::isdigit(static_cast<unsigned char>(amount[0])) || *end ? "is not a time, +time or x position"
+                                  : !(words >> verb >> key) || (words >> rest) || !keys.count(key) || (verb != "press" && verb != "release" && verb != "tap")
+                                      ? "expected '<when> press|release|tap Left|Right|Jump|Dash|Interact'"
+                                  : event.when == RouteEvent::When::Time && event.value < lastTime - 1e-6f ? "times must not go back"
+                                                                                                          : nullptr;
+            if (problem)
             {
-                size_t used = 0;
-                seconds = std::stof(time, &used);
-                if (used != time.size())
-                    throw std::invalid_argument(time);
-            }
-            catch (const std::exception&)
-            {
-                *anError = "line " + std::to_string(number) + ": '" + time + "' is not a time";
+                *anError = "line " + std::to_string(number) + ": '" + when + "' " + problem;
                 return {};
             }
-            if (!(words >> verb >> key) || (words >> rest) || !keys.count(key) || (verb != "press" && verb != "release" && verb != "tap"))
-            {
-                *anError = "line " + std::to_string(number) + ": expected '<time> press|release|tap Left|Right|Jump|Dash|Interact'";
-                return {};
-            }
-            if (!events.empty() && seconds < events.back().time - 1e-6f)
-            {
-                *anError = "line " + std::to_string(number) + ": times must not go back";
-                return {};
-            }
-            events.push_back({seconds, verb != "release", keys.at(key), number});
-            if (verb == "tap")
-                events.push_back({seconds + 1.0f / 60.0f, false, keys.at(key), number});
+            lastTime = event.when == RouteEvent::When::Time ? event.value : lastTime;
+            event.down = verb != "release";
+            event.tap = verb == "tap";
+            event.key = keys.at(key);
+            event.line = number;
+            events.push_back(event);
         }
         return events;
     }
@@ -138,6 +134,8 @@ namespace LevelPlay
     {
     protected:
         static constexpr float STEP = 1.0f / 60.0f;
+        // The step the level is loaded and played at.
+        float myStep = STEP;
 
         void SetUp() override
         {
@@ -181,36 +179,63 @@ namespace LevelPlay
             myWorld = std::make_unique<GameWorld>();
             myWorld->Init(myLevelPath.c_str(), myState);
             for (int frame = 0; frame < 5000 && !myWorld->IsLevelLoaded(); ++frame)
-                myWorld->Update(STEP);
+                myWorld->Update(myStep);
             ASSERT_TRUE(myWorld->IsLevelLoaded()) << aLevelPath;
             ASSERT_NE(myWorld->GetPlayer(), nullptr) << aLevelPath;
         }
 
-        // Plays aRoute from the first loaded frame until the world reports state 9 or
-        // aSpareSeconds after the last event; true when the exit was reached.
+        // A key pressed or let go as the window reports it.
+        void Key(uint32_t aKey, bool aDown) { myInput->UpdateEvents(aDown ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, aKey, 0); }
+
+        // Steps the world up to aFrames frames, until anUntil holds.
+        void Step(int aFrames, const std::function<bool()>& anUntil = {})
+        {
+            for (int frame = 0; frame < aFrames && !(anUntil && anUntil()); ++frame)
+            {
+                InputMapper::GetInstance().Update();
+                myWorld->Update(myStep);
+            }
+        }
+
+        // Plays aRoute from the first loaded frame at myStep a frame until the world reports
+        // state 9, the next event has waited aSpareSeconds, or aSpareSeconds have passed after
+        // the last one; true when the exit was reached.
         bool Play(const std::vector<RouteEvent>& aRoute, float aSpareSeconds)
         {
-            const float end = (aRoute.empty() ? 0.0f : aRoute.back().time) + aSpareSeconds;
             size_t next = 0;
-            float time = 0.0f, traced = -1.0f;
+            float time = 0.0f, traced = -1.0f, fired = 0.0f;
+            std::vector<uint32_t> tapped;
             myTrace.str("");
-            for (int frame = 0; time <= end; ++frame)
+            for (int frame = 0; time <= fired + aSpareSeconds; ++frame)
             {
-                time = float(frame) * STEP;
-                while (next < aRoute.size() && aRoute[next].time <= time + 1e-4f)
+                time = float(frame) * myStep;
+                for (uint32_t key : tapped)
+                    Key(key, false);
+                tapped.clear();
+                const float heroX = myWorld->GetPlayer()->GetPosition().x;
+                while (next < aRoute.size())
                 {
-                    const RouteEvent& event = aRoute[next++];
-                    myInput->UpdateEvents(event.down ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, event.key, 0);
+                    const RouteEvent& event = aRoute[next];
+                    const bool due = event.when == RouteEvent::When::Time    ? event.value <= time + 1e-4f
+                                     : event.when == RouteEvent::When::After ? fired + event.value <= time + 1e-4f
+                                                                             : heroX >= event.value;
+                    if (!due)
+                        break;
+                    Key(event.key, event.down);
+                    if (event.tap)
+                        tapped.push_back(event.key);
+                    fired = time;
+                    ++next;
                 }
                 const size_t logged = myCounter->myLog.size();
                 InputMapper::GetInstance().Update();
-                myWorld->Update(STEP);
+                myWorld->Update(myStep);
                 const Kiln::Vector3<float> p = myWorld->GetPlayer()->GetPosition();
                 if (time - traced >= 0.25f || myCounter->myLog.size() != logged)
                 {
                     char line[160];
-                    std::snprintf(line, sizeof(line), "t %6.2f  x %8.1f  y %7.1f  vx %7.1f  vy %7.1f", time, p.x, p.y,
-                                  myWorld->GetPlayer()->GetVelocity().x, myWorld->GetPlayer()->GetVelocity().y);
+                    std::snprintf(line, sizeof(line), "t %6.2f  x %8.1f  y %7.1f  vx %7.1f  vy %7.1f  event %zu", time, p.x, p.y,
+                                  myWorld->GetPlayer()->GetVelocity().x, myWorld->GetPlayer()->GetVelocity().y, next);
                     myTrace << line;
                     for (size_t i = logged; i < myCounter->myLog.size(); ++i)
                         myTrace << "  [" << Name(myCounter->myLog[i]) << "]";
@@ -231,27 +256,15 @@ namespace LevelPlay
 
         static const char* Name(MessageType aType)
         {
-            switch (aType)
-            {
-            case MessageType::SaveState: return "save";
-            case MessageType::RestoreState: return "restore";
-            case MessageType::UpgradeGranted: return "upgrade";
-            case MessageType::NpcTalk: return "talk";
-            case MessageType::CheckpointReached: return "checkpoint";
-            case MessageType::WallBroken: return "wall broken";
-            case MessageType::PotBroken: return "pot broken";
-            case MessageType::Dash: return "dash";
-            case MessageType::Land: return "land";
-            case MessageType::DoubleJump: return "jump";
-            case MessageType::EnemyDied: return "enemy died";
-            case MessageType::LevelExit: return "exit";
-            case MessageType::DoorOpened: return "door opened";
-            case MessageType::PlayerDied: return "DIED";
-            case MessageType::PlayerHurt: return "HURT";
-            case MessageType::PlayerHealed: return "healed";
-            case MessageType::ChaseMusic: return "chase";
-            default: return "msg";
-            }
+            static const std::map<MessageType, const char*> names = {
+                {MessageType::SaveState, "save"},       {MessageType::RestoreState, "restore"},    {MessageType::UpgradeGranted, "upgrade"},
+                {MessageType::NpcTalk, "talk"},         {MessageType::CheckpointReached, "checkpoint"}, {MessageType::WallBroken, "wall broken"},
+                {MessageType::PotBroken, "pot broken"}, {MessageType::Dash, "dash"},               {MessageType::Land, "land"},
+                {MessageType::DoubleJump, "jump"},      {MessageType::EnemyDied, "enemy died"},    {MessageType::LevelExit, "exit"},
+                {MessageType::DoorOpened, "door opened"}, {MessageType::PlayerDied, "DIED"},       {MessageType::PlayerHurt, "HURT"},
+                {MessageType::PlayerHealed, "healed"},  {MessageType::ChaseMusic, "chase"}};
+            const auto it = names.find(aType);
+            return it == names.end() ? "msg" : it->second;
         }
 
         std::unique_ptr<KilnTest::ScopedEngine> myEngine;

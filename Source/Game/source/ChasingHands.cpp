@@ -1,5 +1,6 @@
 #include "ChasingHands.h"
 
+#include "CustomSceneObject.h"
 #include "Message.h"
 #include "ParticleEmitter.h"
 #include "Player.h"
@@ -12,7 +13,9 @@
 #include "forge/stringRegistry/StringRegistry.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -25,13 +28,23 @@ namespace
     constexpr float CATCH_UP_DISTANCE = 800.0f;
     constexpr float LEAD_LIMIT = 2000.0f;
     constexpr float CATCH_UP_FACTOR = 1.5f;
+    // The darkness motes' own speed range; they drift with the hands until the fade.
+    constexpr float MOTE_SPEED_LOW = 20.0f;
+    constexpr float MOTE_SPEED_HIGH = 30.0f;
 
     // Hands stacked 256 apart over the area's height, at least three. A height below 0 (or
-    // not a number) counts as 0, and one too large for an int is held below that limit.
+    // not a number) counts as 0, and one above the tallest is held to it.
     int32_t HandCount(float aHeight)
     {
-        const float height = aHeight > 0.0f ? std::fmin(aHeight, 1.0e9f) : 0.0f;
+        const float height = aHeight > 0.0f ? std::fmin(aHeight, ChasingHands::MAX_HEIGHT) : 0.0f;
         return static_cast<int32_t>(height) / static_cast<int32_t>(ChasingHands::HAND_SPACING) + 2;
+    }
+
+    std::string Number(float aValue)
+    {
+        char text[32];
+        std::snprintf(text, sizeof(text), "%g", static_cast<double>(aValue));
+        return text;
     }
 
     void Post(MessageType aType)
@@ -82,7 +95,7 @@ ChasingHands::ChasingHands(Kiln::Vector3<float> aPosition, Kiln::Vector3<float> 
     darkness.mySpawnAmount = count * 5;
     darkness.mySpawnFrequency = 0.2f;
     darkness.myLifetimeInterval = {4.0f, 5.0f};
-    darkness.mySpeedInterval = {20.0f + mySpeed, 30.0f + mySpeed};
+    darkness.mySpeedInterval = {MOTE_SPEED_LOW + mySpeed, MOTE_SPEED_HIGH + mySpeed};
     darkness.myAngleInterval = {-45.0f, 45.0f};
     darkness.myAccelerationInterval = {-10.0f, 0.0f};
     darkness.mySize = {50.0f, 50.0f};
@@ -114,6 +127,18 @@ ChasingHands::ChasingHands(Kiln::Vector3<float> aPosition, Kiln::Vector3<float> 
         PostMaster::GetInstance().Subscribe(type, this);
 }
 
+std::unique_ptr<ChasingHands> ChasingHands::Create(const CustomSceneObject& anObject)
+{
+    const float speed = anObject.Get<float>("speed");
+    if (!(speed > 0.0f) || !std::isfinite(speed))
+        throw ContentError(anObject.Describe("key \"speed\" is " + Number(speed) + "; a chase needs a finite speed above 0"));
+    const Kiln::Vector3<float> size = anObject.myScale * 1000.0f;
+    if (!(size.y <= MAX_HEIGHT))
+        throw ContentError(anObject.Describe("the chase area is " + Number(size.y) + " units tall (its scale's y x 1000); at most " +
+                                             std::to_string(static_cast<int>(MAX_HEIGHT))));
+    return std::make_unique<ChasingHands>(anObject.myPosition, size, speed);
+}
+
 ChasingHands::~ChasingHands()
 {
     for (MessageType type : kSubscriptions)
@@ -141,6 +166,12 @@ void ChasingHands::UpdateHands(float aDeltaTime)
 {
     for (const std::unique_ptr<StationaryEnemy>& hand : myHands)
         hand->Update(aDeltaTime);
+}
+
+void ChasingHands::SetMoteDrift(bool aWithTheHands)
+{
+    const float drift = aWithTheHands ? mySpeed : 0.0f;
+    myEmitter->GetSettings().mySpeedInterval = {MOTE_SPEED_LOW + drift, MOTE_SPEED_HIGH + drift};
 }
 
 void ChasingHands::Update(float aDeltaTime, Player& aPlayer, ShakeFunction aShake)
@@ -180,9 +211,7 @@ void ChasingHands::Update(float aDeltaTime, Player& aPlayer, ShakeFunction aShak
         {
             myState = STATE_FADING;
             shake(-1.0f, 5.0f);
-            Kiln::Vector2<float>& speed = myEmitter->GetSettings().mySpeedInterval;
-            speed.x -= mySpeed;
-            speed.y -= mySpeed;
+            SetMoteDrift(false);
         }
         UpdateHands(aDeltaTime);
         break;
@@ -273,6 +302,8 @@ void ChasingHands::Receive(const Message& aMessage)
         myState = mySavedState;
         myIntensity = mySavedIntensity;
         myStartBox.SetSize(mySavedStartBoxSize);
+        // A fade undone by a death is faded again later: the drift is set, never added.
+        SetMoteDrift(myState != STATE_FADING && myState != STATE_DONE);
         break;
     default: break;
     }

@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class CustomSceneObject;
 class ParticleEmitter;
 class Player;
 
@@ -39,12 +40,20 @@ public:
     static constexpr const char* CONTROLLER_PATH = "animations\\controllers\\A_Chasing_Hands.ksc";
     static constexpr float HAND_SPACING = 256.0f;
     static constexpr float KILL_BOX_WIDTH = 400.0f;
+    // The tallest area read: 80 hands, several screens high. Taller ones are refused at
+    // read and held to this height when made directly.
+    static constexpr float MAX_HEIGHT = 20000.0f;
 
     // (duration, amplitude): the world's camera shake; a duration of -1 stops the shake,
     // 0 shakes until the next call.
     using ShakeFunction = std::function<void(float aDuration, float anAmplitude)>;
 
     ChasingHands(Kiln::Vector3<float> aPosition, Kiln::Vector3<float> aSize, float aSpeed);
+    // From a level's chase object: its position, its scale x 1000 as the size and its
+    // "speed". Throws ContentError naming the object for a speed that is not above 0 (the
+    // hands would never pass the end and the player would stay held) and for an area
+    // taller than MAX_HEIGHT.
+    static std::unique_ptr<ChasingHands> Create(const CustomSceneObject& anObject);
     ~ChasingHands() override;
     ChasingHands(const ChasingHands&) = delete;
     ChasingHands& operator=(const ChasingHands&) = delete;
@@ -77,6 +86,8 @@ private:
     void OnStartContact(Player& aPlayer);
     void OnKillContact(Player& aPlayer, const Kiln::Vector2<float>& aPush, float aDeltaTime);
     void UpdateHands(float aDeltaTime);
+    // The motes' speed range: their own, plus the chase speed while the hands move.
+    void SetMoteDrift(bool aWithTheHands);
 
     float mySavedHandsX = 0.0f;
     uint32_t mySavedState = STATE_IDLE;

@@ -815,8 +815,7 @@ void GameWorld::CreateChaseScene(CustomSceneObject& anObject)
     // A second chase would leave the first one's shapes in the collision pass.
     if (myChasingHands)
         throw ContentError(anObject.Describe("a second chase scene; a level has at most one"));
-    const float speed = anObject.Get<float>("speed");
-    myChasingHands = std::make_unique<ChasingHands>(anObject.myPosition, anObject.myScale * 1000.0f, speed);
+    myChasingHands = ChasingHands::Create(anObject);
     myCollisionManager.AddCollider(&myChasingHands->GetCollider());
     myCollisionManager.AddCollider(&myChasingHands->GetKillCollider());
 }
