@@ -506,12 +506,13 @@ TEST_F(LevelFactories, AMissingOrMistypedKeyEndsTheLoadWithOneLineNamingTheLevel
               std::string::npos)
         << mistyped;
 
-    // A model file that does not load drops its key, which the factory then misses.
+    // A model file that does not load drops its key; the factory that needs it names the file.
     Place(LEVEL2, "Checkpoint", "KOB_Checkpoint", {});
     WriteDefinition("KOB_Checkpoint", {DefinitionProperty("offModelLevel2", "Model", Json{{"path", "models/none.fbx"}}),
                                        DefinitionProperty("onModelLevel2", "Model", Json{{"path", ModelPath("KOB_Checkpoint", "onModelLevel2")}})});
     const std::string lost = LoadError([&] { LoadWorld(LEVEL2); });
-    EXPECT_NE(lost.find("object \"Checkpoint\" (KOB_Checkpoint): key \"offModelLevel2\" is missing (expected Model)"), std::string::npos)
+    EXPECT_NE(lost.find("object \"Checkpoint\" (KOB_Checkpoint): key \"offModelLevel2\" (Model) is left out: the model file \"models/none.fbx\" is not found"),
+              std::string::npos)
         << lost;
 }
 

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 using GameTest::DefinitionProperty;
@@ -238,6 +240,19 @@ TEST_F(SceneLoading, AnObjectWithoutADefinitionKeepsItsNameDefinitionAndPlacemen
     EXPECT_NEAR(r.myTransform(1, 0), -1.0f, 1e-5f);
     EXPECT_NEAR(r.myTransform(1, 1), 0.0f, 1e-5f);
     EXPECT_EQ(r.myTransform.GetPosition(), Kiln::Vector3<float>(10, 20, 30));
+    // A reader that needs a key says which definition was not found.
+    try
+    {
+        r.Get<float>("speed");
+        FAIL() << "a key of a missing definition was read";
+    }
+    catch (const ContentError& error)
+    {
+        EXPECT_NE(std::string(error.what()).find("key \"speed\" is missing (expected Float): the object definition \"KOB_Unknown\" is not found "
+                                                 "(no KOB_Unknown.kob under the game assets)"),
+                  std::string::npos)
+            << error.what();
+    }
 }
 
 TEST(CustomSceneObject, TheObjectMatrixScalesRowsAndRotatesXThenYThenZ)
@@ -295,23 +310,64 @@ TEST(CustomSceneObject, AMissingOrMistypedKeyIsOneLineNamingTheSceneFolderObject
     EXPECT_FLOAT_EQ(record.Get<float>("openTimer"), 5.0f);
 }
 
-TEST_F(SceneLoadingWithEngine, ModelPropertiesBecomeInstancesAndAMissingFileIsLeftOut)
+TEST_F(SceneLoadingWithEngine, ModelPropertiesBecomeInstancesAndAMissingOrBrokenFileIsLeftOutAndNamed)
 {
+    // A model file cut short: found, but the importer refuses it.
+    std::ifstream cube(Fbx("cube.fbx"), std::ios::binary);
+    const std::string cubeBytes((std::istreambuf_iterator<char>(cube)), std::istreambuf_iterator<char>());
+    ASSERT_GT(cubeBytes.size(), 200u);
+    std::filesystem::create_directories(Root() / "models");
+    std::ofstream(Root() / "models/broken.fbx", std::ios::binary) << cubeBytes.substr(0, cubeBytes.size() / 3);
     WriteTexture("textures/albedo.dds", 4, 4, [](uint32_t, uint32_t) { return 0xff0000ffu; });
     WriteTexture("textures/normal.dds", 4, 4, [](uint32_t, uint32_t) { return 0xffff8080u; });
     WriteDefinition("KOB_Statue", {
                                       DefinitionProperty("model", "Model", ModelValue(Fbx("cube.fbx"), {"textures/albedo.dds", "textures/normal.dds"})),
                                       DefinitionProperty("otherModel", "Model", ModelValue(Fbx("cube.fbx"))),
                                       DefinitionProperty("lostModel", "Model", ModelValue("models/none/missing.fbx")),
+                                      DefinitionProperty("brokenModel", "Model", ModelValue("models/broken.fbx")),
                                       DefinitionProperty("noModel", "Model", Json::object()),
                                   });
     WriteObject(LEVEL, 1, "Statue", "KOB_Statue", {}, Json::array({100, 0, 0}));
+    WriteObject(LEVEL, 2, "Statue 2", "KOB_Statue", {}, Json::array({200, 0, 0}));
     SceneLoader loader(LEVEL);
+    ::testing::internal::CaptureStderr();
     const std::vector<CustomSceneObject> records = loader.LoadAll();
-    ASSERT_EQ(records.size(), 1u);
-    const CustomSceneObject& statue = records[0];
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(records.size(), 2u);
+    const CustomSceneObject& statue = records[0].myName == "Statue" ? records[0] : records[1];
     EXPECT_FALSE(statue.Has("lostModel"));
+    EXPECT_FALSE(statue.Has("brokenModel"));
     EXPECT_FALSE(statue.Has("noModel"));
+
+    // One line for each unusable file, however many objects use it.
+    const std::string lost = "key \"lostModel\": the model file \"models/none/missing.fbx\" is not found\n";
+    // The importer's own words follow, such as "...: file ends inside 'LayerElementNormal'".
+    const std::string broken = "Model \"models/broken.fbx\" is left out: \"" + (Root() / "models/broken.fbx").string() +
+                               "\" cannot be read: Failed to ";
+    for (const std::string& line : {lost, broken})
+    {
+        ASSERT_NE(said.find(line), std::string::npos) << line << " in " << said;
+        EXPECT_EQ(said.find(line, said.find(line) + 1), std::string::npos) << said;
+    }
+    // A reader that needs the key is told what became of it.
+    const auto problemOf = [&](const char* aKey) -> std::string {
+        try
+        {
+            statue.Get<Kiln::ModelInstance>(aKey);
+        }
+        catch (const ContentError& error)
+        {
+            return error.what();
+        }
+        return "no error";
+    };
+    EXPECT_NE(problemOf("lostModel").find("key \"lostModel\" (Model) is left out: the model file \"models/none/missing.fbx\" is not found"),
+              std::string::npos)
+        << problemOf("lostModel");
+    EXPECT_NE(problemOf("brokenModel").find("key \"brokenModel\" (Model) is left out: model \"models/broken.fbx\": \"" +
+                                            (Root() / "models/broken.fbx").string() + "\" cannot be read: Failed to "),
+              std::string::npos)
+        << problemOf("brokenModel");
 
     const Kiln::ModelInstance& model = statue.Get<Kiln::ModelInstance>("model");
     const Kiln::ModelInstance& other = statue.Get<Kiln::ModelInstance>("otherModel");

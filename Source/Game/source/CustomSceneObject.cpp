@@ -20,9 +20,16 @@ void CustomSceneObject::ThrowKeyError(std::string_view aKey, std::size_t anExpec
     const auto found = myProperties.find(aKey);
     if (found == myProperties.end())
     {
+        if (const auto leftOut = myLeftOut.find(aKey); leftOut != myLeftOut.end())
+            throw ContentError(Describe(problem + " (" + expected + ") is left out: " + leftOut->second));
         problem += " is missing (expected ";
         problem += expected;
         problem += ")";
+        if (myDefinitionNotFound)
+        {
+            problem += std::string(": the object definition \"") + myObjectDefinition.GetString() + "\" is not found (no " +
+                       myObjectDefinition.GetString() + ".kob under the game assets)";
+        }
     }
     else
     {

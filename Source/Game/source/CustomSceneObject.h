@@ -30,6 +30,11 @@ public:
     Kiln::Matrix4x4<float> myTransform;
     // The scene path the object was read from (for messages).
     std::string myScenePath;
+    // Keys the object holds whose value could not be had (a model file that is missing or
+    // unreadable), with the reason: Get names that reason rather than a missing key.
+    std::map<std::string, std::string, std::less<>> myLeftOut;
+    // Set when the object names a definition that no ".kob" file provides.
+    bool myDefinitionNotFound = false;
 
     bool Has(std::string_view aKey) const { return myProperties.find(aKey) != myProperties.end(); }
 

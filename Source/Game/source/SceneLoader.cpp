@@ -14,6 +14,7 @@
 #include "forge/texture/TextureManager.h"
 
 #include <array>
+#include <cstdio>
 
 namespace
 {
@@ -156,6 +157,7 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
     record.myRotation = anObject.myTransform.myRotation;
     record.myTransform = CustomSceneObject::ComputeTransform(record.myRotation, record.myScale, record.myPosition);
     record.myScenePath = myScenePath;
+    record.myDefinitionNotFound = !anObject.myObjectDefinition.IsNull() && myDefinitions->GetObjectDefinition(anObject.myObjectDefinition) == nullptr;
 
     for (const Kiln::PropertyDefinition& property : myMergedProperties)
     {
@@ -183,12 +185,24 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
         else if (Holds<Kiln::CopyOnWriteWrapper<Kiln::SceneModel>>(property))
         {
             const Kiln::SceneModel& model = value.GetValue<Kiln::CopyOnWriteWrapper<Kiln::SceneModel>>().Get();
-            if (model.myPath.IsNull() || Kiln::Settings::ResolveAssetPath(model.myPath.GetView()).empty())
+            if (model.myPath.IsNull())
                 continue;
             const std::string path = model.myPath.GetString();
+            if (Kiln::Settings::ResolveAssetPath(path).empty())
+            {
+                // Said once per file; the key is left out, and a reader that needs it says why.
+                if (myReportedModels.insert(path).second)
+                    std::fprintf(stderr, "%s\n", record.Describe("key \"" + key + "\": the model file \"" + path + "\" is not found").c_str());
+                record.myLeftOut.insert_or_assign(std::move(key), "the model file \"" + path + "\" is not found");
+                continue;
+            }
             Kiln::ModelFactory& factory = Kiln::ModelFactory::GetInstance();
             if (!factory.GetModel(path))
+            {
+                // The factory has written its line naming the file and the importer's error.
+                record.myLeftOut.insert_or_assign(std::move(key), "model \"" + path + "\": " + factory.GetLastFailure());
                 continue;
+            }
 
             if (key == "animodel")
             {

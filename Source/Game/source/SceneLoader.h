@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,4 +71,6 @@ private:
     int32_t myState = STATE_IDLE;
     // Reused by every conversion.
     std::vector<Kiln::PropertyDefinition> myMergedProperties;
+    // Model files already reported as not found.
+    std::set<std::string> myReportedModels;
 };

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace
@@ -141,6 +142,8 @@ void Sound::Init()
     {
         auto clip = std::make_unique<Kiln::AudioClip>();
         clip->Init(row.path, row.loops);
+        if (clip->GetSample() == -1)
+            std::fprintf(stderr, "Sound \"%s\" is not found or cannot be read; it stays silent\n", row.path);
         clip->SetVolume(row.group == Group::Music ? myMusicVolume : mySfxVolume);
         myClips.push_back(std::move(clip));
     }

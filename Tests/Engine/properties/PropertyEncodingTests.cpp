@@ -51,7 +51,7 @@ namespace
         return out;
     }
 
-    // The message of the JSON library's exception raised by reading aJson as T.
+    // The message of the exception (mostly the JSON library's) raised by reading aJson as T.
     template <typename T>
     std::string ErrorOf(const json& aJson)
     {
@@ -59,7 +59,7 @@ namespace
         {
             (void)Property::CreateFromJson(TypeOf<T>(), aJson);
         }
-        catch (const json::exception& anError)
+        catch (const std::exception& anError)
         {
             return anError.what();
         }
@@ -113,7 +113,11 @@ TEST(PropertyEncoding, FloatReadsNumbersAndBooleans)
     EXPECT_FLOAT_EQ(Read<float>(-3), -3.0f);
     EXPECT_FLOAT_EQ(Read<float>(Parse("18446744073709551615")), 1.8446744e19f);
     EXPECT_FLOAT_EQ(Read<float>(true), 1.0f);
-    EXPECT_TRUE(std::isinf(Read<float>(Parse("1e300"))));
+    EXPECT_FLOAT_EQ(Read<float>(Parse("-3.4e38")), -3.4e38f);
+    // Past the float range a value would be infinite: refused, as are the vectors made of floats.
+    EXPECT_EQ(ErrorOf<float>(Parse("1e39")), "the number 1e+39 is not a finite float");
+    EXPECT_EQ(ErrorOf<float>(Parse("-1e300")), "the number -1e+300 is not a finite float");
+    EXPECT_EQ(ErrorOf<Kiln::Vector3<float>>(Parse("[0, 1e308, 0]")), "the number 1e+308 is not a finite float");
     EXPECT_EQ(ErrorOf<float>(json()), "[json.exception.type_error.302] type must be number, but is null");
     EXPECT_EQ(ErrorOf<float>(json::object()), "[json.exception.type_error.302] type must be number, but is object");
 

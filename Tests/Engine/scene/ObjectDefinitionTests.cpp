@@ -160,23 +160,28 @@ TEST_F(ObjectDefinitions, ReadEveryKeyOfAProperty)
     EXPECT_TRUE(bare->myProperties.empty());
 }
 
-TEST_F(ObjectDefinitions, MalformedFilesRaiseTheLibraryErrorNamingTheFile)
+TEST_F(ObjectDefinitions, MalformedFilesRaiseAnErrorNamingTheFileAndTheKey)
 {
     struct Case
     {
-        const char* myContent;
+        std::string myContent;
         const char* myInnerMessage;
     };
+    const std::string property = R"({"parent-object-definition": "", "properties": [{"name": "a", )";
+    const std::string floatProperty = property + R"("is-dynamic": true, "is-per-instance": true, "type": "Float")";
     const Case cases[] = {
-        {R"({"properties": []})", "[json.exception.type_error.302] type must be string, but is null"},
-        {R"({"parent-object-definition": 1})", "[json.exception.type_error.302] type must be string, but is number"},
+        {R"({"properties": []})", "key \"parent-object-definition\": [json.exception.type_error.302] type must be string, but is null"},
+        {R"({"parent-object-definition": 1})", "key \"parent-object-definition\": [json.exception.type_error.302] type must be string, but is number"},
         {R"([])", "[json.exception.type_error.306] cannot use value() with array"},
-        {R"({"parent-object-definition": "", "properties": [3]})", "[json.exception.type_error.306] cannot use value() with number"},
-        {R"({"parent-object-definition": "", "properties": [{"name": "a", "group": 2}]})", "[json.exception.type_error.302] type must be string, but is number"},
-        {R"({"parent-object-definition": "", "properties": [{"name": "a", "is-per-instance": true}]})", "[json.exception.type_error.302] type must be boolean, but is null"},
-        {R"({"parent-object-definition": "", "properties": [{"name": "a", "is-dynamic": 0}]})", "[json.exception.type_error.302] type must be boolean, but is number"},
-        {R"({"parent-object-definition": "", "properties": [{"name": "a", "is-dynamic": true, "is-per-instance": true}]})", "[json.exception.type_error.302] type must be string, but is null"},
-        {R"({"parent-object-definition": "", "properties": [{"name": "a", "is-dynamic": true, "is-per-instance": true, "type": "Float"}]})", "[json.exception.type_error.302] type must be number, but is null"},
+        {R"({"parent-object-definition": "", "properties": [3]})", "key \"properties\": property 0: [json.exception.type_error.306] cannot use value() with number"},
+        {property + R"("group": 2}]})", "key \"properties\": property 0 (\"a\"): key \"group\": [json.exception.type_error.302] type must be string, but is number"},
+        {property + R"("is-per-instance": true}]})", "key \"properties\": property 0 (\"a\"): key \"is-dynamic\": [json.exception.type_error.302] type must be boolean, but is null"},
+        {property + R"("is-dynamic": 0}]})", "key \"properties\": property 0 (\"a\"): key \"is-dynamic\": [json.exception.type_error.302] type must be boolean, but is number"},
+        {property + R"("is-dynamic": true, "is-per-instance": true}]})", "key \"properties\": property 0 (\"a\"): key \"type\": [json.exception.type_error.302] type must be string, but is null"},
+        {floatProperty + "}]}", "key \"properties\": property 0 (\"a\"): key \"value\": [json.exception.type_error.302] type must be number, but is null"},
+        {floatProperty + R"(, "value": "1"}]})", "key \"properties\": property 0 (\"a\"): key \"value\": [json.exception.type_error.302] type must be number, but is string"},
+        {floatProperty + R"(, "value": 1e39}]})", "key \"properties\": property 0 (\"a\"): key \"value\": the number 1e+39 is not a finite float"},
+        {floatProperty + R"(, "value": )" + std::string(5000, '[') + std::string(5000, ']') + "}]}", "arrays and objects are nested deeper than 64 levels (at byte 195)"},
         {R"({"parent-object-definition": "" /* comment */})", "[json.exception.parse_error.101] parse error at line 1, column 33: syntax error while parsing object - invalid literal; last read: '\"\" /'; expected '}'"},
     };
     int index = 0;

@@ -311,26 +311,35 @@ TEST_F(SceneLoad, AnUnknownPropertyTypeIsLeftOutAndReported)
     EXPECT_NE(diagnostics.find("\"b\" has the unknown type \"float\""), std::string::npos) << diagnostics;
 }
 
-TEST_F(SceneLoad, MalformedObjectFilesRaiseTheLibraryErrorNamingTheFile)
+TEST_F(SceneLoad, MalformedObjectFilesRaiseAnErrorNamingTheFileAndTheKey)
 {
     struct Case
     {
-        const char* myContent;
+        std::string myContent;
         const char* myInnerMessage;
     };
+    const std::string deep = std::string(5000, '[') + std::string(5000, ']');
     const Case cases[] = {
         {R"({"name": "x",)", "[json.exception.parse_error.101] parse error at line 1, column 14: syntax error while parsing object key - unexpected end of input; expected string literal"},
         {R"([1, 2])", "[json.exception.type_error.306] cannot use value() with array"},
-        {R"({"name": 5})", "[json.exception.type_error.302] type must be string, but is number"},
-        {R"({"path": null})", "[json.exception.type_error.302] type must be string, but is null"},
-        {R"({"transform": [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0]})", "[json.exception.out_of_range.401] array index 15 is out of range"},
-        {R"({"rotation": 90})", "[json.exception.type_error.305] cannot use operator[] with a numeric argument with number"},
-        {R"({"object-definition": 1})", "[json.exception.type_error.302] type must be string, but is number"},
-        {R"({"properties": [{"type": "Float", "value": 1}]})", "[json.exception.type_error.302] type must be string, but is null"},
-        {R"({"properties": [{"name": "a", "type": 3}]})", "[json.exception.type_error.302] type must be string, but is number"},
-        {R"({"properties": [["name", "a"]]})", "[json.exception.type_error.306] cannot use value() with array"},
-        {R"({"properties": [{"name": "a", "type": "Float3", "value": [1, 2]}]})", "[json.exception.out_of_range.401] array index 2 is out of range"},
-        {R"({"properties": [{"name": "a", "type": "Bool", "value": 1}]})", "[json.exception.type_error.302] type must be boolean, but is number"},
+        {R"({"name": 5})", "key \"name\": [json.exception.type_error.302] type must be string, but is number"},
+        {R"({"path": null})", "key \"path\": [json.exception.type_error.302] type must be string, but is null"},
+        {R"({"transform": [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0]})", "key \"transform\": [json.exception.out_of_range.401] array index 15 is out of range"},
+        {R"({"rotation": 90})", "key \"rotation\": [json.exception.type_error.305] cannot use operator[] with a numeric argument with number"},
+        {R"({"object-definition": 1})", "key \"object-definition\": [json.exception.type_error.302] type must be string, but is number"},
+        {R"({"properties": [{"type": "Float", "value": 1}]})", "key \"properties\": property 0: key \"name\": [json.exception.type_error.302] type must be string, but is null"},
+        {R"({"properties": [{"name": "a", "type": 3}]})", "key \"properties\": property 0 (\"a\"): key \"type\": [json.exception.type_error.302] type must be string, but is number"},
+        {R"({"properties": [["name", "a"]]})", "key \"properties\": property 0: [json.exception.type_error.306] cannot use value() with array"},
+        {R"({"properties": [{"name": "a", "type": "Float3", "value": [1, 2]}]})", "key \"properties\": property 0 (\"a\"): key \"value\": [json.exception.out_of_range.401] array index 2 is out of range"},
+        {R"({"properties": [{"name": "a", "type": "Float", "value": 1}, {"name": "b", "type": "Bool", "value": 1}]})", "key \"properties\": property 1 (\"b\"): key \"value\": [json.exception.type_error.302] type must be boolean, but is number"},
+        // Numbers past the float range would put objects at infinity.
+        {R"({"translation": [0, 1e39, 0]})", "key \"translation\": the number 1e+39 is not a finite float"},
+        {R"({"rotation": [-1e308, 0, 0]})", "key \"rotation\": the number -1e+308 is not a finite float"},
+        {R"({"transform": [1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1e39, 1]})", "key \"transform\": the number 1e+39 is not a finite float"},
+        {R"({"properties": [{"name": "Gravity Acceleration", "type": "Float", "value": 1e39}]})", "key \"properties\": property 0 (\"Gravity Acceleration\"): key \"value\": the number 1e+39 is not a finite float"},
+        // Refused before the library builds (and later walks) thousands of levels.
+        {R"({"properties": [{"name": "a", "type": "Float", "value": )" + deep + "}]}", "arrays and objects are nested deeper than 64 levels (at byte 118)"},
+        {std::string(2000000, '{'), "arrays and objects are nested deeper than 64 levels (at byte 65)"},
     };
     int index = 0;
     for (const Case& testCase : cases)
@@ -339,7 +348,8 @@ TEST_F(SceneLoad, MalformedObjectFilesRaiseTheLibraryErrorNamingTheFile)
         const std::filesystem::path file = Write(scenePath + ".leveldata/" + GUID_A, testCase.myContent);
         const Thrown thrown = LoadFailure(scenePath.c_str());
         EXPECT_EQ(thrown.myChain, "Could not read scene object file \"" + file.string() + "\": " + testCase.myInnerMessage);
-        EXPECT_TRUE(InnermostIs<nlohmann::json::exception>(thrown.myOuter)) << testCase.myContent;
+        EXPECT_EQ(InnermostIs<nlohmann::json::exception>(thrown.myOuter), std::string(testCase.myInnerMessage).find("[json.") != std::string::npos)
+            << testCase.myInnerMessage;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "forge/settings/Settings.h"
 
 #include "Platform/runtime/Assert.h"
+#include "Platform/runtime/ExceptionChain.h"
 #include "Platform/runtime/Paths.h"
 
 #include <gtest/gtest.h>
@@ -78,17 +79,7 @@ namespace
             }
             catch (const std::exception& outer)
             {
-                std::string text = outer.what();
-                try
-                {
-                    std::rethrow_if_nested(outer);
-                }
-                catch (const std::exception& inner)
-                {
-                    text += " | ";
-                    text += inner.what();
-                }
-                return text;
+                return Plat::Runtime::DescribeExceptionChain(outer);
             }
             return "";
         }
@@ -213,33 +204,36 @@ TEST_F(Settings, AMissingFileLeavesTheConfigurationAndReportsTheAssertion)
     EXPECT_NE(myAssertions[0].find("Could not open project settings file in Kiln::LoadSettings"), std::string::npos);
 }
 
-TEST_F(Settings, BadDocumentsThrowWithTheFileNameAndTheLibraryMessage)
+TEST_F(Settings, BadDocumentsThrowNamingTheFileAndTheKey)
 {
-    const std::string broken = WriteSettings("{ \"enable_vsync\": tru ");
-    const std::string parse = LoadExpectingError(broken);
-    EXPECT_NE(parse.find(broken + ".json"), std::string::npos) << parse;
-    EXPECT_NE(parse.find("parse_error"), std::string::npos) << parse;
-
-    const std::string comment = WriteSettings("// no comments\n{}");
-    EXPECT_NE(LoadExpectingError(comment).find("parse_error"), std::string::npos);
-
-    const std::string noTitle = WriteSettings(R"({ "window_settings": { "borderless": true } })");
-    EXPECT_NE(LoadExpectingError(noTitle).find("type_error"), std::string::npos);
-
-    const std::string noGame = WriteSettings(R"({ "assets_path": { "engine": "e" } })");
-    EXPECT_NE(LoadExpectingError(noGame).find("type_error"), std::string::npos);
-
-    const std::string wrongType = WriteSettings(R"({ "enable_vsync": "yes" })");
-    EXPECT_NE(LoadExpectingError(wrongType).find("type_error"), std::string::npos);
-
-    const std::string wrongColour = WriteSettings(R"({ "window_settings": { "title": "x", "clear_color": { "r": 1, "g": 1, "b": 1 } } })");
-    EXPECT_NE(LoadExpectingError(wrongColour).find("type_error"), std::string::npos);
-
-    const std::string notAList = WriteSettings(R"({ "debug_features": "Fps" })");
-    EXPECT_NE(LoadExpectingError(notAList).find("type_error"), std::string::npos);
-
-    const std::string notAnObject = WriteSettings(R"([1, 2])");
-    EXPECT_NE(LoadExpectingError(notAnObject).find("type_error"), std::string::npos);
+    struct Case
+    {
+        std::string myContent;
+        const char* myMessage;
+    };
+    const Case cases[] = {
+        {"{ \"enable_vsync\": tru ", "[json.exception.parse_error.101] parse error at line 1, column 22: syntax error while parsing value - invalid literal; last read: '\"enable_vsync\": tru '"},
+        {"// no comments\n{}", "[json.exception.parse_error.101] parse error at line 1, column 1: syntax error while parsing value - invalid literal; last read: '/'"},
+        {R"({ "window_settings": { "borderless": true } })", "key \"window_settings\".\"title\": [json.exception.type_error.302] type must be string, but is null"},
+        {R"({ "assets_path": { "engine": "e" } })", "key \"assets_path\".\"game\": [json.exception.type_error.302] type must be string, but is null"},
+        {R"({ "assets_path": { "engine": 5, "game": "g" } })", "key \"assets_path\".\"engine\": [json.exception.type_error.302] type must be string, but is number"},
+        {R"({ "enable_vsync": "yes" })", "key \"enable_vsync\": [json.exception.type_error.302] type must be boolean, but is string"},
+        {R"({ "window_settings": { "title": "x", "borderless": 1 } })", "key \"window_settings\".\"borderless\": [json.exception.type_error.302] type must be boolean, but is number"},
+        {R"({ "window_settings": { "title": "x", "clear_color": { "r": 1, "g": 1, "b": 1 } } })", "key \"clear_color\".\"a\": [json.exception.type_error.302] type must be number, but is null"},
+        {R"({ "window_settings": { "title": "x", "clear_color": { "r": 1e39, "g": 1, "b": 1, "a": 1 } } })", "key \"clear_color\".\"r\": the number 1e+39 is not a finite float"},
+        {R"({ "debug_features": "Fps" })", "key \"debug_features\": [json.exception.type_error.302] type must be array, but is string"},
+        {R"({ "multisampling": 3 })", "key \"multisampling\": [json.exception.type_error.302] type must be array, but is number"},
+        {R"([1, 2])", "[json.exception.type_error.305] cannot use operator[] with a string argument with array"},
+        {"{ \"debug_features\": " + std::string(100000, '['), "arrays and objects are nested deeper than 64 levels (at byte 84)"},
+        // Walking the file system's root for definitions would scan every mounted disk.
+        {R"({ "assets_path": { "engine": "e", "game": "/" } })", "key \"assets_path\".\"game\": \"/\" names the root of the file system; the game assets need a folder of their own"},
+    };
+    for (const Case& testCase : cases)
+    {
+        const std::string name = WriteSettings(testCase.myContent);
+        const fs::path file = Plat::Runtime::ExecutableDirectory() / "settings" / (name + ".json");
+        EXPECT_EQ(LoadExpectingError(name), "settings file \"" + file.string() + "\": " + testCase.myMessage);
+    }
 }
 
 TEST_F(Settings, SizesMustBeWholePixelCounts)

@@ -120,8 +120,9 @@ TEST_F(TextureManagerTest, EachSrgbModeHasItsOwnCacheEntryAndFormat)
     EXPECT_EQ(myManager->GetCacheSize(), 3u);
 }
 
-TEST_F(TextureManagerTest, MissingAndUnreadableFilesShareOneCachedCheckerPlaceholder)
+TEST_F(TextureManagerTest, MissingAndUnreadableFilesShareOneCachedCheckerPlaceholderAndAreNamedOnce)
 {
+    ::testing::internal::CaptureStderr();
     Kiln::TextureResource* missing = myManager->GetTexture("Textures/does_not_exist.dds");
     ASSERT_NE(missing, nullptr);
     EXPECT_TRUE(missing->myIsPlaceholder);
@@ -151,6 +152,14 @@ TEST_F(TextureManagerTest, MissingAndUnreadableFilesShareOneCachedCheckerPlaceho
         Kiln::TextureResource* bad = myManager->GetTexture(TempPath(name).c_str());
         EXPECT_TRUE(bad->myIsPlaceholder) << name;
         EXPECT_EQ(bad->GetShaderResourceView().get(), myManager->GetErrorView());
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    for (const std::string& name : {std::string("Textures/does_not_exist.dds"), TempPath("cut.dds"), TempPath("cut.png"), TempPath("junk.tga")})
+    {
+        const std::string line = "Texture \"" + name + "\" is not found or cannot be read; a checker stands in for it\n";
+        const std::size_t first = said.find(line);
+        EXPECT_NE(first, std::string::npos) << said;
+        EXPECT_EQ(said.find(line, first + 1), std::string::npos) << "said once: " << said;
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include <bit>
 #include <cfloat>
+#include <cstdio>
 #include <exception>
 #include <functional>
 #include <stdexcept>
@@ -210,19 +211,29 @@ namespace Kiln
         });
     }
 
+    std::shared_ptr<Model> ModelFactory::Refuse(const std::string& aPath, std::string aReason)
+    {
+        myLastFailure = std::move(aReason);
+        if (myReportedFailures.insert(aPath).second)
+            std::fprintf(stderr, "Model \"%s\" is left out: %s\n", aPath.c_str(), myLastFailure.c_str());
+        return nullptr;
+    }
+
     std::shared_ptr<Model> ModelFactory::LoadModel(const std::string& aPath)
     {
         const std::string resolved = Settings::ResolveAssetPath(aPath);
         if (resolved.empty())
-            return nullptr;
+            return Refuse(aPath, "no such file under the data, game or engine assets");
         // Watched before the import, so a file that fails now is picked up once fixed.
         WatchModelFile(aPath, resolved);
 
         KILNFBXImporter::FBXModel imported;
         try
         {
+            KILNFBXImporter::LastError.clear();
             if (!KILNFBXImporter::LoadModel(resolved, imported, false, true))
-                return nullptr;
+                return Refuse(aPath, "\"" + resolved + "\" cannot be read: " +
+                                         (KILNFBXImporter::LastError.empty() ? "the importer refused it" : KILNFBXImporter::LastError));
         }
         catch (const std::exception& error)
         {
@@ -231,13 +242,13 @@ namespace Kiln
 
         Skeleton skeleton;
         if (!ConvertSkeleton(imported.skeleton, skeleton))
-            return nullptr;
+            return Refuse(aPath, "\"" + resolved + "\" has more than " + std::to_string(MAX_ANIMATION_BONES) + " joints");
 
         const std::vector<KILNFBXImporter::FBXMesh>& someMeshData = imported.meshes;
         if (!(someMeshData.size() <= MAX_MESHES_PER_MODEL))
         {
             KILN_ASSERT(someMeshData.size() <= MAX_MESHES_PER_MODEL);
-            return nullptr;
+            return Refuse(aPath, "\"" + resolved + "\" has more than " + std::to_string(MAX_MESHES_PER_MODEL) + " meshes");
         }
 
         std::vector<MeshData> meshes;
@@ -253,10 +264,10 @@ namespace Kiln
             for (const uint32_t index : mesh.myIndices)
             {
                 if (index >= mesh.myVertices.size())
-                    return nullptr;
+                    return Refuse(aPath, "\"" + resolved + "\" has a vertex index past its mesh \"" + source.name + "\"");
             }
             if (!mesh.CreateBuffers())
-                return nullptr;
+                return Refuse(aPath, "\"" + resolved + "\": the buffers of mesh \"" + source.name + "\" could not be made");
             mesh.myName = source.name;
             if (source.materialIndex < imported.materials.size())
                 mesh.myMaterialName = imported.materials[source.materialIndex].name;
@@ -270,6 +281,7 @@ namespace Kiln
             model->GetSkeleton() = std::move(skeleton);
         LoadMeshTextures(resolved, *model);
         myModelCache[aPath] = model;
+        myReportedFailures.erase(aPath);
         return model;
     }
 

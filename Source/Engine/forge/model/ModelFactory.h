@@ -40,6 +40,8 @@ namespace Kiln
         // when the file is found nowhere, does not import, or exceeds the model limits;
         // nothing is cached then, so a later call tries again. Content the importer finds
         // broken throws std::runtime_error naming the file, with the importer's error nested.
+        // An empty result writes one line naming the file and the reason to standard error
+        // (once per path until it loads) and keeps the reason for GetLastFailure.
         std::shared_ptr<Model> GetModel(const std::string& aPath);
         std::shared_ptr<Model> LoadModel(const std::string& aPath);
         // The file watcher's callback: forgets the cached model, so the next GetModel
@@ -65,6 +67,8 @@ namespace Kiln
         size_t GetAnimationCacheSize() const { return myAnimationCache.size(); }
         // Cached models that something besides the cache still holds.
         size_t GetModelsHeldCount() const;
+        // Why the last load that gave no model failed, such as the importer's own error.
+        const std::string& GetLastFailure() const { return myLastFailure; }
 
     private:
         struct AnimationKeyHash
@@ -86,10 +90,14 @@ namespace Kiln
         // material or the model, else the engine's defaults.
         void LoadMeshTextures(const std::string& aPath, Model& aModel);
         void WatchModelFile(const std::string& aPath, const std::string& aResolvedPath);
+        // Keeps and reports why aPath gave no model; returns the empty model.
+        std::shared_ptr<Model> Refuse(const std::string& aPath, std::string aReason);
 
         static ModelFactory* ourInstance;
 
         std::unordered_set<std::string> myWatchedPaths;
+        std::unordered_set<std::string> myReportedFailures;
+        std::string myLastFailure;
         std::unordered_map<std::string, std::shared_ptr<Model>> myModelCache;
         std::unordered_map<std::pair<std::string, const Model*>, CachedAnimation, AnimationKeyHash> myAnimationCache;
     };

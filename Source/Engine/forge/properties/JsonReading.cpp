@@ -3,6 +3,8 @@
 #include "forge/stringRegistry/StringRegistry.h"
 
 #include <cmath>
+#include <istream>
+#include <iterator>
 #include <limits>
 
 namespace Kiln::impl
@@ -11,20 +13,52 @@ namespace Kiln::impl
     {
         const nlohmann::json theNull;
 
-        // Out-of-range doubles become infinities, as the hardware would give, without the
-        // undefined conversion.
         float NarrowToFloat(double aValue)
         {
-            constexpr double largest = std::numeric_limits<float>::max();
-            if (aValue > largest)
+            // Checked before the conversion, which would be undefined out of range.
+            if (!(std::fabs(aValue) <= std::numeric_limits<float>::max()))
             {
-                return std::numeric_limits<float>::infinity();
-            }
-            if (aValue < -largest)
-            {
-                return -std::numeric_limits<float>::infinity();
+                throw std::range_error("the number " + nlohmann::json(aValue).dump() + " is not a finite float");
             }
             return static_cast<float>(aValue);
+        }
+
+        // The deepest nesting of arrays and objects in aText; brackets inside strings do not count.
+        void CheckDepth(const std::string& aText)
+        {
+            std::size_t depth = 0;
+            bool inString = false;
+            for (std::size_t i = 0; i < aText.size(); ++i)
+            {
+                const char c = aText[i];
+                if (inString)
+                {
+                    if (c == '\\')
+                    {
+                        ++i;
+                    }
+                    else if (c == '"')
+                    {
+                        inString = false;
+                    }
+                }
+                else if (c == '"')
+                {
+                    inString = true;
+                }
+                else if (c == '[' || c == '{')
+                {
+                    if (++depth > MAX_JSON_DEPTH)
+                    {
+                        throw std::runtime_error("arrays and objects are nested deeper than " + std::to_string(MAX_JSON_DEPTH) +
+                                                 " levels (at byte " + std::to_string(i + 1) + ")");
+                    }
+                }
+                else if ((c == ']' || c == '}') && depth > 0)
+                {
+                    --depth;
+                }
+            }
         }
 
         template <typename T>
@@ -42,6 +76,35 @@ namespace Kiln::impl
             }
             return static_cast<std::int32_t>(aValue);
         }
+    }
+
+    nlohmann::json ParseJson(std::istream& aStream)
+    {
+        std::string text;
+        if (aStream)
+        {
+            text.assign(std::istreambuf_iterator<char>(aStream), std::istreambuf_iterator<char>());
+        }
+        CheckDepth(text);
+        return nlohmann::json::parse(text);
+    }
+
+    std::string KeyContext(std::string_view aKey)
+    {
+        return "key \"" + std::string(aKey) + "\"";
+    }
+
+    std::string PropertyContext(const nlohmann::json& anElement, std::size_t anIndex)
+    {
+        std::string context = "property " + std::to_string(anIndex);
+        if (anElement.is_object())
+        {
+            if (const auto name = anElement.find("name"); name != anElement.end() && name->is_string())
+            {
+                context += " (\"" + name->get_ref<const std::string&>() + "\")";
+            }
+        }
+        return context;
     }
 
     const nlohmann::json& RequiredMember(const nlohmann::json& anObject, const char* aKey)

@@ -35,23 +35,40 @@ namespace Kiln
             return Matrix4x4<float>(values);
         }
 
+        void ReadProperty(const nlohmann::json& anElement, SceneObject& aRecord)
+        {
+            if (!anElement.is_object())
+            {
+                // The library's own type_error 306: the element is at fault, not one key.
+                (void)anElement.value("name", 0);
+            }
+            const StringId name = impl::WithContext(impl::KeyContext("name"), [&] {
+                return impl::ReadJsonStringId(impl::RequiredMember(anElement, "name"));
+            });
+            const StringId typeName = impl::WithContext(impl::KeyContext("type"), [&] {
+                return impl::ReadJsonStringId(impl::RequiredMember(anElement, "type"));
+            });
+            const PropertyTypeBase* type = PropertyTypeBase::GetPropertyType(typeName);
+            if (type == nullptr)
+            {
+                // Every stored property must have a type; one we cannot read is left out.
+                std::fprintf(stderr, "Scene object \"%s\": property \"%s\" has the unknown type \"%s\" and is skipped\n",
+                             aRecord.myName.c_str(), name.GetString(), typeName.GetString());
+                return;
+            }
+            const auto value = anElement.find("value");
+            const nlohmann::json& valueJson = value != anElement.end() ? *value : nlohmann::json();
+            Property property = impl::WithContext(impl::KeyContext("value"), [&] { return Property::CreateFromJson(type, valueJson); });
+            aRecord.myProperties.push_back(SceneObjectProperty{name, type, std::move(property)});
+        }
+
         void ReadProperties(const nlohmann::json& aList, SceneObject& aRecord)
         {
+            std::size_t index = 0;
             for (const nlohmann::json& element : aList)
             {
-                const StringId name = impl::ReadJsonStringId(impl::RequiredMember(element, "name"));
-                const StringId typeName = impl::ReadJsonStringId(impl::RequiredMember(element, "type"));
-                const PropertyTypeBase* type = PropertyTypeBase::GetPropertyType(typeName);
-                if (type == nullptr)
-                {
-                    // Every stored property must have a type; one we cannot read is left out.
-                    std::fprintf(stderr, "Scene object \"%s\": property \"%s\" has the unknown type \"%s\" and is skipped\n",
-                                 aRecord.myName.c_str(), name.GetString(), typeName.GetString());
-                    continue;
-                }
-                const auto value = element.find("value");
-                const nlohmann::json& valueJson = value != element.end() ? *value : nlohmann::json();
-                aRecord.myProperties.push_back(SceneObjectProperty{name, type, Property::CreateFromJson(type, valueJson)});
+                const std::string context = impl::PropertyContext(element, index++);
+                impl::WithContext(context, [&] { ReadProperty(element, aRecord); });
             }
         }
 
@@ -63,7 +80,7 @@ namespace Kiln
                 std::ifstream obj_in(aFile, std::ios::binary);
                 KILN_ASSERT(obj_in);
                 // A stream that did not open reads as empty input: the parser reports it.
-                const nlohmann::json document = nlohmann::json::parse(obj_in);
+                const nlohmann::json document = impl::ParseJson(obj_in);
                 ReadSceneObject(document, *record);
             }
             catch (...)
@@ -76,34 +93,29 @@ namespace Kiln
 
     void ReadSceneObject(const nlohmann::json& aDocument, SceneObject& aRecord)
     {
-        // value() raises the library's type_error 306 when the document is not an object.
-        aRecord.myName = aDocument.value("name", std::string("unknown"));
-        aRecord.SetPath(nullptr, StringRegistry::RegisterOrGetString(aDocument.value("path", std::string())));
+        if (!aDocument.is_object())
+        {
+            // The library's own type_error 306: the whole document is at fault, not one key.
+            (void)aDocument.value("name", std::string());
+        }
+        aRecord.myName = impl::WithContext(impl::KeyContext("name"), [&] { return aDocument.value("name", std::string("unknown")); });
+        aRecord.SetPath(nullptr, impl::WithContext(impl::KeyContext("path"), [&] {
+                            return StringRegistry::RegisterOrGetString(aDocument.value("path", std::string()));
+                        }));
 
-        if (const auto transform = aDocument.find("transform"); transform != aDocument.end())
-        {
-            aRecord.myTransform = SceneTransform::FromMatrix(ReadMatrix(*transform));
-        }
-        if (const auto translation = aDocument.find("translation"); translation != aDocument.end())
-        {
-            aRecord.myTransform.myTranslation = ReadVector3(*translation);
-        }
-        if (const auto rotation = aDocument.find("rotation"); rotation != aDocument.end())
-        {
-            aRecord.myTransform.myRotation = ReadVector3(*rotation);
-        }
-        if (const auto scale = aDocument.find("scale"); scale != aDocument.end())
-        {
-            aRecord.myTransform.myScale = ReadVector3(*scale);
-        }
-        if (const auto definition = aDocument.find("object-definition"); definition != aDocument.end())
-        {
-            aRecord.myObjectDefinition = impl::ReadJsonStringId(*definition);
-        }
-        if (const auto properties = aDocument.find("properties"); properties != aDocument.end())
-        {
-            ReadProperties(*properties, aRecord);
-        }
+        // Each present key is read in this order, so the first faulty one decides the error.
+        const auto readKey = [&aDocument](const char* aKey, const auto& aRead) {
+            if (const auto found = aDocument.find(aKey); found != aDocument.end())
+            {
+                impl::WithContext(impl::KeyContext(aKey), [&] { aRead(*found); });
+            }
+        };
+        readKey("transform", [&](const nlohmann::json& aValue) { aRecord.myTransform = SceneTransform::FromMatrix(ReadMatrix(aValue)); });
+        readKey("translation", [&](const nlohmann::json& aValue) { aRecord.myTransform.myTranslation = ReadVector3(aValue); });
+        readKey("rotation", [&](const nlohmann::json& aValue) { aRecord.myTransform.myRotation = ReadVector3(aValue); });
+        readKey("scale", [&](const nlohmann::json& aValue) { aRecord.myTransform.myScale = ReadVector3(aValue); });
+        readKey("object-definition", [&](const nlohmann::json& aValue) { aRecord.myObjectDefinition = impl::ReadJsonStringId(aValue); });
+        readKey("properties", [&](const nlohmann::json& aValue) { ReadProperties(aValue, aRecord); });
     }
 
     bool LoadScene(const char* aScenePath, Scene& anOut)

@@ -1,5 +1,7 @@
 #include "forge/settings/Settings.h"
 
+#include "forge/properties/JsonReading.h"
+
 #include "Platform/runtime/Assert.h"
 #include "Platform/runtime/Paths.h"
 
@@ -37,6 +39,33 @@ namespace Kiln
         {
             const fs::path joined = State().executableDirectory / Plat::Runtime::ToPortableSeparators(aValue);
             return joined.lexically_normal();
+        }
+
+        // Runs aRead, naming the key (as "\"parent\".\"key\"" for a nested one) in any error it raises.
+        template <typename Read>
+        decltype(auto) ReadKey(const std::string& aKey, Read&& aRead)
+        {
+            return impl::WithContext("key " + aKey, aRead);
+        }
+
+        std::string Quoted(const char* aParent, const char* aKey)
+        {
+            return std::string("\"") + aParent + "\".\"" + aKey + "\"";
+        }
+
+        std::string Quoted(const char* aKey)
+        {
+            return std::string("\"") + aKey + "\"";
+        }
+
+        // The scan of asset roots walks the game assets path: a file-system root would make
+        // it walk every mounted disk.
+        fs::path GameAssetRoot(const std::string& aValue)
+        {
+            const fs::path root = AssetRoot(aValue);
+            if (root.relative_path().empty())
+                throw std::runtime_error("\"" + aValue + "\" names the root of the file system; the game assets need a folder of their own");
+            return root;
         }
 
         // Sizes must be whole, non-negative pixel counts: the library would silently wrap a
@@ -142,27 +171,32 @@ namespace Kiln
             if (aDocument.is_object() && aDocument.contains("assets_path"))
             {
                 nlohmann::json& paths = aDocument["assets_path"];
-                state.engineAssetsPath = AssetRoot(paths["engine"].get<std::string>());
-                state.gameAssetsPath = AssetRoot(paths["game"].get<std::string>());
+                state.engineAssetsPath = ReadKey(Quoted("assets_path", "engine"), [&] { return AssetRoot(paths["engine"].get<std::string>()); });
+                state.gameAssetsPath = ReadKey(Quoted("assets_path", "game"), [&] { return GameAssetRoot(paths["game"].get<std::string>()); });
                 nlohmann::json& cooked = paths["cooked"];
                 if (!cooked.is_null())
-                    state.cookedPath = AssetRoot(cooked.get<std::string>());
+                    state.cookedPath = ReadKey(Quoted("assets_path", "cooked"), [&] { return AssetRoot(cooked.get<std::string>()); });
             }
 
             nlohmann::json& window = aDocument["window_settings"];
             if (!window.is_null())
             {
-                const std::string title = window["title"].get<std::string>();
+                const std::string title = ReadKey(Quoted("window_settings", "title"), [&] { return window["title"].get<std::string>(); });
                 if (!title.empty())
                     config.myApplicationName = ToWideString(title);
 
                 nlohmann::json& clear = window["clear_color"];
                 if (!clear.is_null())
                 {
-                    config.myClearColor.a = clear["a"].get<float>();
-                    config.myClearColor.b = clear["b"].get<float>();
-                    config.myClearColor.g = clear["g"].get<float>();
-                    config.myClearColor.r = clear["r"].get<float>();
+                    // Read in this order, so the first faulty component decides the error.
+                    const std::pair<const char*, float*> components[] = {
+                        {"a", &config.myClearColor.a},
+                        {"b", &config.myClearColor.b},
+                        {"g", &config.myClearColor.g},
+                        {"r", &config.myClearColor.r},
+                    };
+                    for (const auto& [key, target] : components)
+                        *target = ReadKey(Quoted("clear_color", key), [&] { return impl::ReadJsonFloat(impl::RequiredMember(clear, key)); });
                 }
 
                 nlohmann::json& windowSize = window["window_size"];
@@ -181,7 +215,7 @@ namespace Kiln
 
             nlohmann::json& vsync = aDocument["enable_vsync"];
             if (!vsync.is_null())
-                config.myEnableVSync = vsync.get<bool>();
+                config.myEnableVSync = ReadKey(Quoted("enable_vsync"), [&] { return vsync.get<bool>(); });
 
             if (!window.is_null())
             {
@@ -194,12 +228,12 @@ namespace Kiln
                 {
                     nlohmann::json& value = window[key];
                     if (!value.is_null())
-                        *target = value.get<bool>();
+                        *target = ReadKey(Quoted("window_settings", key), [&] { return value.get<bool>(); });
                 }
             }
 
-            config.myDebugFeatures = ReadDebugFeatures(aDocument["debug_features"]);
-            ReadMultisampling(aDocument["multisampling"], config.myMultisampling);
+            config.myDebugFeatures = ReadKey(Quoted("debug_features"), [&] { return ReadDebugFeatures(aDocument["debug_features"]); });
+            ReadKey(Quoted("multisampling"), [&] { ReadMultisampling(aDocument["multisampling"], config.myMultisampling); });
         }
     }
 
@@ -228,7 +262,7 @@ namespace Kiln
 
         try
         {
-            nlohmann::json document = nlohmann::json::parse(stream, nullptr, true, false);
+            nlohmann::json document = impl::ParseJson(stream);
             ReadDocument(document);
         }
         catch (...)

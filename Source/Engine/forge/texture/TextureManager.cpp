@@ -11,6 +11,7 @@
 #include "Platform/gpu/Device.h"
 #include "Platform/runtime/Paths.h"
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -199,6 +200,9 @@ namespace Kiln
         if (cached != myCache.end())
             return cached->second.get();
 
+        // Off the render thread nothing can load; elsewhere the file itself is at fault.
+        if (DX11::IsOnMainThread())
+            std::fprintf(stderr, "Texture \"%s\" is not found or cannot be read; a checker stands in for it\n", aPath ? aPath : "");
         auto placeholder = std::make_unique<TextureResource>();
         placeholder->myName = aPath ? aPath : "";
         placeholder->SetShaderResourceView(myErrorView);
