@@ -1,3 +1,4 @@
+#include "GameBindings.h"
 #include "InputMapper.h"
 
 #include "forge/input/InputManager.h"
@@ -18,29 +19,7 @@ namespace G = Plat::Gamepad;
 
 namespace
 {
-    // The game's 34 bindings, as the game manager adds them.
-    void AddGameBindings(InputMapper& aMapper)
-    {
-        const std::vector<std::pair<uint32_t, std::vector<uint32_t>>> table = {
-            {Action::Move, {104}},
-            {Action::Up, {38, 87, 88}},
-            {Action::Down, {40, 83, 89}},
-            {Action::Left, {37, 65, 90}},
-            {Action::Right, {39, 68, 91}},
-            {Action::Jump, {32, 38, 87, 88, 98}},
-            {Action::Dash, {16, 17, 100}},
-            {Action::Interact, {13, 69, 101}},
-            {Action::Select, {13, 32, 69, 98}},
-            {Action::Back, {27, 93, 99}},
-            {Action::Pause, {27, 92}},
-            {Action::InputDeviceChanged, {106}},
-        };
-        for (const auto& [action, codes] : table)
-        {
-            for (uint32_t code : codes)
-                aMapper.AddInputToEventMapping(code, action);
-        }
-    }
+    using GameTest::AddGameBindings;
 
     std::string Describe(const InputEvent& anEvent)
     {
@@ -275,4 +254,47 @@ TEST_F(Mapper, WithoutAPadNoPadEventsComeAndUnpluggingReleasesHeldButtons)
     myPads.connected[0] = false;
     EXPECT_EQ(Frame(), (Strings{E(Action::Dash, "up")}));
     EXPECT_TRUE(Frame().empty());
+}
+
+TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListeners)
+{
+    InputMapper mapper;
+    Kiln::InputManager input(nullptr);
+    Kiln::XInput reader;
+    mapper.SetInputManagers(&input, &reader);
+    AddGameBindings(mapper);
+    mapper.AddInputToEventMapping(InputCode::RightTrigger, 50);
+    Strings events;
+    mapper.AddInputEventListener([&](const InputEvent& e) { events.push_back(Describe(e)); });
+    const auto frame = [&] {
+        events.clear();
+        mapper.Update();
+        return events;
+    };
+    const auto e = [](uint32_t anAction, const std::string& aValue) { return std::to_string(anAction) + "=" + aValue; };
+
+    TestSupport::VirtualPad pad;
+    ASSERT_TRUE(pad.Plug()) << SDL_GetError();
+    EXPECT_TRUE(frame().empty()) << "a pad at rest raises nothing";
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    EXPECT_EQ(frame(), (Strings{e(Action::Down, "down"), e(Action::InputDeviceChanged, "device 1")}));
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    EXPECT_EQ(frame(), (Strings{e(Action::Down, "up"), e(Action::Left, "down")}));
+
+    // The left stick inside its dead zone is still; beyond it, it moves from 0.
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 7000);
+    EXPECT_TRUE(frame().empty());
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    EXPECT_EQ(frame(), (Strings{e(Action::Move, "stick 1.000000,0.000000")}));
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+    EXPECT_EQ(frame(), (Strings{e(Action::Move, "stick 0.000000,0.000000")}));
+
+    pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+    EXPECT_EQ(frame(), (Strings{e(50, "trigger 1.000000")}));
+
+    // Unplugged while the d-pad and the trigger are held: both let go.
+    pad.Unplug();
+    EXPECT_EQ(frame(), (Strings{e(Action::Left, "up"), e(50, "trigger 0.000000")}));
+    EXPECT_TRUE(frame().empty());
 }

@@ -17,6 +17,10 @@
 
 #include "Support/ScopedEngine.h"
 
+#include "forge/scene/ObjectDefinitionManager.h"
+#include "forge/settings/Settings.h"
+#include "forge/stringRegistry/StringRegistry.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -27,6 +31,42 @@
 
 namespace PlayerTest
 {
+    // The tuning of the shipped "KOB_Player" definition, read from the game's assets.
+    inline PlayerConfiguration ShippedTuning(Kiln::Vector3<float> aPosition = {0.0f, 50.0f, 0.0f})
+    {
+        Kiln::ObjectDefinitionManager definitions;
+        definitions.LoadDefinitions(Kiln::Settings::GameAssetsPath().string().c_str());
+        const Kiln::ObjectDefinition* player = definitions.GetObjectDefinition(Kiln::StringRegistry::RegisterOrGetString("KOB_Player"));
+        PlayerConfiguration c;
+        c.myPosition = aPosition;
+        if (player == nullptr)
+        {
+            ADD_FAILURE() << "no shipped player definition in " << Kiln::Settings::GameAssetsPath();
+            return c;
+        }
+        const auto value = [&](const std::string& aKey) {
+            for (const auto& property : player->myProperties)
+            {
+                if (property.myName.GetString() == aKey)
+                    return property.myValue.GetValue<float>();
+            }
+            ADD_FAILURE() << "the shipped player definition has no " << aKey;
+            return 0.0f;
+        };
+        c.myGroundAcceleration = value("Ground Acceleration");
+        c.myAirAcceleration = value("Air Acceleration");
+        c.myDashVelocityImpulse = value("Dash Velocity Impulse");
+        c.myJumpVelocityImpulse = value("Jump Velocity Impulse");
+        c.myGroundDampening = value("Ground Dampening");
+        c.myAirDampening = value("Air Dampening");
+        c.myDashDampening = value("Dash Dampening");
+        c.myGravityAcceleration = value("Gravity Acceleration");
+        c.myWalkableAngle = value("Walkable Angle");
+        c.myMinimumDashVelocity = value("Minimum Dash Velocity");
+        c.myCoyoteTimeDuration = value("Coyote Time Duration");
+        return c;
+    }
+
     // An enemy that stands still: kind 1 hurts, kind 2 (the hands) kills.
     class StandingEnemy : public Enemy
     {

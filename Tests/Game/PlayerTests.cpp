@@ -1,8 +1,14 @@
 #include "PlayerTestWorld.h"
 
+#include "GameBindings.h"
 #include "InputMapper.h"
 
+#include "forge/input/InputManager.h"
+#include "forge/input/XInput.h"
+
 #include "Platform/runtime/Assert.h"
+#include "Platform/window/Messages.h"
+#include "Support/FakePads.h"
 
 #include <cmath>
 
@@ -12,7 +18,51 @@ using Vec3 = Kiln::Vector3<float>;
 
 namespace
 {
-    using PlayerMovement = PlayerWorld;
+    // The movement cases run with the suggested tuning and with the shipped definition's.
+    enum class Tuning
+    {
+        Suggested,
+        Shipped
+    };
+
+    class PlayerMovement : public PlayerWorld, public ::testing::WithParamInterface<Tuning>
+    {
+    protected:
+        PlayerConfiguration Tuned(Vec3 aPosition = {0.0f, 50.0f, 0.0f}) const
+        {
+            return GetParam() == Tuning::Shipped ? ShippedTuning(aPosition) : DefaultTuning(aPosition);
+        }
+    };
+    INSTANTIATE_TEST_SUITE_P(Tunings, PlayerMovement, ::testing::Values(Tuning::Suggested, Tuning::Shipped),
+                             [](const auto& anInfo) { return anInfo.param == Tuning::Shipped ? "Shipped" : "Suggested"; });
+
+    // The game's mapper fed by a test keyboard and pad, with the game's bindings; put back
+    // as it was (no readers, no bindings) afterwards.
+    class GameInput
+    {
+    public:
+        GameInput()
+        {
+            InputMapper& mapper = InputMapper::GetInstance();
+            mapper.ClearInputToEventMappings();
+            GameTest::AddGameBindings(mapper);
+            mapper.SetInputManagers(&myKeys, &myReader);
+            myPads.connected[0] = true;
+        }
+        ~GameInput()
+        {
+            InputMapper::GetInstance().SetInputManagers(nullptr, nullptr);
+            InputMapper::GetInstance().ClearInputToEventMappings();
+        }
+        void Key(uint32_t aKey, bool aDown) { myKeys.UpdateEvents(aDown ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, aKey, 0); }
+        Plat::Gamepad::PadReading& Pad() { return myPads.pads[0]; }
+
+    private:
+        TestSupport::FakePads myPads;
+        Kiln::InputManager myKeys{nullptr};
+        Kiln::XInput myReader;
+    };
+
     using PlayerAbilities = PlayerWorld;
     using PlayerHealth = PlayerWorld;
     using PlayerControl = PlayerWorld;
@@ -24,10 +74,11 @@ namespace
     }
 }
 
-TEST_F(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDampening)
+TEST_P(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDampening)
 {
     AddFloor();
-    Player& player = MakePlayer();
+    const PlayerConfiguration c = Tuned();
+    Player& player = MakePlayer(c);
     Run(0.5f);
     EXPECT_EQ(player.GetState(), Player::STATE_GROUNDED);
     EXPECT_TRUE(player.IsGrounded());
@@ -37,10 +88,10 @@ TEST_F(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDamp
     Press(Action::Right);
     Run(2.0f);
     // Steady state of v = (v + a dt) e^(-k dt): the discrete form of a / k.
-    const float decay = std::exp(-10.0f * FRAME);
-    const float topSpeed = 10000.0f * FRAME * decay / (1.0f - decay);
+    const float decay = std::exp(-c.myGroundDampening * FRAME);
+    const float topSpeed = c.myGroundAcceleration * FRAME * decay / (1.0f - decay);
     EXPECT_NEAR(player.GetVelocity().x, topSpeed, topSpeed * 0.01f);
-    EXPECT_NEAR(topSpeed, 1000.0f, 100.0f);
+    EXPECT_NEAR(topSpeed, c.myGroundAcceleration / c.myGroundDampening, 0.1f * topSpeed);
     const float x = player.GetPosition().x;
     Run(1.0f);
     EXPECT_NEAR(player.GetPosition().x - x, topSpeed, topSpeed * 0.02f) << "one second at top speed";
@@ -61,15 +112,16 @@ TEST_F(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDamp
     EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1.0f);
 }
 
-TEST_F(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
+TEST_P(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
 {
     AddFloor();
-    Player& player = MakePlayer();
+    const PlayerConfiguration c = Tuned();
+    Player& player = MakePlayer(c);
     player.SetMaxJumps(1);
     Run(0.2f);
 
     // Continuous model of v' = -k v - g from v0: apex after ln(1 + k v0 / g) / k.
-    const float v0 = 1800.0f, g = 4000.0f, k = 3.0f;
+    const float v0 = c.myJumpVelocityImpulse, g = c.myGravityAcceleration, k = c.myAirDampening;
     const float apexTime = std::log(1.0f + k * v0 / g) / k;
     const float apexHeight = (v0 + g / k) * (1.0f - std::exp(-k * apexTime)) / k - g / k * apexTime;
 
@@ -125,7 +177,7 @@ TEST_F(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
     EXPECT_LT(apex - floorY, 2.1f * apexHeight);
 }
 
-TEST_F(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
+TEST_P(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
 {
     for (const float delay : {0.05f, 0.15f})
     {
@@ -134,7 +186,7 @@ TEST_F(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
         myManager = CollisionManager();
         // A ledge ending at x 0; far below, a floor to land on.
         AddBox({-1000.0f, -50.0f}, {2000.0f, 100.0f});
-        Player& player = MakePlayer(DefaultTuning({-200.0f, 50.0f, 0.0f}));
+        Player& player = MakePlayer(Tuned({-200.0f, 50.0f, 0.0f}));
         player.SetMaxJumps(1);
         Run(0.2f);
         Press(Action::Right);
@@ -169,12 +221,12 @@ TEST_F(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
     }
 }
 
-TEST_F(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
+TEST_P(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
 {
     // A 30 degree slope is walkable at 45: the player lands and stays put.
     const float pi = std::acos(-1.0f);
     CollisionBox& gentle = AddBox({0.0f, -200.0f}, {2000.0f, 400.0f}, 30.0f * pi / 180.0f);
-    Player& player = MakePlayer(DefaultTuning({0.0f, 200.0f, 0.0f}));
+    Player& player = MakePlayer(Tuned({0.0f, 200.0f, 0.0f}));
     Run(1.0f);
     EXPECT_EQ(player.GetState(), Player::STATE_GROUNDED);
     EXPECT_TRUE(player.IsGrounded());
@@ -190,7 +242,7 @@ TEST_F(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
     myPlayer.reset();
     myManager = CollisionManager();
     myManager.AddCollider(&gentle.GetCollider());
-    Player& slider = MakePlayer(DefaultTuning({0.0f, 300.0f, 0.0f}));
+    Player& slider = MakePlayer(Tuned({0.0f, 300.0f, 0.0f}));
     Run(0.2f);
     const Vec3 start = slider.GetPosition();
     Run(0.5f);
@@ -200,14 +252,14 @@ TEST_F(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
     EXPECT_LT(slider.GetPosition().x, start.x - 20.0f) << "the slope faces up and left";
 }
 
-TEST_F(PlayerMovement, NoTunnellingAtTheCappedStepWithTheDefaultTuning)
+TEST_P(PlayerMovement, NoTunnellingAtTheCappedStep)
 {
     const float capped = 0.0333f;
     // A 100-unit floor far below: a long fall at the capped step.
     AddBox({0.0f, -50.0f}, {4000.0f, 100.0f});
     // A 100-unit wall to dash into.
     AddBox({700.0f, 500.0f}, {100.0f, 1000.0f});
-    Player& player = MakePlayer(DefaultTuning({0.0f, 5000.0f, 0.0f}));
+    Player& player = MakePlayer(Tuned({0.0f, 5000.0f, 0.0f}));
     player.SetDashUnlocked(true);
     for (int i = 0; i < 150; ++i)
     {
@@ -245,10 +297,11 @@ TEST_F(PlayerMovement, NoTunnellingAtTheCappedStepWithTheDefaultTuning)
     EXPECT_EQ(player.GetHealth(), 50);
 }
 
-TEST_F(PlayerAbilities, DashCoversItsDistanceAndEndsBelowTheMinimumVelocity)
+TEST_P(PlayerMovement, DashCoversItsDistanceAndEndsBelowTheMinimumVelocity)
 {
     AddFloor();
-    Player& player = MakePlayer();
+    const PlayerConfiguration c = Tuned();
+    Player& player = MakePlayer(c);
     Run(0.2f);
     Press(Action::Dash);
     Step();
@@ -271,10 +324,11 @@ TEST_F(PlayerAbilities, DashCoversItsDistanceAndEndsBelowTheMinimumVelocity)
         ASSERT_LT(++frames, 60);
     }
     const float distance = player.GetPosition().x - startX;
-    // Continuous: 3000 e^(-8 t) until it drops below 800.
-    const float expected = 3000.0f / 8.0f * (1.0f - 800.0f / 3000.0f);
+    // Continuous: D e^(-k t) until it drops below the minimum m.
+    const float d = c.myDashVelocityImpulse, k = c.myDashDampening, m = c.myMinimumDashVelocity;
+    const float expected = d / k * (1.0f - m / d);
     EXPECT_NEAR(distance, expected, expected * 0.15f);
-    EXPECT_GE(lastDashingSpeed, 800.0f * std::exp(-8.0f * FRAME) - 1.0f);
+    EXPECT_GE(lastDashingSpeed, m * std::exp(-k * FRAME) - 1.0f);
     EXPECT_EQ(player.GetState(), Player::STATE_GROUNDED);
     EXPECT_EQ(myLog.Count(MessageType::Dash), 1u);
 
@@ -415,6 +469,23 @@ TEST_F(PlayerHealth, TwoHitsKillAndTheRespawnComesOneAndAHalfSecondsLaterAtTheSa
     EXPECT_EQ(player.GetHealth(), 100);
     Step();
     EXPECT_GT(player.GetVelocity().y, 0.0f) << "a jump pressed while dead happens right after the respawn";
+    Release(Action::Jump);
+
+    // The hurt's heal is void after the respawn; a second death shows its 1.5 s again.
+    Run(10.5f);
+    EXPECT_EQ(myLog.Count(MessageType::PlayerHealed), 0u) << "the respawn ends the pending heal";
+    StandingEnemy& hands = AddEnemy(Enemy::TYPE_HANDS, player.GetPosition());
+    Step();
+    hands.SwitchOff();
+    ASSERT_EQ(player.GetState(), Player::STATE_DEAD);
+    frames = 0;
+    while (myLog.Count(MessageType::RestoreState) == 1)
+    {
+        Step();
+        ASSERT_LT(++frames, 200);
+    }
+    EXPECT_EQ(myLog.Count(MessageType::PlayerDied), 2u);
+    EXPECT_NEAR(static_cast<float>(frames) * FRAME, 1.5f, 2.5f * FRAME) << "the second respawn waits as long";
 }
 
 TEST_F(PlayerHealth, TheHandsKillAtOnceEvenWhileDashing)
@@ -492,6 +563,103 @@ TEST_F(PlayerControl, FrozenWhileTalkingAndLeavingTheLevel)
     EXPECT_EQ(player.GetVelocity().x, 0.0f);
     player.Unfreeze();
     EXPECT_FALSE(player.IsFrozen());
+}
+
+TEST_F(PlayerControl, AFrozenHeroFallsTakesNoHeldJumpAfterwardsAndIsNotKnockedAway)
+{
+    AddFloor();
+    Player& player = MakePlayer(DefaultTuning({0.0f, 400.0f, 0.0f}));
+    player.Freeze();
+    Press(Action::Jump);   // held through the frozen frames
+    Run(1.0f);
+    EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f) << "a frozen hero in the air falls to the floor";
+
+    // Hurt while frozen: pushed out of the enemy, never carried off.
+    StandingEnemy& enemy = AddEnemy(Enemy::TYPE_PASSIVE, {70.0f, 50.0f, 0.0f});
+    Step();
+    enemy.SwitchOff();
+    EXPECT_EQ(player.GetHealth(), 50);
+    Run(2.0f);
+    EXPECT_GT(player.GetPosition().x, -80.0f) << "slid more than a body length";
+    EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f);
+
+    player.Unfreeze();
+    Run(0.5f);
+    EXPECT_EQ(myLog.Count(MessageType::DoubleJump), 0u) << "a jump pressed while frozen is not taken afterwards";
+    EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f);
+}
+
+TEST_F(PlayerControl, TheDirectionFollowsWhatIsHeldThroughTheGamesBindings)
+{
+    using namespace Plat::Window;
+    AddFloor();
+    Player& player = MakePlayer();
+    GameInput input;
+    const auto frames = [&](float aSeconds) {
+        for (int i = 0; i < static_cast<int>(aSeconds / FRAME + 0.5f); ++i)
+        {
+            InputMapper::GetInstance().Update();
+            Step();
+        }
+    };
+    // Running for a while: above half the top speed that way; let go: at rest.
+    const auto expectMoving = [&](int aWay, const char* aWhen) {
+        if (aWay == 0)
+            EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1.0f) << aWhen;
+        else
+            EXPECT_GT(static_cast<float>(aWay) * player.GetVelocity().x, 500.0f) << aWhen;
+    };
+
+    input.Key(VK_LEFT, true);
+    input.Key('A', true);
+    frames(0.5f);
+    expectMoving(-1, "Left and A together");
+    input.Key(VK_LEFT, false);
+    input.Key('A', false);
+    frames(1.0f);
+    expectMoving(0, "both let go together");
+
+    input.Key('A', true);
+    frames(0.2f);
+    input.Key(VK_LEFT, true);
+    frames(0.2f);
+    input.Key('A', false);
+    frames(0.3f);
+    expectMoving(-1, "overlapping: Left still held");
+    input.Key(VK_LEFT, false);
+    frames(1.0f);
+    expectMoving(0, "overlapping presses let go");
+
+    input.Key('D', true);
+    frames(0.2f);
+    input.Key(VK_RIGHT, true);
+    frames(FRAME);
+    input.Key(VK_RIGHT, false);
+    frames(0.3f);
+    expectMoving(1, "D held while Right taps");
+    input.Key('D', false);
+    frames(1.0f);
+    expectMoving(0, "D let go after the tap");
+
+    input.Key(VK_LEFT, true);
+    input.Pad().buttons = Plat::Gamepad::BUTTON_DPAD_LEFT;
+    frames(0.3f);
+    input.Key(VK_LEFT, false);
+    frames(0.3f);
+    expectMoving(-1, "the d-pad still held");
+    input.Pad().buttons = 0;
+    frames(1.0f);
+    expectMoving(0, "keyboard and d-pad let go");
+
+    input.Pad().thumbLX = 32767;
+    input.Key('D', true);
+    frames(0.3f);
+    input.Key('D', false);
+    frames(0.3f);
+    expectMoving(1, "the stick still held");
+    input.Pad().thumbLX = 0;
+    frames(1.0f);
+    expectMoving(0, "key and stick let go");
 }
 
 TEST_F(PlayerControl, MessagesComeInTheOrderOfTheMoves)

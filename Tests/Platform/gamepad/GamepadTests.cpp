@@ -50,3 +50,49 @@ TEST(Gamepad, SdlAxesBecomeTheRecordsRanges)
     EXPECT_EQ(SdlPadSource::ToThumbY(100), -100);
     EXPECT_EQ(SdlPadSource::ToThumbX(-32768), -32768);
 }
+
+TEST(Gamepad, AVirtualSdlPadIsReadButtonsTriggersSticksAndReplugging)
+{
+    Plat::Gamepad::impl::SdlPadSource source;
+    PadReading reading;
+    ASSERT_FALSE(source.Read(0, reading)) << "no pad before one is plugged in";
+    SDL_Quit();   // an engine ends and takes SDL down; the source starts it again
+    TestSupport::VirtualPad pad;
+    ASSERT_TRUE(pad.Plug()) << SDL_GetError();
+    ASSERT_TRUE(source.Read(0, reading));
+    EXPECT_EQ(reading, PadReading{}) << "a pad at rest";
+    EXPECT_FALSE(source.Read(1, reading)) << "one pad fills one slot";
+
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -20000);   // pushed up
+    pad.Axis(SDL_CONTROLLER_AXIS_RIGHTX, 5000);
+    ASSERT_TRUE(source.Read(0, reading));
+    EXPECT_EQ(reading.buttons, BUTTON_A | BUTTON_DPAD_DOWN | BUTTON_START);
+    EXPECT_EQ(reading.leftTrigger, 0);
+    EXPECT_EQ(reading.rightTrigger, 255);
+    EXPECT_EQ(reading.thumbLX, -32768);
+    EXPECT_EQ(reading.thumbLY, 20000) << "up is positive in the record";
+    EXPECT_EQ(reading.thumbRX, 5000) << "raw values: the dead zones are the reader's";
+
+    pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+    pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, -32768);
+    ASSERT_TRUE(source.Read(0, reading));
+    EXPECT_EQ(reading.buttons, BUTTON_DPAD_DOWN | BUTTON_START);
+    EXPECT_EQ(reading.rightTrigger, 0);
+
+    // Unplugged, then plugged in again: the slot is free, then taken by the new pad at rest.
+    pad.Unplug();
+    EXPECT_FALSE(source.Read(0, reading));
+    ASSERT_TRUE(pad.Plug()) << SDL_GetError();
+    ASSERT_TRUE(source.Read(0, reading));
+    EXPECT_EQ(reading, PadReading{});
+    pad.Button(SDL_CONTROLLER_BUTTON_Y, true);
+    ASSERT_TRUE(source.Read(0, reading));
+    EXPECT_EQ(reading.buttons, BUTTON_Y);
+    pad.Unplug();
+    EXPECT_FALSE(source.Read(0, reading));
+}

@@ -25,7 +25,6 @@ namespace Plat::Gamepad::impl
         void RefreshSlots();
 
         std::array<SDL_GameController*, SLOT_COUNT> mySlots{};
-        bool myTriedInit = false;
-        bool myInitialised = false;
+        bool myInitFailed = false;
     };
 }
