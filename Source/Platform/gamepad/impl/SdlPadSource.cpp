@@ -48,15 +48,12 @@ namespace Plat::Gamepad::impl
 
     bool SdlPadSource::EnsureSubsystem()
     {
-        if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0)
-            return true;
-        // SDL was shut down since the last read (an engine that ends and another that
-        // starts): its controllers went with it, so the slots start over.
-        mySlots.fill(nullptr);
-        if (myInitFailed)
-            return false;
-        myInitFailed = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0;
-        return !myInitFailed;
+        if (!myTriedInit)
+        {
+            myTriedInit = true;
+            myInitialised = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+        }
+        return myInitialised;
     }
 
     void SdlPadSource::RefreshSlots()

@@ -25,6 +25,7 @@ namespace Plat::Gamepad::impl
         void RefreshSlots();
 
         std::array<SDL_GameController*, SLOT_COUNT> mySlots{};
-        bool myInitFailed = false;
+        bool myTriedInit = false;
+        bool myInitialised = false;
     };
 }
