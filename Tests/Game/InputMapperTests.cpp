@@ -1,4 +1,5 @@
 #include "GameBindings.h"
+#include "GameShell.h"
 #include "InputMapper.h"
 
 #include "forge/input/InputManager.h"
@@ -256,8 +257,18 @@ TEST_F(Mapper, WithoutAPadNoPadEventsComeAndUnpluggingReleasesHeldButtons)
     EXPECT_TRUE(Frame().empty());
 }
 
-TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListeners)
+TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListenersAndMoveAMenu)
 {
+    TestSupport::LoadGameSoundBank();
+    KilnTest::ScopedEngine engine;
+    ASSERT_TRUE(engine.Started());
+    GameTest::MenuAssets assets;
+    assets.WritePage("levelselect", assets.ButtonColumn({"1. Level 1", "2. Level 2", "4. Back"}));
+    MenuManager menus;
+    menus.Init(*engine, "levelselect");
+    GameManager manager;
+    State state = State::LevelSelect;
+
     InputMapper mapper;
     Kiln::InputManager input(nullptr);
     Kiln::XInput reader;
@@ -265,7 +276,10 @@ TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListeners
     AddGameBindings(mapper);
     mapper.AddInputToEventMapping(InputCode::RightTrigger, 50);
     Strings events;
-    mapper.AddInputEventListener([&](const InputEvent& e) { events.push_back(Describe(e)); });
+    mapper.AddInputEventListener([&](const InputEvent& e) {
+        events.push_back(Describe(e));
+        menus.OnInput(e, state, manager);
+    });
     const auto frame = [&] {
         events.clear();
         mapper.Update();
@@ -278,9 +292,16 @@ TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListeners
     EXPECT_TRUE(frame().empty()) << "a pad at rest raises nothing";
     pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
     EXPECT_EQ(frame(), (Strings{e(Action::Down, "down"), e(Action::InputDeviceChanged, "device 1")}));
+    EXPECT_EQ(menus.GetSelected(), 1) << "the d-pad moves down the page";
     pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
     pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
     EXPECT_EQ(frame(), (Strings{e(Action::Down, "up"), e(Action::Left, "down")}));
+    EXPECT_EQ(menus.GetSelected(), 0);
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    frame();
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
+    frame();
+    EXPECT_EQ(menus.GetSelected(), 2) << "up from the top wraps to the bottom";
 
     // The left stick inside its dead zone is still; beyond it, it moves from 0.
     pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 7000);
