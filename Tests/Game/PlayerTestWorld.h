@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,26 +45,23 @@ namespace PlayerTest
             ADD_FAILURE() << "no shipped player definition in " << Kiln::Settings::GameAssetsPath();
             return c;
         }
-        const auto value = [&](const std::string& aKey) {
-            for (const auto& property : player->myProperties)
-            {
-                if (property.myName.GetString() == aKey)
-                    return property.myValue.GetValue<float>();
-            }
-            ADD_FAILURE() << "the shipped player definition has no " << aKey;
-            return 0.0f;
-        };
-        c.myGroundAcceleration = value("Ground Acceleration");
-        c.myAirAcceleration = value("Air Acceleration");
-        c.myDashVelocityImpulse = value("Dash Velocity Impulse");
-        c.myJumpVelocityImpulse = value("Jump Velocity Impulse");
-        c.myGroundDampening = value("Ground Dampening");
-        c.myAirDampening = value("Air Dampening");
-        c.myDashDampening = value("Dash Dampening");
-        c.myGravityAcceleration = value("Gravity Acceleration");
-        c.myWalkableAngle = value("Walkable Angle");
-        c.myMinimumDashVelocity = value("Minimum Dash Velocity");
-        c.myCoyoteTimeDuration = value("Coyote Time Duration");
+        using C = PlayerConfiguration;
+        const std::pair<const char*, float C::*> keys[] = {
+            {"Ground Acceleration", &C::myGroundAcceleration},     {"Air Acceleration", &C::myAirAcceleration},
+            {"Dash Velocity Impulse", &C::myDashVelocityImpulse},  {"Jump Velocity Impulse", &C::myJumpVelocityImpulse},
+            {"Ground Dampening", &C::myGroundDampening},           {"Air Dampening", &C::myAirDampening},
+            {"Dash Dampening", &C::myDashDampening},               {"Gravity Acceleration", &C::myGravityAcceleration},
+            {"Walkable Angle", &C::myWalkableAngle},               {"Minimum Dash Velocity", &C::myMinimumDashVelocity},
+            {"Coyote Time Duration", &C::myCoyoteTimeDuration}};
+        for (const auto& [key, member] : keys)
+        {
+            const auto found = std::find_if(player->myProperties.begin(), player->myProperties.end(),
+                                            [&](const auto& aProperty) { return aProperty.myName.GetString() == std::string(key); });
+            if (found == player->myProperties.end())
+                ADD_FAILURE() << "the shipped player definition has no " << key;
+            else
+                c.*member = found->myValue.template GetValue<float>();
+        }
         return c;
     }
 

@@ -595,71 +595,43 @@ TEST_F(PlayerControl, TheDirectionFollowsWhatIsHeldThroughTheGamesBindings)
     AddFloor();
     Player& player = MakePlayer();
     GameInput input;
-    const auto frames = [&](float aSeconds) {
-        for (int i = 0; i < static_cast<int>(aSeconds / FRAME + 0.5f); ++i)
+    constexpr uint32_t dpadLeft = 1000, stickRight = 1001;
+    // Each step: an input goes down or up, time passes, then (after a while) the hero runs
+    // that way at over half its top speed, or rests.
+    const struct
+    {
+        uint32_t code;
+        bool down;
+        float seconds;
+        int way;
+    } steps[] = {
+        {VK_LEFT, true, 0.0f, 0},     {'A', true, 0.5f, -1},       {VK_LEFT, false, 0.0f, 0},    {'A', false, 1.0f, 0},        // together
+        {'A', true, 0.2f, -1},        {VK_LEFT, true, 0.2f, -1},   {'A', false, 0.3f, -1},       {VK_LEFT, false, 1.0f, 0},    // overlapping
+        {'D', true, 0.2f, 1},         {VK_RIGHT, true, FRAME, 1},  {VK_RIGHT, false, 0.3f, 1},   {'D', false, 1.0f, 0},        // a tap while held
+        {VK_LEFT, true, 0.0f, 0},     {dpadLeft, true, 0.3f, -1},  {VK_LEFT, false, 0.3f, -1},   {dpadLeft, false, 1.0f, 0},   // key and d-pad
+        {stickRight, true, 0.0f, 0},  {'D', true, 0.3f, 1},        {'D', false, 0.3f, 1},        {stickRight, false, 1.0f, 0}, // key and stick
+    };
+    for (size_t i = 0; i < std::size(steps); ++i)
+    {
+        const auto& step = steps[i];
+        if (step.code == dpadLeft)
+            input.Pad().buttons = step.down ? Plat::Gamepad::BUTTON_DPAD_LEFT : 0;
+        else if (step.code == stickRight)
+            input.Pad().thumbLX = step.down ? 32767 : 0;
+        else
+            input.Key(step.code, step.down);
+        for (int f = 0; f < static_cast<int>(step.seconds / FRAME + 0.5f); ++f)
         {
             InputMapper::GetInstance().Update();
             Step();
         }
-    };
-    // Running for a while: above half the top speed that way; let go: at rest.
-    const auto expectMoving = [&](int aWay, const char* aWhen) {
-        if (aWay == 0)
-            EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1.0f) << aWhen;
+        if (step.seconds < 0.2f)
+            continue;
+        if (step.way == 0)
+            EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1.0f) << "step " << i << ": nothing held";
         else
-            EXPECT_GT(static_cast<float>(aWay) * player.GetVelocity().x, 500.0f) << aWhen;
-    };
-
-    input.Key(VK_LEFT, true);
-    input.Key('A', true);
-    frames(0.5f);
-    expectMoving(-1, "Left and A together");
-    input.Key(VK_LEFT, false);
-    input.Key('A', false);
-    frames(1.0f);
-    expectMoving(0, "both let go together");
-
-    input.Key('A', true);
-    frames(0.2f);
-    input.Key(VK_LEFT, true);
-    frames(0.2f);
-    input.Key('A', false);
-    frames(0.3f);
-    expectMoving(-1, "overlapping: Left still held");
-    input.Key(VK_LEFT, false);
-    frames(1.0f);
-    expectMoving(0, "overlapping presses let go");
-
-    input.Key('D', true);
-    frames(0.2f);
-    input.Key(VK_RIGHT, true);
-    frames(FRAME);
-    input.Key(VK_RIGHT, false);
-    frames(0.3f);
-    expectMoving(1, "D held while Right taps");
-    input.Key('D', false);
-    frames(1.0f);
-    expectMoving(0, "D let go after the tap");
-
-    input.Key(VK_LEFT, true);
-    input.Pad().buttons = Plat::Gamepad::BUTTON_DPAD_LEFT;
-    frames(0.3f);
-    input.Key(VK_LEFT, false);
-    frames(0.3f);
-    expectMoving(-1, "the d-pad still held");
-    input.Pad().buttons = 0;
-    frames(1.0f);
-    expectMoving(0, "keyboard and d-pad let go");
-
-    input.Pad().thumbLX = 32767;
-    input.Key('D', true);
-    frames(0.3f);
-    input.Key('D', false);
-    frames(0.3f);
-    expectMoving(1, "the stick still held");
-    input.Pad().thumbLX = 0;
-    frames(1.0f);
-    expectMoving(0, "key and stick let go");
+            EXPECT_GT(static_cast<float>(step.way) * player.GetVelocity().x, 500.0f) << "step " << i;
+    }
 }
 
 TEST_F(PlayerControl, MessagesComeInTheOrderOfTheMoves)
