@@ -282,4 +282,8 @@ TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListeners
     pad.Unplug();
     EXPECT_EQ(frame(), (Strings{e(Action::Pause, "up"), e(Action::Jump, "up"), e(Action::Select, "up"), e(50, "trigger 0.000000")}));
     EXPECT_TRUE(frame().empty());
+    // Plugged in again: read from rest.
+    ASSERT_TRUE(pad.Plug()) << SDL_GetError();
+    pad.Button(SDL_CONTROLLER_BUTTON_Y, true);
+    EXPECT_EQ(frame(), (Strings{e(Action::Interact, "down")}));
 }
