@@ -1,6 +1,7 @@
 // Checkpoints: the saves they post, which one is current, their burst and their drawing.
 #include "PropTestWorld.h"
 
+#include "Enemy.h"
 #include "ParticleEmitter.h"
 
 using namespace PropTest;
@@ -11,6 +12,16 @@ namespace
 
     constexpr const char* kSparks = "sprites/VFX/S_VFX_checkpoint.dds";
     const std::initializer_list<MessageType> kSaves = {MessageType::CheckpointReached, MessageType::SaveState};
+
+    // Hands that kill at a touch.
+    class Hands : public Enemy
+    {
+    public:
+        Hands() { myEnemyType = TYPE_HANDS; }
+        void Init(const EnemyConfig&) override {}
+        void Update(float) override {}
+        void OnCollision(ColliderPossessor&, const Kiln::Vector2<float>&, float) override {}
+    };
 }
 
 TEST_F(CheckPointTest, ATallTriggerAboveTheFoot)
@@ -90,6 +101,27 @@ TEST_F(CheckPointTest, ACheckpointThatGoesStopsBeingCurrent)
     Step();
     EXPECT_TRUE(next.IsCurrent());
     EXPECT_EQ(myLog.Count(MessageType::SaveState), 2u) << "its first touch saves";
+}
+
+TEST_F(CheckPointTest, OnlyALivingHeroReachesACheckpoint)
+{
+    Player& player = MakePlayer({0.0f, 50.0f, 0.0f});
+    Hands hands;
+    player.OnCollisionWithEnemy(hands, {0.0f, 0.0f}, FRAME);
+    ASSERT_EQ(player.GetState(), Player::STATE_DEAD);
+    CheckPoints& checkPoint = AddCheckPoint({0.0f, 0.0f, 0.0f});
+    for (int i = 0; i < 30; ++i)
+        Step();
+    EXPECT_FALSE(checkPoint.IsCurrent()) << "the dead hero lies inside its box";
+    EXPECT_TRUE(myLog.Only(kSaves).empty());
+
+    // Back alive at its saved place, still inside: now it counts.
+    for (int i = 0; i < 120 && player.GetState() == Player::STATE_DEAD; ++i)
+        Step();
+    ASSERT_NE(player.GetState(), Player::STATE_DEAD);
+    Step();
+    EXPECT_TRUE(checkPoint.IsCurrent());
+    EXPECT_EQ(myLog.Only(kSaves).size(), 2u);
 }
 
 TEST_F(CheckPointTest, DrawsTheLitModelOnlyWhileCurrent)

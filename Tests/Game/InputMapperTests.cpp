@@ -1,3 +1,5 @@
+#include "GameBindings.h"
+#include "GameShell.h"
 #include "InputMapper.h"
 
 #include "forge/input/InputManager.h"
@@ -18,29 +20,7 @@ namespace G = Plat::Gamepad;
 
 namespace
 {
-    // The game's 34 bindings, as the game manager adds them.
-    void AddGameBindings(InputMapper& aMapper)
-    {
-        const std::vector<std::pair<uint32_t, std::vector<uint32_t>>> table = {
-            {Action::Move, {104}},
-            {Action::Up, {38, 87, 88}},
-            {Action::Down, {40, 83, 89}},
-            {Action::Left, {37, 65, 90}},
-            {Action::Right, {39, 68, 91}},
-            {Action::Jump, {32, 38, 87, 88, 98}},
-            {Action::Dash, {16, 17, 100}},
-            {Action::Interact, {13, 69, 101}},
-            {Action::Select, {13, 32, 69, 98}},
-            {Action::Back, {27, 93, 99}},
-            {Action::Pause, {27, 92}},
-            {Action::InputDeviceChanged, {106}},
-        };
-        for (const auto& [action, codes] : table)
-        {
-            for (uint32_t code : codes)
-                aMapper.AddInputToEventMapping(code, action);
-        }
-    }
+    using GameTest::AddGameBindings;
 
     std::string Describe(const InputEvent& anEvent)
     {
@@ -193,52 +173,6 @@ TEST_F(Mapper, MouseMovementIsCodeZeroAndOnlyWhenTheMouseMoved)
     EXPECT_TRUE(Frame().empty());
 }
 
-TEST_F(Mapper, PadButtonsTriggersAndSticks)
-{
-    myPads.connected[0] = true;
-    Pad().buttons = G::BUTTON_A | G::BUTTON_START;
-    EXPECT_EQ(Frame(), (Strings{E(Action::Pause, "down"), E(Action::Jump, "down"), E(Action::Select, "down"),
-                                E(Action::InputDeviceChanged, "device 1")}));
-    EXPECT_EQ(myMapper.GetActiveDevice(), 1u);
-
-    // Triggers and the right stick are produced but bound to nothing: bind them here.
-    myMapper.AddInputToEventMapping(102, 50);
-    myMapper.AddInputToEventMapping(105, 51);
-    Pad().buttons = G::BUTTON_A;
-    Pad().leftTrigger = 142;   // (142 - 30) / 225
-    EXPECT_EQ(Frame(), (Strings{E(Action::Pause, "up"), E(50, "trigger " + std::to_string(112.0f / 225.0f))}));
-    EXPECT_EQ(Frame(), (Strings{E(50, "trigger " + std::to_string(112.0f / 225.0f))})) << "held: every frame";
-    Pad().leftTrigger = 30;
-    EXPECT_EQ(Frame(), (Strings{E(50, "trigger 0.000000")})) << "released: one last 0";
-    EXPECT_TRUE(Frame().empty());
-
-    Pad().thumbLX = 7849;   // at the dead zone's edge: still nothing
-    Pad().thumbLY = -7000;
-    EXPECT_TRUE(Frame().empty());
-    Pad().thumbLX = -32768;
-    Pad().thumbLY = 32767;
-    const float beyond = (32768.0f - 7849.0f) / (32767.0f - 7849.0f);
-    EXPECT_EQ(Frame(), (Strings{E(Action::Move, "stick " + std::to_string(-beyond) + ",1.000000")}));
-    Pad().thumbLX = 100;
-    Pad().thumbLY = 100;
-    EXPECT_EQ(Frame(), (Strings{E(Action::Move, "stick 0.000000,0.000000")})) << "back in the dead zone: one (0, 0)";
-    EXPECT_TRUE(Frame().empty());
-
-    Pad().thumbRX = 8690;
-    EXPECT_EQ(Frame(), (Strings{E(51, "stick " + std::to_string(1.0f / (32767.0f - 8689.0f)) + ",0.000000")}));
-}
-
-TEST_F(Mapper, TheReadersOwnDeadZonesDoNotChangeTheMappersValues)
-{
-    myPad.SetDeadZones(0.5f, 0.5f);
-    myPads.connected[0] = true;
-    Pad().thumbLX = 16000;
-    const float expected = (16000.0f - 7849.0f) / (32767.0f - 7849.0f);
-    const Strings events = Frame();
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events[0], E(Action::Move, "stick " + std::to_string(expected) + ",0.000000"));
-}
-
 TEST_F(Mapper, TheActiveDeviceFollowsTheLastInputUsed)
 {
     EXPECT_EQ(myMapper.GetActiveDevice(), 0u);
@@ -265,14 +199,91 @@ TEST_F(Mapper, TheActiveDeviceFollowsTheLastInputUsed)
     EXPECT_EQ(myMapper.GetActiveDevice(), 1u);
 }
 
-TEST_F(Mapper, WithoutAPadNoPadEventsComeAndUnpluggingReleasesHeldButtons)
+TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListenersAndMoveAMenu)
 {
-    EXPECT_TRUE(Frame().empty());
-    myPads.connected[0] = true;
-    Pad().buttons = G::BUTTON_X;
-    EXPECT_EQ(Frame(), (Strings{E(Action::Dash, "down"), E(Action::InputDeviceChanged, "device 1")}));
-    // The reader's record is zeroed when the pad goes: the held button reads as released.
-    myPads.connected[0] = false;
-    EXPECT_EQ(Frame(), (Strings{E(Action::Dash, "up")}));
-    EXPECT_TRUE(Frame().empty());
+    TestSupport::LoadGameSoundBank();
+    KilnTest::ScopedEngine engine;
+    ASSERT_TRUE(engine.Started());
+    GameTest::MenuAssets assets;
+    assets.WritePage("levelselect", assets.ButtonColumn({"1. Level 1", "2. Level 2", "4. Back"}));
+    MenuManager menus;
+    menus.Init(*engine, "levelselect");
+    GameManager manager;
+    State state = State::LevelSelect;
+
+    InputMapper mapper;
+    Kiln::InputManager input(nullptr);
+    Kiln::XInput reader;
+    reader.SetDeadZones(0.5f, 0.5f);   // the reader's own: they do not change the mapper's values
+    mapper.SetInputManagers(&input, &reader);
+    AddGameBindings(mapper);
+    // Triggers and the right stick are produced but bound to nothing: bind them here.
+    mapper.AddInputToEventMapping(InputCode::RightTrigger, 50);
+    mapper.AddInputToEventMapping(InputCode::RightStick, 51);
+    Strings events;
+    bool menuListens = true;
+    mapper.AddInputEventListener([&](const InputEvent& e) {
+        events.push_back(Describe(e));
+        if (menuListens)
+            menus.OnInput(e, state, manager);
+    });
+    const auto frame = [&] {
+        events.clear();
+        mapper.Update();
+        return events;
+    };
+    const auto e = [](uint32_t anAction, const std::string& aValue) { return std::to_string(anAction) + "=" + aValue; };
+
+    TestSupport::VirtualPad pad;
+    EXPECT_TRUE(frame().empty()) << "no pad, no pad events";
+    ASSERT_TRUE(pad.Plug()) << SDL_GetError();
+    EXPECT_TRUE(frame().empty()) << "a pad at rest raises nothing";
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    EXPECT_EQ(frame(), (Strings{e(Action::Down, "down"), e(Action::InputDeviceChanged, "device 1")}));
+    EXPECT_EQ(menus.GetSelected(), 1) << "the d-pad moves down the page";
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    EXPECT_EQ(frame(), (Strings{e(Action::Down, "up"), e(Action::Left, "down")}));
+    EXPECT_EQ(menus.GetSelected(), 0);
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    frame();
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_UP, false);
+    frame();
+    EXPECT_EQ(menus.GetSelected(), 2) << "up from the top wraps to the bottom";
+    menuListens = false;
+
+    pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+    pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+    pad.Button(SDL_CONTROLLER_BUTTON_START, true);
+    EXPECT_EQ(frame(), (Strings{e(Action::Left, "up"), e(Action::Pause, "down"), e(Action::Jump, "down"), e(Action::Select, "down")}));
+
+    // The sticks: nothing up to the dead zone's edge, then from 0; one (0, 0) back inside.
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 7849);
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 7000);
+    EXPECT_TRUE(frame().empty());
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 16000);
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768);   // SDL's up
+    EXPECT_EQ(frame(), (Strings{e(Action::Move, "stick " + std::to_string((16000.0f - 7849.0f) / (32767.0f - 7849.0f)) + ",1.000000")}));
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 100);
+    pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 100);
+    EXPECT_EQ(frame(), (Strings{e(Action::Move, "stick 0.000000,0.000000")}));
+    EXPECT_TRUE(frame().empty());
+    pad.Axis(SDL_CONTROLLER_AXIS_RIGHTX, 8690);
+    EXPECT_EQ(frame(), (Strings{e(51, "stick " + std::to_string(1.0f / (32767.0f - 8689.0f)) + ",0.000000")}));
+    pad.Axis(SDL_CONTROLLER_AXIS_RIGHTX, 0);
+    frame();
+
+    pad.Axis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+    EXPECT_EQ(frame(), (Strings{e(50, "trigger 1.000000")}));
+    EXPECT_EQ(frame(), (Strings{e(50, "trigger 1.000000")})) << "held: every frame";
+
+    // Unplugged while buttons and the trigger are held: the reader's record is zeroed, so
+    // they let go.
+    pad.Unplug();
+    EXPECT_EQ(frame(), (Strings{e(Action::Pause, "up"), e(Action::Jump, "up"), e(Action::Select, "up"), e(50, "trigger 0.000000")}));
+    EXPECT_TRUE(frame().empty());
+    // Plugged in again: read from rest.
+    ASSERT_TRUE(pad.Plug()) << SDL_GetError();
+    pad.Button(SDL_CONTROLLER_BUTTON_Y, true);
+    EXPECT_EQ(frame(), (Strings{e(Action::Interact, "down")}));
 }

@@ -17,8 +17,13 @@
 
 #include "Support/ScopedEngine.h"
 
+#include "forge/scene/ObjectDefinitionManager.h"
+#include "forge/settings/Settings.h"
+#include "forge/stringRegistry/StringRegistry.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +32,39 @@
 
 namespace PlayerTest
 {
+    // The tuning of the shipped "KOB_Player" definition, read from the game's assets.
+    inline PlayerConfiguration ShippedTuning(Kiln::Vector3<float> aPosition = {0.0f, 50.0f, 0.0f})
+    {
+        Kiln::ObjectDefinitionManager definitions;
+        definitions.LoadDefinitions(Kiln::Settings::GameAssetsPath().string().c_str());
+        const Kiln::ObjectDefinition* player = definitions.GetObjectDefinition(Kiln::StringRegistry::RegisterOrGetString("KOB_Player"));
+        PlayerConfiguration c;
+        c.myPosition = aPosition;
+        if (player == nullptr)
+        {
+            ADD_FAILURE() << "no shipped player definition in " << Kiln::Settings::GameAssetsPath();
+            return c;
+        }
+        using C = PlayerConfiguration;
+        const std::pair<const char*, float C::*> keys[] = {
+            {"Ground Acceleration", &C::myGroundAcceleration},     {"Air Acceleration", &C::myAirAcceleration},
+            {"Dash Velocity Impulse", &C::myDashVelocityImpulse},  {"Jump Velocity Impulse", &C::myJumpVelocityImpulse},
+            {"Ground Dampening", &C::myGroundDampening},           {"Air Dampening", &C::myAirDampening},
+            {"Dash Dampening", &C::myDashDampening},               {"Gravity Acceleration", &C::myGravityAcceleration},
+            {"Walkable Angle", &C::myWalkableAngle},               {"Minimum Dash Velocity", &C::myMinimumDashVelocity},
+            {"Coyote Time Duration", &C::myCoyoteTimeDuration}};
+        for (const auto& [key, member] : keys)
+        {
+            const auto found = std::find_if(player->myProperties.begin(), player->myProperties.end(),
+                                            [&](const auto& aProperty) { return aProperty.myName.GetString() == std::string(key); });
+            if (found == player->myProperties.end())
+                ADD_FAILURE() << "the shipped player definition has no " << key;
+            else
+                c.*member = found->myValue.template GetValue<float>();
+        }
+        return c;
+    }
+
     // An enemy that stands still: kind 1 hurts, kind 2 (the hands) kills.
     class StandingEnemy : public Enemy
     {

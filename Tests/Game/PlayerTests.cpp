@@ -1,8 +1,14 @@
 #include "PlayerTestWorld.h"
 
+#include "GameBindings.h"
 #include "InputMapper.h"
 
+#include "forge/input/InputManager.h"
+#include "forge/input/XInput.h"
+
 #include "Platform/runtime/Assert.h"
+#include "Platform/window/Messages.h"
+#include "Support/FakePads.h"
 
 #include <cmath>
 
@@ -12,7 +18,51 @@ using Vec3 = Kiln::Vector3<float>;
 
 namespace
 {
-    using PlayerMovement = PlayerWorld;
+    // The movement cases run with the suggested tuning and with the shipped definition's.
+    enum class Tuning
+    {
+        Suggested,
+        Shipped
+    };
+
+    class PlayerMovement : public PlayerWorld, public ::testing::WithParamInterface<Tuning>
+    {
+    protected:
+        PlayerConfiguration Tuned(Vec3 aPosition = {0.0f, 50.0f, 0.0f}) const
+        {
+            return GetParam() == Tuning::Shipped ? ShippedTuning(aPosition) : DefaultTuning(aPosition);
+        }
+    };
+    INSTANTIATE_TEST_SUITE_P(Tunings, PlayerMovement, ::testing::Values(Tuning::Suggested, Tuning::Shipped),
+                             [](const auto& anInfo) { return anInfo.param == Tuning::Shipped ? "Shipped" : "Suggested"; });
+
+    // The game's mapper fed by a test keyboard and pad, with the game's bindings; put back
+    // as it was (no readers, no bindings) afterwards.
+    class GameInput
+    {
+    public:
+        GameInput()
+        {
+            InputMapper& mapper = InputMapper::GetInstance();
+            mapper.ClearInputToEventMappings();
+            GameTest::AddGameBindings(mapper);
+            mapper.SetInputManagers(&myKeys, &myReader);
+            myPads.connected[0] = true;
+        }
+        ~GameInput()
+        {
+            InputMapper::GetInstance().SetInputManagers(nullptr, nullptr);
+            InputMapper::GetInstance().ClearInputToEventMappings();
+        }
+        void Key(uint32_t aKey, bool aDown) { myKeys.UpdateEvents(aDown ? Plat::Window::WM_KEYDOWN : Plat::Window::WM_KEYUP, aKey, 0); }
+        Plat::Gamepad::PadReading& Pad() { return myPads.pads[0]; }
+
+    private:
+        TestSupport::FakePads myPads;
+        Kiln::InputManager myKeys{nullptr};
+        Kiln::XInput myReader;
+    };
+
     using PlayerAbilities = PlayerWorld;
     using PlayerHealth = PlayerWorld;
     using PlayerControl = PlayerWorld;
@@ -24,10 +74,11 @@ namespace
     }
 }
 
-TEST_F(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDampening)
+TEST_P(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDampening)
 {
     AddFloor();
-    Player& player = MakePlayer();
+    const PlayerConfiguration c = Tuned();
+    Player& player = MakePlayer(c);
     Run(0.5f);
     EXPECT_EQ(player.GetState(), Player::STATE_GROUNDED);
     EXPECT_TRUE(player.IsGrounded());
@@ -37,10 +88,10 @@ TEST_F(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDamp
     Press(Action::Right);
     Run(2.0f);
     // Steady state of v = (v + a dt) e^(-k dt): the discrete form of a / k.
-    const float decay = std::exp(-10.0f * FRAME);
-    const float topSpeed = 10000.0f * FRAME * decay / (1.0f - decay);
+    const float decay = std::exp(-c.myGroundDampening * FRAME);
+    const float topSpeed = c.myGroundAcceleration * FRAME * decay / (1.0f - decay);
     EXPECT_NEAR(player.GetVelocity().x, topSpeed, topSpeed * 0.01f);
-    EXPECT_NEAR(topSpeed, 1000.0f, 100.0f);
+    EXPECT_NEAR(topSpeed, c.myGroundAcceleration / c.myGroundDampening, 0.1f * topSpeed);
     const float x = player.GetPosition().x;
     Run(1.0f);
     EXPECT_NEAR(player.GetPosition().x - x, topSpeed, topSpeed * 0.02f) << "one second at top speed";
@@ -61,15 +112,16 @@ TEST_F(PlayerMovement, StandsOnTheFloorAndReachesTopSpeedFromAccelerationAndDamp
     EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1.0f);
 }
 
-TEST_F(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
+TEST_P(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
 {
     AddFloor();
-    Player& player = MakePlayer();
+    const PlayerConfiguration c = Tuned();
+    Player& player = MakePlayer(c);
     player.SetMaxJumps(1);
     Run(0.2f);
 
     // Continuous model of v' = -k v - g from v0: apex after ln(1 + k v0 / g) / k.
-    const float v0 = 1800.0f, g = 4000.0f, k = 3.0f;
+    const float v0 = c.myJumpVelocityImpulse, g = c.myGravityAcceleration, k = c.myAirDampening;
     const float apexTime = std::log(1.0f + k * v0 / g) / k;
     const float apexHeight = (v0 + g / k) * (1.0f - std::exp(-k * apexTime)) / k - g / k * apexTime;
 
@@ -125,7 +177,7 @@ TEST_F(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
     EXPECT_LT(apex - floorY, 2.1f * apexHeight);
 }
 
-TEST_F(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
+TEST_P(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
 {
     for (const float delay : {0.05f, 0.15f})
     {
@@ -134,7 +186,7 @@ TEST_F(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
         myManager = CollisionManager();
         // A ledge ending at x 0; far below, a floor to land on.
         AddBox({-1000.0f, -50.0f}, {2000.0f, 100.0f});
-        Player& player = MakePlayer(DefaultTuning({-200.0f, 50.0f, 0.0f}));
+        Player& player = MakePlayer(Tuned({-200.0f, 50.0f, 0.0f}));
         player.SetMaxJumps(1);
         Run(0.2f);
         Press(Action::Right);
@@ -169,12 +221,12 @@ TEST_F(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
     }
 }
 
-TEST_F(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
+TEST_P(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
 {
     // A 30 degree slope is walkable at 45: the player lands and stays put.
     const float pi = std::acos(-1.0f);
     CollisionBox& gentle = AddBox({0.0f, -200.0f}, {2000.0f, 400.0f}, 30.0f * pi / 180.0f);
-    Player& player = MakePlayer(DefaultTuning({0.0f, 200.0f, 0.0f}));
+    Player& player = MakePlayer(Tuned({0.0f, 200.0f, 0.0f}));
     Run(1.0f);
     EXPECT_EQ(player.GetState(), Player::STATE_GROUNDED);
     EXPECT_TRUE(player.IsGrounded());
@@ -190,7 +242,7 @@ TEST_F(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
     myPlayer.reset();
     myManager = CollisionManager();
     myManager.AddCollider(&gentle.GetCollider());
-    Player& slider = MakePlayer(DefaultTuning({0.0f, 300.0f, 0.0f}));
+    Player& slider = MakePlayer(Tuned({0.0f, 300.0f, 0.0f}));
     Run(0.2f);
     const Vec3 start = slider.GetPosition();
     Run(0.5f);
@@ -200,14 +252,14 @@ TEST_F(PlayerMovement, WalkableAngleDecidesBetweenSlopeAndWall)
     EXPECT_LT(slider.GetPosition().x, start.x - 20.0f) << "the slope faces up and left";
 }
 
-TEST_F(PlayerMovement, NoTunnellingAtTheCappedStepWithTheDefaultTuning)
+TEST_P(PlayerMovement, NoTunnellingAtTheCappedStep)
 {
     const float capped = 0.0333f;
     // A 100-unit floor far below: a long fall at the capped step.
     AddBox({0.0f, -50.0f}, {4000.0f, 100.0f});
     // A 100-unit wall to dash into.
     AddBox({700.0f, 500.0f}, {100.0f, 1000.0f});
-    Player& player = MakePlayer(DefaultTuning({0.0f, 5000.0f, 0.0f}));
+    Player& player = MakePlayer(Tuned({0.0f, 5000.0f, 0.0f}));
     player.SetDashUnlocked(true);
     for (int i = 0; i < 150; ++i)
     {
@@ -245,10 +297,11 @@ TEST_F(PlayerMovement, NoTunnellingAtTheCappedStepWithTheDefaultTuning)
     EXPECT_EQ(player.GetHealth(), 50);
 }
 
-TEST_F(PlayerAbilities, DashCoversItsDistanceAndEndsBelowTheMinimumVelocity)
+TEST_P(PlayerMovement, DashCoversItsDistanceAndEndsBelowTheMinimumVelocity)
 {
     AddFloor();
-    Player& player = MakePlayer();
+    const PlayerConfiguration c = Tuned();
+    Player& player = MakePlayer(c);
     Run(0.2f);
     Press(Action::Dash);
     Step();
@@ -271,10 +324,11 @@ TEST_F(PlayerAbilities, DashCoversItsDistanceAndEndsBelowTheMinimumVelocity)
         ASSERT_LT(++frames, 60);
     }
     const float distance = player.GetPosition().x - startX;
-    // Continuous: 3000 e^(-8 t) until it drops below 800.
-    const float expected = 3000.0f / 8.0f * (1.0f - 800.0f / 3000.0f);
+    // Continuous: D e^(-k t) until it drops below the minimum m.
+    const float d = c.myDashVelocityImpulse, k = c.myDashDampening, m = c.myMinimumDashVelocity;
+    const float expected = d / k * (1.0f - m / d);
     EXPECT_NEAR(distance, expected, expected * 0.15f);
-    EXPECT_GE(lastDashingSpeed, 800.0f * std::exp(-8.0f * FRAME) - 1.0f);
+    EXPECT_GE(lastDashingSpeed, m * std::exp(-k * FRAME) - 1.0f);
     EXPECT_EQ(player.GetState(), Player::STATE_GROUNDED);
     EXPECT_EQ(myLog.Count(MessageType::Dash), 1u);
 
@@ -415,6 +469,23 @@ TEST_F(PlayerHealth, TwoHitsKillAndTheRespawnComesOneAndAHalfSecondsLaterAtTheSa
     EXPECT_EQ(player.GetHealth(), 100);
     Step();
     EXPECT_GT(player.GetVelocity().y, 0.0f) << "a jump pressed while dead happens right after the respawn";
+    Release(Action::Jump);
+
+    // The hurt's heal is void after the respawn; a second death shows its 1.5 s again.
+    Run(10.5f);
+    EXPECT_EQ(myLog.Count(MessageType::PlayerHealed), 0u) << "the respawn ends the pending heal";
+    StandingEnemy& hands = AddEnemy(Enemy::TYPE_HANDS, player.GetPosition());
+    Step();
+    hands.SwitchOff();
+    ASSERT_EQ(player.GetState(), Player::STATE_DEAD);
+    frames = 0;
+    while (myLog.Count(MessageType::RestoreState) == 1)
+    {
+        Step();
+        ASSERT_LT(++frames, 200);
+    }
+    EXPECT_EQ(myLog.Count(MessageType::PlayerDied), 2u);
+    EXPECT_NEAR(static_cast<float>(frames) * FRAME, 1.5f, 2.5f * FRAME) << "the second respawn waits as long";
 }
 
 TEST_F(PlayerHealth, TheHandsKillAtOnceEvenWhileDashing)
@@ -494,6 +565,77 @@ TEST_F(PlayerControl, FrozenWhileTalkingAndLeavingTheLevel)
     EXPECT_FALSE(player.IsFrozen());
 }
 
+TEST_F(PlayerControl, AFrozenHeroFallsTakesNoHeldJumpAfterwardsAndIsNotKnockedAway)
+{
+    AddFloor();
+    Player& player = MakePlayer(DefaultTuning({0.0f, 400.0f, 0.0f}));
+    player.Freeze();
+    Press(Action::Jump);   // held through the frozen frames
+    Run(1.0f);
+    EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f) << "a frozen hero in the air falls to the floor";
+
+    // Hurt while frozen: pushed out of the enemy, never carried off.
+    StandingEnemy& enemy = AddEnemy(Enemy::TYPE_PASSIVE, {70.0f, 50.0f, 0.0f});
+    Step();
+    enemy.SwitchOff();
+    EXPECT_EQ(player.GetHealth(), 50);
+    Run(2.0f);
+    EXPECT_GT(player.GetPosition().x, -80.0f) << "slid more than a body length";
+    EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f);
+
+    player.Unfreeze();
+    Run(0.5f);
+    EXPECT_EQ(myLog.Count(MessageType::DoubleJump), 0u) << "a jump pressed while frozen is not taken afterwards";
+    EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f);
+}
+
+TEST_F(PlayerControl, TheDirectionFollowsWhatIsHeldThroughTheGamesBindings)
+{
+    using namespace Plat::Window;
+    AddFloor();
+    Player& player = MakePlayer();
+    GameInput input;
+    constexpr uint32_t dpadLeft = 1000, stickRight = 1001;
+    // Each step: an input goes down or up, time passes, then (after a while) the hero runs
+    // that way at over half its top speed, or rests.
+    const struct
+    {
+        uint32_t code;
+        bool down;
+        float seconds;
+        int way;
+    } steps[] = {
+        {VK_LEFT, true, 0.0f, 0},     {'A', true, 0.5f, -1},       {VK_LEFT, false, 0.0f, 0},    {'A', false, 1.0f, 0},        // together
+        {'A', true, 0.2f, -1},        {VK_LEFT, true, 0.2f, -1},   {'A', false, 0.3f, -1},       {VK_LEFT, false, 1.0f, 0},    // overlapping
+        {'D', true, 0.2f, 1},         {VK_RIGHT, true, FRAME, 1},  {VK_RIGHT, false, 0.3f, 1},   {'D', false, 1.0f, 0},        // a tap while held
+        {VK_LEFT, true, 0.0f, 0},     {dpadLeft, true, 0.3f, -1},  {VK_LEFT, false, 0.3f, -1},   {dpadLeft, false, 1.0f, 0},   // key and d-pad
+        {stickRight, true, 0.0f, 0},  {'D', true, 0.3f, 1},        {'D', false, 0.3f, 1},        {stickRight, false, 1.0f, 0}, // key and stick
+        {'A', true, 0.0f, 0},         {'D', true, 0.3f, 0},        {'A', false, 0.3f, 1},        {'A', false, 0.3f, 1},        // left and right cancel;
+        {'D', false, 1.0f, 0},        {VK_RIGHT, false, 0.3f, 0},                                                             // stray releases
+    };
+    for (size_t i = 0; i < std::size(steps); ++i)
+    {
+        const auto& step = steps[i];
+        if (step.code == dpadLeft)
+            input.Pad().buttons = step.down ? Plat::Gamepad::BUTTON_DPAD_LEFT : 0;
+        else if (step.code == stickRight)
+            input.Pad().thumbLX = step.down ? 32767 : 0;
+        else
+            input.Key(step.code, step.down);
+        for (int f = 0; f < static_cast<int>(step.seconds / FRAME + 0.5f); ++f)
+        {
+            InputMapper::GetInstance().Update();
+            Step();
+        }
+        if (step.seconds < 0.2f)
+            continue;
+        if (step.way == 0)
+            EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1.0f) << "step " << i;
+        else
+            EXPECT_GT(static_cast<float>(step.way) * player.GetVelocity().x, 500.0f) << "step " << i;
+    }
+}
+
 TEST_F(PlayerControl, MessagesComeInTheOrderOfTheMoves)
 {
     AddFloor();
@@ -522,24 +664,10 @@ TEST_F(PlayerControl, MessagesComeInTheOrderOfTheMoves)
     EXPECT_EQ(Without(myLog.myTypes, M::FootstepsStop).size(), 6u);
 }
 
-TEST_F(PlayerControl, DigitalAndAnalogInputAddUpAndStrayReleasesAreIgnored)
+TEST_F(PlayerControl, TheStickAddsToTheKeysClampedAndAnInteractPressLastsAFrame)
 {
     AddFloor();
     Player& player = MakePlayer();
-    Run(0.2f);
-    Press(Action::Left);
-    Press(Action::Right);
-    Run(0.3f);
-    EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1e-3f) << "left and right cancel";
-    Release(Action::Left);
-    Release(Action::Left);   // a second release changes nothing
-    Run(0.3f);
-    EXPECT_GT(player.GetVelocity().x, 500.0f);
-    Release(Action::Right);
-    Release(Action::Right);
-    Run(1.0f);
-    EXPECT_NEAR(player.GetVelocity().x, 0.0f, 1.0f);
-
     // The stick: its x drives the analog axis; digital input adds to it, clamped to 1.
     player.HandleInput({Action::Move, Vec2{-0.5f, 0.8f}});
     Run(2.0f);

@@ -2,6 +2,7 @@
 
 #include "Message.h"
 #include "ParticleEmitter.h"
+#include "Player.h"
 #include "PostMaster.h"
 #include "PropModels.h"
 
@@ -38,7 +39,11 @@ void CheckPoints::Init(const Kiln::ModelInstance& anOff, const Kiln::ModelInstan
     myBox.Init({myPosition.x, myPosition.y + 400.0f}, {84.0f, 800.0f});
     myBox.SetCollisionLayer(CollisionLayer::Trigger);
     myBox.SetCollisionMask(CollisionLayer::Player);
-    myBox.SetPlayerCollisionCallback([this](Player&, const Kiln::Vector2<float>&, float) { Activate(); });
+    // A dead hero falling through must not save the spot where it died.
+    myBox.SetPlayerCollisionCallback([this](Player& aPlayer, const Kiln::Vector2<float>&, float) {
+        if (aPlayer.GetState() != Player::STATE_DEAD)
+            Activate();
+    });
 
     ParticleEmitterSettings settings;
     settings.myTexturePath = Kiln::StringRegistry::RegisterOrGetStringLiteral(kSparkTexture, std::strlen(kSparkTexture));

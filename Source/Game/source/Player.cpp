@@ -310,7 +310,8 @@ void Player::RequestAnimation(std::string_view aState)
 
 float Player::GetHorizontalInput() const
 {
-    return std::clamp(myAnalogMove + myDigitalMove, -1.0f, 1.0f);
+    const float digital = (myRightHeldCount > 0 ? 1.0f : 0.0f) - (myLeftHeldCount > 0 ? 1.0f : 0.0f);
+    return std::clamp(myAnalogMove + digital, -1.0f, 1.0f);
 }
 
 void Player::HandleInput(const InputEvent& anEvent)
@@ -328,32 +329,18 @@ void Player::HandleInput(const InputEvent& anEvent)
     if (pressed == nullptr)
         return;
 
+    // Several keys raise one direction: count the held ones, so the direction lasts while
+    // any of them is down and ends with the last; a release never seen pressed is ignored.
+    const auto hold = [&](uint32_t& aCount) {
+        if (*pressed)
+            ++aCount;
+        else if (aCount > 0)
+            --aCount;
+    };
     switch (anEvent.action)
     {
-    case Action::Left:
-        if (*pressed)
-        {
-            myDigitalMove -= 1.0f;
-            myIsLeftHeld = true;
-        }
-        else if (myIsLeftHeld)
-        {
-            myDigitalMove += 1.0f;
-            myIsLeftHeld = false;
-        }
-        break;
-    case Action::Right:
-        if (*pressed)
-        {
-            myDigitalMove += 1.0f;
-            myIsRightHeld = true;
-        }
-        else if (myIsRightHeld)
-        {
-            myDigitalMove -= 1.0f;
-            myIsRightHeld = false;
-        }
-        break;
+    case Action::Left: hold(myLeftHeldCount); break;
+    case Action::Right: hold(myRightHeldCount); break;
     case Action::Jump: myIsJumpPressed = *pressed; break;
     case Action::Dash: myIsDashPressed = *pressed; break;
     case Action::Interact:
@@ -758,9 +745,13 @@ void Player::OnCollisionWithEnemy(Enemy& anEnemy, const Kiln::Vector2<float>& aP
         return;
     myPosition.x -= aPush.x;
     myPosition.y -= aPush.y;
-    const Kiln::Vector3<float> away = (myPosition - anEnemy.GetPosition()).GetNormalized();
-    myVelocity = {2000.0f * away.x, 2000.0f * away.y, 0.0f};
-    myJumpsUsed = 1;
+    // A frozen hero has no slow-down: a knock-back would carry it off for good.
+    if (!myIsFrozen)
+    {
+        const Kiln::Vector3<float> away = (myPosition - anEnemy.GetPosition()).GetNormalized();
+        myVelocity = {2000.0f * away.x, 2000.0f * away.y, 0.0f};
+        myJumpsUsed = 1;
+    }
     Burst(HurtAndDeath);
 
     if (myInvulnerabilityTimer > 0.0f)

@@ -177,13 +177,12 @@ private:
     std::unique_ptr<ParticleEmitter> myEmitters[EmitterCount];
 
     float myAnalogMove = 0.0f;
-    float myDigitalMove = 0.0f;
     bool myIsJumpPressed = false;
     bool myIsDashPressed = false;
     bool myIsInteractPressed = false;
     bool myIsInteractLatched = false;
-    bool myIsLeftHeld = false;
-    bool myIsRightHeld = false;
+    uint32_t myLeftHeldCount = 0;   // bound inputs held for each direction
+    uint32_t myRightHeldCount = 0;
 
     uint32_t myState = STATE_GROUNDED;
 };

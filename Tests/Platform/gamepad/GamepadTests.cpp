@@ -1,5 +1,4 @@
 #include "Platform/gamepad/Gamepad.h"
-#include "Platform/gamepad/impl/SdlPadSource.h"
 #include "Support/FakePads.h"
 
 #include <gtest/gtest.h>
@@ -28,25 +27,4 @@ TEST(Gamepad, SlotsReportTheirPadOrNotConnected)
     GetState(1, &state);
     EXPECT_NE(state.packetNumber, packet);
     EXPECT_EQ(state.pad.rightTrigger, 200);
-}
-
-TEST(Gamepad, WithoutControllersTheSdlSourceReportsNothingConnected)
-{
-    PadState state;
-    for (DWORD slot = 0; slot < SLOT_COUNT; ++slot)
-        EXPECT_EQ(GetState(slot, &state), ERROR_DEVICE_NOT_CONNECTED) << slot;
-}
-
-TEST(Gamepad, SdlAxesBecomeTheRecordsRanges)
-{
-    using Plat::Gamepad::impl::SdlPadSource;
-    EXPECT_EQ(SdlPadSource::ToTrigger(0), 0);
-    EXPECT_EQ(SdlPadSource::ToTrigger(32767), 255);
-    EXPECT_EQ(SdlPadSource::ToTrigger(16384), 128);
-    EXPECT_EQ(SdlPadSource::ToTrigger(-5), 0);
-    // SDL's y grows downwards, the record's upwards; the extremes stay in range.
-    EXPECT_EQ(SdlPadSource::ToThumbY(-32768), 32767);
-    EXPECT_EQ(SdlPadSource::ToThumbY(32767), -32767);
-    EXPECT_EQ(SdlPadSource::ToThumbY(100), -100);
-    EXPECT_EQ(SdlPadSource::ToThumbX(-32768), -32768);
 }
