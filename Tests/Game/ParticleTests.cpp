@@ -2,6 +2,7 @@
 // a life, removal, seeking, random numbers, and the registry's drawing (one batch per
 // texture group, blend of the group's first particle, pixels).
 #include "GameContentFixture.h"
+#include "GameWorldFixture.h"
 
 #include "ParticleEmitter.h"
 #include "ParticleRegistry.h"
@@ -65,6 +66,8 @@ namespace
     class Particles : public GameTest::ContentTest
     {
     };
+
+    using ParticleLevel = WorldTest::WorldTest;
 
     class ParticleDrawing : public GameTest::EngineContentTest
     {
@@ -157,6 +160,38 @@ TEST_F(Particles, ASpawnPeriodOfZeroOrLessBurstsOncePerUpdate)
     emitter.Update(1.0f);
     EXPECT_GE(Registry().GetParticleCount(), 1u);
     EXPECT_LE(Registry().GetParticleCount(), 2u);
+
+    // A period far below the step: one update spawns at most the largest burst's worth and
+    // drops the backlog rather than a thousand bursts now or later.
+    Registry().Clear();
+    ParticleEmitterSettings dense = Exact();
+    dense.mySpawnFrequency = 1e-3f;
+    dense.mySpawnAmount = 100;
+    ParticleEmitter denseEmitter(dense);
+    denseEmitter.Update(1.0f);
+    EXPECT_EQ(Registry().GetParticleCount(), static_cast<size_t>(ParticleEmitterSettings::MAX_SPAWN_AMOUNT));
+    EXPECT_LT(denseEmitter.GetSpawnTimer(), 1e-3f);
+    denseEmitter.Update(2e-3f);
+    EXPECT_GE(Registry().GetParticleCount(), 1200u);
+    EXPECT_LE(Registry().GetParticleCount(), 1300u);
+}
+
+TEST_F(ParticleLevel, ALevelsEmitterAsksForNoMoreThanTheLargestBurst)
+{
+    const char* level = "levels\\Level1.ksc";
+    const auto load = [&](int anAmount) {
+        WriteObject(level, 0, "Motes", "KOB_ParticleEmitter", {GameTest::ObjectProperty("spawnAmount", "Int", anAmount)});
+        return MessageOf([&] { LoadWorld(level); });
+    };
+    EXPECT_EQ(load(ParticleEmitterSettings::MAX_SPAWN_AMOUNT), "no error");
+    for (int amount : {ParticleEmitterSettings::MAX_SPAWN_AMOUNT + 1, 100000, -1})
+    {
+        const std::string text = load(amount);
+        EXPECT_NE(text.find("Level1.ksc.leveldata\": object \"Motes\" (KOB_ParticleEmitter): key \"spawnAmount\" is " +
+                            std::to_string(amount) + "; an emitter spawns 0 to 1000 particles a burst"),
+                  std::string::npos)
+            << text;
+    }
 }
 
 TEST_F(Particles, ABurstPlacesParticlesByRotatedOffsetsAndTheBaseOffset)
