@@ -188,8 +188,8 @@ TEST(CameraSwing, NoRadiusNoSwayAndNoSpeedOrAnyOtherNoHang)
     backwards.Update(0.5f);   // a negative interval must not loop for ever
     EXPECT_LE(backwards.GetOffset().Length(), 20.0f);
 
-    // Speeds far beyond a frame: each update still ends, on the curve of a new segment.
-    for (float speed : {1e10f, 1e30f, std::numeric_limits<float>::max()})
+    // Speeds far beyond a frame: each update ends, on the curve of new points.
+    for (float speed : {1e10f, std::numeric_limits<float>::max()})
     {
         CameraSwing fast;
         fast.SetRadius(20.0f);
@@ -199,12 +199,8 @@ TEST(CameraSwing, NoRadiusNoSwayAndNoSpeedOrAnyOtherNoHang)
         {
             const Vec3 before = fast.GetOffset();
             fast.Update(step);
-            EXPECT_TRUE(std::isfinite(fast.GetOffset().x) && std::isfinite(fast.GetOffset().y)) << speed << " " << step;
             EXPECT_LE(fast.GetOffset().Length(), 20.0f + 1e-3f) << speed << " " << step;
-            if (std::isfinite(step))
-            {
-                EXPECT_FALSE(fast.GetOffset() == before) << "new points were picked";
-            }
+            EXPECT_TRUE(std::isinf(step) || !(fast.GetOffset() == before)) << speed << " " << step;
         }
     }
 }
