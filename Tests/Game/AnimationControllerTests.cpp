@@ -325,7 +325,8 @@ TEST_F(ControllerTest, ABrokenControllerSceneNamesTheObjectAndTheKey)
               std::string::npos)
         << text;
     text = refusal("Gap", {{"Idle", 0}}, {2, 2, 2});
-    EXPECT_NE(text.find("object \"Sheet 2\" (KOB_AnimationSheet): key \"4. ID\" is 2; sheet ids must run from 0 to 1"), std::string::npos) << text;
+    EXPECT_NE(text.find("object \"Sheet 2\" (KOB_AnimationSheet): key \"4. ID\" is 2; sheet ids must run from 0 to 1"), std::string::npos)
+        << text;
     text = refusal("Huge", {{"Idle", 0}}, {1, 1000000000, 1});
     EXPECT_NE(text.find("object \"Sheet 1\" (KOB_AnimationSheet): keys \"2. Columns\" and \"3. Rows\" give 1000000000 x 1 cells; a sheet"),
               std::string::npos)
