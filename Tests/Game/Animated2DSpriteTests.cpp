@@ -12,6 +12,9 @@
 
 #include "Engine/drawers/RenderTestHelpers.h"
 
+#include <cmath>
+#include <limits>
+
 namespace
 {
     // Records assertion reports instead of printing them, for the length of a test.
@@ -46,6 +49,17 @@ TEST(Animated2DSprite, ALongFrameAdvancesSeveralCellsAndKeepsTheRemainder)
     sprite.Update(0.05f); // 0.07 s in all: two frames, about 0.0033 s left
     EXPECT_EQ(sprite.GetCurrentFrame(), 2u);
     EXPECT_NEAR(sprite.GetFrameTimer(), 0.07f - 2.0f / 30.0f, 1e-5f);
+
+    // Steps of any size end, on the frame their length gives (16,000,003 periods: 2 + 5 mod 14).
+    sprite.SetFrameRate(16.0f);
+    sprite.Update(1e6f + 3.0f / 16.0f - sprite.GetFrameTimer());
+    EXPECT_EQ(sprite.GetCurrentFrame(), 7u);
+    for (float step : {1e30f, std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity(), std::nanf("")})
+    {
+        sprite.Update(step);
+        EXPECT_LT(sprite.GetCurrentFrame(), 14u);
+        EXPECT_TRUE(sprite.GetFrameTimer() >= 0.0f && sprite.GetFrameTimer() < sprite.GetSecondsPerFrame()) << step;
+    }
 }
 
 TEST(Animated2DSprite, CellsAreReadRowByRowAndTheFrameCountWraps)
@@ -85,8 +99,9 @@ TEST(Animated2DSprite, ZeroCountsAndRatesAreRefusedWithTheirAssertion)
     EXPECT_EQ(sprite.GetFrameCount(), 5u);
     EXPECT_FLOAT_EQ(sprite.GetSecondsPerFrame(), 0.2f);
 
-    // A negative rate would make the clock spin for ever: it is kept out as well.
+    // Negative and infinite rates would make the clock spin for ever: they are kept out as well.
     sprite.SetFrameRate(-5.0f);
+    sprite.SetFrameRate(std::numeric_limits<float>::infinity());
     EXPECT_FLOAT_EQ(sprite.GetSecondsPerFrame(), 0.2f);
     sprite.Update(1.0f);
     EXPECT_EQ(sprite.GetCurrentFrame(), 0u) << "five frames of five: back to the first";

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using Vec3 = Kiln::Vector3<float>;
 
@@ -164,7 +165,7 @@ TEST(CameraSwing, MovesSmoothlyBetweenFrames)
     }
 }
 
-TEST(CameraSwing, NoRadiusNoSwayAndNoSpeedNoHang)
+TEST(CameraSwing, NoRadiusNoSwayAndNoSpeedOrAnyOtherNoHang)
 {
     CameraSwing still;
     still.SetSpeed(2.0f);
@@ -186,4 +187,20 @@ TEST(CameraSwing, NoRadiusNoSwayAndNoSpeedNoHang)
     backwards.Start();
     backwards.Update(0.5f);   // a negative interval must not loop for ever
     EXPECT_LE(backwards.GetOffset().Length(), 20.0f);
+
+    // Speeds far beyond a frame: each update ends, on the curve of new points.
+    for (float speed : {1e10f, std::numeric_limits<float>::max()})
+    {
+        CameraSwing fast;
+        fast.SetRadius(20.0f);
+        fast.SetSpeed(speed);
+        fast.Start();
+        for (float step : {0.016f, 1e30f, std::numeric_limits<float>::infinity(), 0.016f})
+        {
+            const Vec3 before = fast.GetOffset();
+            fast.Update(step);
+            EXPECT_LE(fast.GetOffset().Length(), 20.0f + 1e-3f) << speed << " " << step;
+            EXPECT_TRUE(std::isinf(step) || !(fast.GetOffset() == before)) << speed << " " << step;
+        }
+    }
 }

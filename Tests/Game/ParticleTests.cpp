@@ -2,6 +2,7 @@
 // a life, removal, seeking, random numbers, and the registry's drawing (one batch per
 // texture group, blend of the group's first particle, pixels).
 #include "GameContentFixture.h"
+#include "GameWorldFixture.h"
 
 #include "ParticleEmitter.h"
 #include "ParticleRegistry.h"
@@ -65,6 +66,8 @@ namespace
     class Particles : public GameTest::ContentTest
     {
     };
+
+    using ParticleLevel = WorldTest::WorldTest;
 
     class ParticleDrawing : public GameTest::EngineContentTest
     {
@@ -157,6 +160,29 @@ TEST_F(Particles, ASpawnPeriodOfZeroOrLessBurstsOncePerUpdate)
     emitter.Update(1.0f);
     EXPECT_GE(Registry().GetParticleCount(), 1u);
     EXPECT_LE(Registry().GetParticleCount(), 2u);
+
+    // A period far below the step: one update spawns no more than the largest burst and drops the backlog.
+    Registry().Clear();
+    tiny.mySpawnFrequency = 1e-3f;
+    tiny.mySpawnAmount = 100;
+    ParticleEmitter dense(tiny);
+    dense.Update(1.0f);
+    EXPECT_EQ(Registry().GetParticleCount(), 1000u);
+    dense.Update(2e-3f); // two or three bursts
+    EXPECT_TRUE(Registry().GetParticleCount() == 1200u || Registry().GetParticleCount() == 1300u) << Registry().GetParticleCount();
+}
+
+TEST_F(ParticleLevel, ALevelsEmitterAsksForNoMoreThanTheLargestBurst)
+{
+    for (int amount : {1000, 1001, 100000, -1})
+    {
+        WriteObject("levels\\Level1.ksc", 0, "Motes", "KOB_ParticleEmitter", {GameTest::ObjectProperty("spawnAmount", "Int", amount)});
+        const std::string text = MessageOf([&] { LoadWorld("levels\\Level1.ksc"); });
+        EXPECT_EQ(text.find("object \"Motes\" (KOB_ParticleEmitter): key \"spawnAmount\" is " + std::to_string(amount) +
+                            "; an emitter spawns 0 to 1000 particles a burst") != std::string::npos,
+                  amount != 1000)
+            << text;
+    }
 }
 
 TEST_F(Particles, ABurstPlacesParticlesByRotatedOffsetsAndTheBaseOffset)

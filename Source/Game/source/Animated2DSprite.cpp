@@ -7,6 +7,8 @@
 
 #include "Platform/runtime/Assert.h"
 
+#include <cmath>
+
 Animated2DSprite::Animated2DSprite()
 {
     auto* shader = new Kiln::SpriteShader();
@@ -49,10 +51,11 @@ void Animated2DSprite::SetFrames(uint32_t aFramesCount)
 void Animated2DSprite::SetFrameRate(float someFramesPerSecond)
 {
     KILN_ASSERT(someFramesPerSecond != 0.0f && "Animated2DSprite::SetFrameRate() was called with a zero value");
-    // Zero (or a rate that is not a positive number) would make the clock loop for ever.
-    if (!(someFramesPerSecond > 0.0f))
+    // The clock needs a period above zero: zero, negative, NaN and infinite rates keep the old one.
+    const float seconds = 1.0f / someFramesPerSecond;
+    if (!(someFramesPerSecond > 0.0f) || !(seconds > 0.0f))
         return;
-    mySecondsPerFrame = 1.0f / someFramesPerSecond;
+    mySecondsPerFrame = seconds;
 }
 
 void Animated2DSprite::UpdateCellSize()
@@ -68,7 +71,19 @@ void Animated2DSprite::UpdateCellSize()
 
 void Animated2DSprite::Update(float aDeltaTime)
 {
-    myFrameTimer += aDeltaTime;
+    // A step that is not a number (or infinite) leaves the clock as it is.
+    const float timer = myFrameTimer + aDeltaTime;
+    if (std::isfinite(timer))
+        myFrameTimer = timer;
+    // Frame by frame, a huge step would take for ever (and a float timer that dwarfs the
+    // period stops shrinking): far beyond a loop's worth, whole periods are skipped at once.
+    if (myFrameTimer >= LONG_STEP_PERIODS * mySecondsPerFrame)
+    {
+        const double periods = std::floor(static_cast<double>(myFrameTimer) / mySecondsPerFrame);
+        const auto frames = static_cast<uint64_t>(std::fmod(periods, static_cast<double>(myFrameCount)));
+        myCurrentFrame = static_cast<uint32_t>((myCurrentFrame + frames) % myFrameCount);
+        myFrameTimer = static_cast<float>(std::fmod(static_cast<double>(myFrameTimer), static_cast<double>(mySecondsPerFrame)));
+    }
     while (myFrameTimer >= mySecondsPerFrame)
     {
         myFrameTimer -= mySecondsPerFrame;

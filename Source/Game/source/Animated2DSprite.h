@@ -37,7 +37,8 @@ public:
     void SetScale(const Kiln::Vector2<float>& aScale) { myInstance.mySizeMultiplier = aScale; }
     void SetPosition(const Kiln::Vector2<float>& aPosition) { myInstance.myPosition = aPosition; }
 
-    // Advances the clock (several cells after a long frame) and writes the current cell.
+    // Advances the clock (several cells after a long frame, in bounded work for any step)
+    // and writes the current cell.
     void Update(float aDeltaTime);
     // One batch with the shared data and the one instance.
     void Render(Kiln::SpriteDrawer& aSpriteDrawer) const;
@@ -52,6 +53,9 @@ public:
     uint32_t GetFrameCount() const { return myFrameCount; }
 
 private:
+    // Periods in one step beyond which the clock skips whole periods at once.
+    static constexpr float LONG_STEP_PERIODS = 1024.0f;
+
     void UpdateCellSize();
 
     Kiln::Sprite2DInstanceData myInstance;

@@ -136,10 +136,12 @@ void AnimationController::Update(float aDeltaTime)
 
     if (myFrameTimer < 0.0f)
     {
-        ++myCurrentFrame;
         myFrameTimer += 1.0f;
-        if (myCurrentFrame > myCurrentAnimation->myEndFrame)
+        // Compared before the step, so a frame at the top of the int range does not overflow.
+        if (myCurrentFrame >= myCurrentAnimation->myEndFrame)
             myCurrentFrame = myCurrentAnimation->myLoop ? myCurrentAnimation->myStartFrame : myCurrentAnimation->myEndFrame;
+        else
+            ++myCurrentFrame;
     }
     else
     {
@@ -174,9 +176,11 @@ const std::string& AnimationController::GetCurrentAnimationName() const
 
 const Kiln::SpriteSharedData& AnimationController::GetCurrentTexture()
 {
+    // The library's sheets are shared by every controller of the scene: never add to them.
     if (mySheets == nullptr)
         return theNoSheet;
-    return (*mySheets)[myCurrentSheet];
+    const auto found = mySheets->find(myCurrentSheet);
+    return found != mySheets->end() ? found->second : theNoSheet;
 }
 
 const std::vector<Kiln::Vector4<float>>* AnimationController::GetCells(int32_t aSheetId) const

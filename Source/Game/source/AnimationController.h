@@ -58,7 +58,7 @@ public:
     int32_t GetCurrentFrame() const { return myCurrentFrame; }
     // Empty before a state is set.
     const std::string& GetCurrentAnimationName() const;
-    // The shared data of the current sheet (an empty entry when the sheet has none).
+    // The shared data of the current sheet (an empty one when the sheet id has none).
     const Kiln::SpriteSharedData& GetCurrentTexture();
 
     // The current cell (left, top, right, bottom in UV) into the custom data.

@@ -1,12 +1,15 @@
 #include "AnimationLibrary.h"
 
+#include "ContentError.h"
 #include "SceneLoader.h"
 
 #include "forge/engine/Engine.h"
 #include "forge/properties/SceneSprite.h"
 #include "forge/texture/TextureManager.h"
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace
@@ -100,10 +103,35 @@ void AnimationLibrary::LoadController(const std::string& aPath)
         const int32_t columns = sheet->Get<int32_t>("2. Columns");
         const int32_t rows = sheet->Get<int32_t>("3. Rows");
         const int32_t id = sheet->Get<int32_t>("4. ID");
+        // Every controller copy builds a table of all cells: an empty or enormous grid is
+        // refused here, not later at a level's start (or never, while the table is built).
+        if (columns < 1 || rows < 1 || static_cast<int64_t>(columns) * rows > MAX_SHEET_CELLS)
+        {
+            throw ContentError(sheet->Describe("keys \"2. Columns\" and \"3. Rows\" give " + std::to_string(columns) + " x " +
+                                               std::to_string(rows) + " cells; a sheet has 1 to " + std::to_string(MAX_SHEET_CELLS)));
+        }
         Kiln::SpriteSharedData shared;
         shared.myTextures[0] = GetSheetTexture(sprite.myTextures[0].GetString());
         data.mySheets.try_emplace(id, shared);
         data.myGrids.try_emplace(id, columns, rows);
+    }
+
+    // Controllers build their cells for sheet ids 0 to N - 1 and play the sheet each state names.
+    const int32_t sheetCount = static_cast<int32_t>(data.mySheets.size());
+    for (const CustomSceneObject* sheet : sheets)
+    {
+        const int32_t id = sheet->Get<int32_t>("4. ID");
+        if (id < 0 || id >= sheetCount)
+        {
+            throw ContentError(sheet->Describe("key \"4. ID\" is " + std::to_string(id) + "; sheet ids must run from 0 to " +
+                                               std::to_string(sheetCount - 1) + " (one per sheet)"));
+        }
+    }
+    for (const CustomSceneObject* block : blocks)
+    {
+        const int32_t id = block->Get<int32_t>("7. Sheet ID");
+        if (data.mySheets.find(id) == data.mySheets.end())
+            throw ContentError(block->Describe("key \"7. Sheet ID\" names no sheet (" + std::to_string(id) + ")"));
     }
 }
 

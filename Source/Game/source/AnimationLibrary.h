@@ -34,12 +34,16 @@ public:
         "animations\\controllers\\A_Damage_Dash_VFX.ksc",
     };
 
+    // Cells of one sheet at most (a 64 x 64 grid); each controller copy keeps a table of them.
+    static constexpr int32_t MAX_SHEET_CELLS = 4096;
+
     // Created, with LoadAll, on the first call; never freed.
     static AnimationLibrary* GetInstance();
 
     void LoadAll();
-    // Reads one controller scene through the scene loader. Missing or mistyped keys throw
-    // ContentError naming the scene, the object and the key.
+    // Reads one controller scene through the scene loader. Missing or mistyped keys, a grid
+    // without cells or above MAX_SHEET_CELLS, sheet ids other than 0 to N - 1 and a state
+    // naming no sheet throw ContentError naming the scene, the object and the key.
     void LoadController(const std::string& aPath);
 
     // The entry of aPath, created empty when the library has none.

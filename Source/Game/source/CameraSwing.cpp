@@ -40,7 +40,18 @@ void CameraSwing::Update(float aDeltaTime)
     if (!(myInterval > 0.0f))
         return;
 
-    myTimer += aDeltaTime;
+    const float timer = myTimer + aDeltaTime;
+    if (std::isfinite(timer))
+        myTimer = timer;
+    // At a large speed, interval by interval would be millions of picks a frame (and a float
+    // timer that dwarfs the interval stops shrinking). The curve depends on the last three
+    // picks only: far beyond that many intervals, three picks and the remainder do.
+    if (myTimer >= LONG_STEP_INTERVALS * myInterval)
+    {
+        for (int pick = 0; pick < 3; ++pick)
+            PickNextPoint();
+        myTimer = static_cast<float>(std::fmod(static_cast<double>(myTimer), static_cast<double>(myInterval)));
+    }
     while (myTimer >= myInterval)
     {
         PickNextPoint();

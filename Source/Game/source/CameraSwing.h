@@ -25,6 +25,9 @@ public:
     uint32_t GetState() const { return myState; }
 
 private:
+    // Intervals in one update beyond which the skipped points are not drawn.
+    static constexpr float LONG_STEP_INTERVALS = 1024.0f;
+
     void PickNextPoint();
 
     Kiln::Vector3<float> myP0;

@@ -829,6 +829,11 @@ void GameWorld::CreateParticleEmitter(CustomSceneObject& anObject)
     settings.mySize = texture.mySize;
     settings.myEmitterLifetime = anObject.Get<float>("emitterLifetime");
     settings.mySpawnAmount = anObject.Get<int32_t>("spawnAmount");
+    if (settings.mySpawnAmount < 0 || settings.mySpawnAmount > ParticleEmitterSettings::MAX_SPAWN_AMOUNT)
+    {
+        throw ContentError(anObject.Describe("key \"spawnAmount\" is " + std::to_string(settings.mySpawnAmount) + "; an emitter spawns 0 to " +
+                                             std::to_string(ParticleEmitterSettings::MAX_SPAWN_AMOUNT) + " particles a burst"));
+    }
     settings.mySpawnFrequency = anObject.Get<float>("spawnFrequency");
     settings.myLifetimeInterval = anObject.Get<Kiln::Vector2<float>>("lifetimeInterval");
     settings.mySpeedInterval = anObject.Get<Kiln::Vector2<float>>("speedInterval");

@@ -4,6 +4,7 @@
 #include "RandomFloat.h"
 #include "SeekingParticle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -50,8 +51,17 @@ void ParticleEmitter::Update(float aDeltaTime)
         return;
     }
     mySpawnTimer += aDeltaTime;
+    // A period far below the frame time would birth without bound: past the most bursts
+    // one update may spawn, the rest of the backlog is dropped.
+    const int32_t burstLimit = std::max(1, ParticleEmitterSettings::MAX_SPAWN_AMOUNT / std::max(1, mySettings.mySpawnAmount));
+    int32_t bursts = 0;
     while (mySpawnTimer >= period)
     {
+        if (bursts++ == burstLimit)
+        {
+            mySpawnTimer = std::fmod(mySpawnTimer, period);
+            break;
+        }
         const float before = mySpawnTimer;
         mySpawnTimer -= period;
         Emit();

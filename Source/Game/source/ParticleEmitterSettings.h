@@ -10,6 +10,10 @@
 
 struct ParticleEmitterSettings
 {
+    // The most particles a level's emitter may ask for in one burst ("spawnAmount"); the
+    // timed bursts of one update spawn no more than that many either.
+    static constexpr int32_t MAX_SPAWN_AMOUNT = 1000;
+
     Kiln::Vector3<float> myPosition{0.0f, 0.0f, 0.0f};
     // Seconds of spawning; 0 or less: spawns for ever ("emitterLifetime").
     float myEmitterLifetime = 0.0f;
