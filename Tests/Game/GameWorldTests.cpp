@@ -292,6 +292,9 @@ TEST_F(GameWorldFrame, TheLightPassFollowsThePlayersScreenPositionWithYUpEvenOff
     // is 150 below the camera: ndc y = -150 x 16/9 / 1300.
     const float expectedY = -150.0f * (320.0f / 180.0f) / 1300.0f * 0.5f + 0.5f;
     LoadWorld(LEVEL1);
+    Kiln::Camera lens;
+    lens.SetPerspectiveProjection(90.0f, {320.0f, 180.0f}, 0.1f, 50000.0f);
+    EXPECT_EQ(myWorld->GetCamera()->GetProjection(), lens.GetProjection()) << "near plane 0.1, far plane 50000";
     myWorld->Update(0.016f);
     DrawFrame();
     const Kiln::Vector4<float> light = myWorld->GetLightShader()->GetData()[0];
@@ -309,16 +312,36 @@ TEST_F(GameWorldFrame, TheLightPassFollowsThePlayersScreenPositionWithYUpEvenOff
     EXPECT_NEAR(offScreen.y, expectedY, 1e-3f);
 }
 
-TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRest)
+TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRestButNotThePromptsDrawnAfterIt)
 {
-    // A plain grey backdrop: a parallax picture of one colour filling the screen.
+    // A plain grey backdrop: a parallax picture of one colour filling the screen. The light
+    // pass reads the screen texture from register 6.
     WriteTexture("textures/test/grey.dds", 4, 4, [](uint32_t, uint32_t) { return 0xFF808080u; });
+    WriteTexture(GameWorld::SCREEN_TEXTURE, 4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; });
+    WriteTexture("textures/test/white.dds", 4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; });
+    const Json white{{"textures", Json::array({"textures/test/white.dds"})}};
     WriteFloorAndPlayer(LEVEL1);
     Place(LEVEL1, "Sky", "KOB_ParallaxBackground",
           {ObjectProperty("sprite", "Sprite", Json{{"textures", Json::array({"textures/test/grey.dds"})}})});
+    Place(LEVEL1, "Prompt", "KOB_Interact_Text",
+          {ObjectProperty("controllersprite", "Sprite", white), ObjectProperty("keyboardsprite", "Sprite", white)}, {100.0f, 50.0f, 0.0f});
     LoadWorld(LEVEL1);
     myWorld->Update(0.016f);
+    SpriteTest::ScopedTrace trace;
     const SpriteTest::Image image = DrawFrame();
+    // The light shader's own draw binds the screen texture at register 6.
+    const void* screen = (*myEngine)->GetTextureManager()->GetTexture(GameWorld::SCREEN_TEXTURE, Kiln::TextureSrgbMode::ForceSrgb)
+                             ->GetShaderResourceView().get();
+    const void* lightData = myWorld->GetLightShader()->GetConstantBuffer();
+    const void* atSix = nullptr;
+    bool inLightPass = false;
+    for (const Plat::Gpu::TraceCall& call : Kiln::DX11::Context->GetTrace())
+    {
+        inLightPass = inLightPass || (call.name == "PSSetConstantBuffers" && call.objects.at(0) == lightData);
+        if (inLightPass && atSix == nullptr && call.name == "PSSetShaderResources" && call.values.at(0) == 6)
+            atSix = call.objects.at(0);
+    }
+    EXPECT_EQ(atSix, screen);
     const Kiln::Vector4<float> light = myWorld->GetLightShader()->GetData()[0];
     const uint32_t lightX = static_cast<uint32_t>(light.x * 320.0f);
     const uint32_t lightRow = static_cast<uint32_t>((1.0f - light.y) * 180.0f);
@@ -336,6 +359,9 @@ TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRest)
     // a good part of its light in the far corner.
     EXPECT_GT(sum(corner), 3 * 30);
     EXPECT_LT(sum(corner), 3 * 52);
+    // The prompt (lower right, 22 across, standing on 35 % of the height) at full white.
+    const SpriteTest::Rgba prompt = image.AtSpritePoint(0.83f * 320.0f, 0.35f * 180.0f + 11.0f);
+    EXPECT_EQ(sum(prompt), 3 * 255);
 }
 
 TEST_F(GameWorldFrame, ALevelWithoutAPlayerLoadsAndShowsItsStaticLevelWithAStillCameraAndNoLightPass)
