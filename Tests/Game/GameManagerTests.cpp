@@ -252,7 +252,7 @@ TEST_F(GameShellTest, PauseShowsThePausePageAndResumeBackAndPauseReturnToPlay)
     EXPECT_EQ(Access::World(*myManager), world);
 }
 
-TEST_F(GameShellTest, OptionsFromThePausePageReturnThere)
+TEST_F(GameShellTest, OptionsFromThePausePageReturnThereAndBackKeepsTheWorldUntilANewOneIsMade)
 {
     StartAtMainMenu();
     Press(Enter);
@@ -267,24 +267,11 @@ TEST_F(GameShellTest, OptionsFromThePausePageReturnThere)
     Press(Esc);     // Back, back to the pause page (its Pause does not resume the game)
     EXPECT_EQ(CurrentState(), State::Paused);
     EXPECT_EQ(Menus().GetPagePath(), "scenes\\pausemenu.ksc");
-
     Press(Down);
     Press(Enter);
     ASSERT_EQ(CurrentState(), State::Options);
-    Press(Down);
-    Press(Down);
-    Press(Down);
-    Press(Enter);   // "4. Back"
+    ChooseMainMenuButton(3);   // "4. Back"
     EXPECT_EQ(CurrentState(), State::Paused);
-}
-
-TEST_F(GameShellTest, BackOnThePausePageKeepsTheWorldUntilANewOneIsMade)
-{
-    StartAtMainMenu();
-    Press(Enter);
-    Press(Esc);
-    Press(Esc);
-    ASSERT_EQ(CurrentState(), State::Paused);
 
     MessageLog log;
     Press(Down);
@@ -301,19 +288,6 @@ TEST_F(GameShellTest, BackOnThePausePageKeepsTheWorldUntilANewOneIsMade)
     Press(Esc);
     EXPECT_EQ(CurrentState(), State::Playing);
     EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::StopMusic, MessageType::LevelMusic}));
-
-    // Held again, then replaced from the level select: the old hero stops listening while
-    // the very key press that replaces its world is being handed out.
-    Press(Esc);
-    ChooseMainMenuButton(2);   // "3. Back"
-    ASSERT_EQ(CurrentState(), State::MainMenu);
-    ChooseMainMenuButton(1);
-    Press(Down);
-    log.Clear();
-    Press(Enter);   // "2. Level 2"
-    EXPECT_EQ(CurrentState(), State::Playing);
-    EXPECT_EQ(myManager->GetLevelPath(), "levels\\Level2.ksc");
-    EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic, MessageType::LevelMusic}));
 }
 
 TEST_F(GameShellTest, ExitOnThePausePageOrTheMainPageEndsTheLoop)
@@ -343,9 +317,16 @@ TEST_F(GameShellTest, TheMainPagesExitEndsTheLoop)
     EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic}));
 }
 
-TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrame)
+TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrameReplacingAHeldWorld)
 {
+    // A world held from the pause page's "3. Back": its hero stops listening while the
+    // very key press that replaces it is being handed out.
     StartAtMainMenu();
+    Press(Enter);
+    Press(Esc);
+    Press(Esc);
+    ChooseMainMenuButton(2);
+    ASSERT_EQ(CurrentState(), State::MainMenu);
     ChooseMainMenuButton(1);
     ASSERT_EQ(CurrentState(), State::LevelSelect);
     EXPECT_EQ(Menus().GetPagePath(), "scenes\\levelselect.ksc");
@@ -364,10 +345,8 @@ TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrame)
     EXPECT_NE(Access::World(*myManager), nullptr);
     EXPECT_EQ(myManager->GetLevelPath(), "levels\\Level2.ksc");
     EXPECT_EQ(Menus().GetPagePath(), "scenes\\pausemenu.ksc");
-    ASSERT_EQ(log.myEntries.size(), 2u);
-    EXPECT_EQ(log.myEntries[0].type, MessageType::MenuSelect);
-    EXPECT_EQ(log.myEntries[1].type, MessageType::LevelMusic);
-    EXPECT_EQ(log.myEntries[1].text, "levels\\Level2.ksc");
+    EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic, MessageType::LevelMusic}));
+    EXPECT_EQ(log.myEntries.back().text, "levels\\Level2.ksc");
     KeyUp(Enter);
     Frame();
     EXPECT_EQ(CurrentState(), State::Playing);
@@ -472,7 +451,7 @@ TEST_F(GameShellTest, AnUnknownLevelPathGoesToTheMainMenuWithoutAMessage)
     EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::StopMusic}));
 }
 
-TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenth)
+TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenthAndTheThirdRowTogglesFullScreen)
 {
     StartAtMainMenu();
     ChooseMainMenuButton(2);
@@ -500,12 +479,18 @@ TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenth)
         Press(Left);
     EXPECT_EQ(Sound::GetInstance().GetSfxVolume(), 0.0f);
 
-    // Other rows do not step.
+    // Other rows do not step; the third switches full screen on and off.
     Press(Down);
     log.Clear();
     Press(Right);
     EXPECT_TRUE(log.myEntries.empty());
     EXPECT_NEAR(Sound::GetInstance().GetMusicVolume(), 0.8f, 1e-5f);
+    ASSERT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
+    Press(Enter);
+    EXPECT_TRUE(Kiln::DX11::SwapChain->GetFullscreenState());
+    EXPECT_EQ(CurrentState(), State::Options);
+    Press(Enter);
+    EXPECT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
 
     // The sliders start from the bank's volumes when the page is opened again.
     Press(Esc);
@@ -515,21 +500,6 @@ TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenth)
     const float left = music.GetMin().x;
     const float width = music.GetMax().x - music.GetMin().x;
     EXPECT_NEAR(music.GetHandleInstance().myPosition.x, left + 0.8f * width, 1e-3f);
-}
-
-TEST_F(GameShellTest, TheFullScreenToggleSwitchesTheSwapChainAndBack)
-{
-    StartAtMainMenu();
-    ChooseMainMenuButton(2);
-    ASSERT_EQ(CurrentState(), State::Options);
-    Press(Down);
-    Press(Down);
-    ASSERT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
-    Press(Enter);
-    EXPECT_TRUE(Kiln::DX11::SwapChain->GetFullscreenState());
-    EXPECT_EQ(CurrentState(), State::Options);
-    Press(Enter);
-    EXPECT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
 }
 
 TEST_F(GameShellTest, TheCreditsPageReturnsWithBackOrItsButton)
