@@ -437,6 +437,7 @@ TEST_F(GameWorldFrame, ModelsAreDrawnWhenTheirSphereMeetsTheViewPyramidOnly)
             bound.insert(call.objects[0]);
     }
     int drawn = 0;
+    ASSERT_EQ(Access::Models(*myWorld).size(), std::size(placements) + 1);
     for (const Kiln::ModelInstance& instance : Access::Models(*myWorld))
     {
         ASSERT_NE(instance.GetModel(), nullptr);

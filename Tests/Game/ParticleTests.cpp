@@ -64,7 +64,7 @@ namespace
                             AnimationController(), false, 0.0f, false);
     }
 
-    // MT19937's output tempering and its inverse.
+    // MT19937's tempering of a state word, and its inverse (each shift undone by repeating it).
     uint32_t Temper(uint32_t y)
     {
         y ^= y >> 11;
@@ -73,14 +73,14 @@ namespace
         return y ^ (y >> 18);
     }
 
-    uint32_t Untemper(uint32_t y)
+    uint32_t Untemper(uint32_t z)
     {
-        y ^= y >> 18;
-        y ^= (y << 15) & 0xefc60000u;
-        uint32_t x = y;
+        z ^= z >> 18;
+        z ^= (z << 15) & 0xefc60000u;
+        uint32_t y = z;
         for (int i = 0; i < 5; ++i)
-            x = y ^ ((x << 7) & 0x9d2c5680u);
-        y = x;
+            y = z ^ ((y << 7) & 0x9d2c5680u);
+        uint32_t x = y;
         for (int i = 0; i < 3; ++i)
             x = y ^ (x >> 11);
         return x;
