@@ -352,7 +352,7 @@ TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrameReplacingA
     EXPECT_EQ(CurrentState(), State::Playing);
 }
 
-TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithItsLaterArt)
+TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithItsLaterArtAlsoAfterTheCredits)
 {
     StartAtMainMenu();
     ChooseMainMenuButton(1);
@@ -398,10 +398,15 @@ TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithI
     EXPECT_GT(Pixel(10, 5)[1], 150);   // green: the after-the-ending art
     EXPECT_LT(Pixel(10, 5)[2], 50);
 
-    // Via the credits and back, the art stays.
+    // Via the credits (left with Back or with their one button) and back, the art stays.
     ChooseMainMenuButton(3);
     ASSERT_EQ(CurrentState(), State::Credits);
-    Press(Enter);   // "Back"
+    EXPECT_EQ(Menus().GetDecals().size(), 1u);
+    Press(Esc);
+    EXPECT_EQ(CurrentState(), State::MainMenu);
+    ChooseMainMenuButton(3);
+    Press(Down);    // one button: stays on "Back"
+    Press(Enter);
     ASSERT_EQ(CurrentState(), State::MainMenu);
     Frame();
     EXPECT_GT(Pixel(10, 5)[1], 150);
@@ -500,20 +505,6 @@ TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenthAndTheThirdRowToggl
     const float left = music.GetMin().x;
     const float width = music.GetMax().x - music.GetMin().x;
     EXPECT_NEAR(music.GetHandleInstance().myPosition.x, left + 0.8f * width, 1e-3f);
-}
-
-TEST_F(GameShellTest, TheCreditsPageReturnsWithBackOrItsButton)
-{
-    StartAtMainMenu();
-    ChooseMainMenuButton(3);
-    ASSERT_EQ(CurrentState(), State::Credits);
-    EXPECT_EQ(Menus().GetDecals().size(), 1u);
-    Press(Esc);
-    EXPECT_EQ(CurrentState(), State::MainMenu);
-    ChooseMainMenuButton(3);
-    Press(Down);   // one button: stays on "Back"
-    Press(Enter);
-    EXPECT_EQ(CurrentState(), State::MainMenu);
 }
 
 TEST_F(GameShellTest, AStateOutsideTheTablePrintsTheCrashLineEveryFrameAndGoesOn)
