@@ -306,17 +306,6 @@ TEST_F(GameShellTest, ExitOnThePausePageOrTheMainPageEndsTheLoop)
     EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic}));
 }
 
-TEST_F(GameShellTest, TheMainPagesExitEndsTheLoop)
-{
-    StartAtMainMenu();
-    MessageLog log;
-    Press(Up);   // from "1. Play" up to the last button, "5. Exit"
-    KeyDown(Enter);
-    EXPECT_FALSE(Frame());
-    EXPECT_EQ(CurrentState(), State::Quit);
-    EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic}));
-}
-
 TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrameReplacingAHeldWorld)
 {
     // A world held from the pause page's "3. Back": its hero stops listening while the
@@ -412,7 +401,7 @@ TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithI
     EXPECT_GT(Pixel(10, 5)[1], 150);
 }
 
-TEST_F(GameShellTest, TheMainPageShowsItsFirstArtBeforeTheEnding)
+TEST_F(GameShellTest, TheMainPageShowsItsFirstArtBeforeTheEndingAndItsExitEndsTheLoop)
 {
     StartAtMainMenu();
     Frame();
@@ -421,6 +410,13 @@ TEST_F(GameShellTest, TheMainPageShowsItsFirstArtBeforeTheEnding)
     // The cursor (an error checker without its picture) sits left of "1. Play".
     const Kiln::Vector2<float> cursor = Menus().GetCursor().GetPosition();
     EXPECT_FLOAT_EQ(cursor.x, 800.0f / 5.0f - 30.0f - 20.0f);
+
+    MessageLog log;
+    Press(Up);   // from "1. Play" up to the last button, "5. Exit", which ends the loop
+    KeyDown(Enter);
+    EXPECT_FALSE(Frame());
+    EXPECT_EQ(CurrentState(), State::Quit);
+    EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic}));
 }
 
 TEST_F(GameShellTest, TheOutroRunsEightyFiveSeconds)

@@ -273,40 +273,7 @@ TEST_F(GameWorldFrame, TheCameraFollowsThePlayerWithTheShakeOffsetInXAndYOnly)
     EXPECT_NEAR(camera.z, expected.z, 0.01f);
 }
 
-TEST_F(GameWorldFrame, TheLightPassFollowsThePlayersScreenPositionWithYUpEvenOffScreen)
-{
-    WriteFloorAndPlayer(LEVEL1);
-    Place("levels\\Level2.ksc", "Floor", "KOB_Level1_FloorTile", {}, {0.0f, -50.0f, 0.0f}, {}, {20.0f, 1.0f, 1.0f});
-    Place("levels\\Level2.ksc", "Hero", "KOB_Player",
-          {ObjectProperty("Camera Offset", "Float3", Json::array({3000, 150, -1300})), ObjectProperty("Camera Swing Radius", "Float", 0.0),
-           ObjectProperty("View Leading Scale", "Float", 0.0)},
-          {0.0f, 50.0f, 0.0f});
-
-    // 90 degrees across: 1300 back, x maps 1:1 and y by the aspect (320 / 180). The player
-    // is 150 below the camera: ndc y = -150 x 16/9 / 1300.
-    const float expectedY = -150.0f * (320.0f / 180.0f) / 1300.0f * 0.5f + 0.5f;
-    LoadWorld(LEVEL1);
-    Kiln::Camera lens;
-    lens.SetPerspectiveProjection(90.0f, {320.0f, 180.0f}, 0.1f, 50000.0f);
-    EXPECT_EQ(myWorld->GetCamera()->GetProjection(), lens.GetProjection()) << "near plane 0.1, far plane 50000";
-    myWorld->Update(0.016f);
-    DrawFrame();
-    const Kiln::Vector4<float> light = myWorld->GetLightShader()->GetData()[0];
-    EXPECT_NEAR(light.x, 0.5f, 1e-3f);
-    EXPECT_NEAR(light.y, expectedY, 1e-3f);
-    EXPECT_EQ(light.z, 0.0f);
-    EXPECT_EQ(light.w, 1.0f);
-
-    // The camera 3000 to the right: the player is far off the left edge.
-    LoadWorld("levels\\Level2.ksc");
-    myWorld->Update(0.016f);
-    DrawFrame();
-    const Kiln::Vector4<float> offScreen = myWorld->GetLightShader()->GetData()[0];
-    EXPECT_NEAR(offScreen.x, -3000.0f / 1300.0f * 0.5f + 0.5f, 1e-3f);
-    EXPECT_NEAR(offScreen.y, expectedY, 1e-3f);
-}
-
-TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRestButNotThePromptsDrawnAfterIt)
+TEST_F(GameWorldFrame, TheLightPassFollowsThePlayerGlowsWarmAroundItAndDimsTheRestButNotThePromptsDrawnAfterIt)
 {
     // A plain grey backdrop: a parallax picture of one colour filling the screen. The light
     // pass reads the screen texture from register 6.
@@ -319,10 +286,25 @@ TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRestButNotT
           {ObjectProperty("sprite", "Sprite", Json{{"textures", Json::array({"textures/test/grey.dds"})}})});
     Place(LEVEL1, "Prompt", "KOB_Interact_Text",
           {ObjectProperty("controllersprite", "Sprite", white), ObjectProperty("keyboardsprite", "Sprite", white)}, {100.0f, 50.0f, 0.0f});
+    Place("levels\\Level2.ksc", "Floor", "KOB_Level1_FloorTile", {}, {0.0f, -50.0f, 0.0f}, {}, {20.0f, 1.0f, 1.0f});
+    Place("levels\\Level2.ksc", "Hero", "KOB_Player",
+          {ObjectProperty("Camera Offset", "Float3", Json::array({3000, 150, -1300})), ObjectProperty("Camera Swing Radius", "Float", 0.0),
+           ObjectProperty("View Leading Scale", "Float", 0.0)},
+          {0.0f, 50.0f, 0.0f});
     LoadWorld(LEVEL1);
+    Kiln::Camera lens;
+    lens.SetPerspectiveProjection(90.0f, {320.0f, 180.0f}, 0.1f, 50000.0f);
+    EXPECT_EQ(myWorld->GetCamera()->GetProjection(), lens.GetProjection()) << "near plane 0.1, far plane 50000";
     myWorld->Update(0.016f);
     SpriteTest::ScopedTrace trace;
     const SpriteTest::Image image = DrawFrame();
+    // 90 degrees across: 1300 back, x maps 1:1 and y by the aspect (320 / 180). The player
+    // is 150 below the camera: ndc y = -150 x 16/9 / 1300.
+    const float expectedY = -150.0f * (320.0f / 180.0f) / 1300.0f * 0.5f + 0.5f;
+    const Kiln::Vector4<float> light = myWorld->GetLightShader()->GetData()[0];
+    EXPECT_EQ(light, (Kiln::Vector4<float>{light.x, light.y, 0.0f, 1.0f}));
+    EXPECT_NEAR(light.x, 0.5f, 1e-3f);
+    EXPECT_NEAR(light.y, expectedY, 1e-3f);
     // The light shader's own draw binds the screen texture at register 6.
     const void* screen = (*myEngine)->GetTextureManager()->GetTexture(GameWorld::SCREEN_TEXTURE, Kiln::TextureSrgbMode::ForceSrgb)
                              ->GetShaderResourceView().get();
@@ -336,7 +318,6 @@ TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRestButNotT
             atSix = call.objects.at(0);
     }
     EXPECT_EQ(atSix, screen);
-    const Kiln::Vector4<float> light = myWorld->GetLightShader()->GetData()[0];
     const uint32_t lightX = static_cast<uint32_t>(light.x * 320.0f);
     const uint32_t lightRow = static_cast<uint32_t>((1.0f - light.y) * 180.0f);
 
@@ -356,6 +337,14 @@ TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRestButNotT
     // The prompt (lower right, 22 across, standing on 35 % of the height) at full white.
     const SpriteTest::Rgba prompt = image.AtSpritePoint(0.83f * 320.0f, 0.35f * 180.0f + 11.0f);
     EXPECT_EQ(sum(prompt), 3 * 255);
+
+    // The camera 3000 to the right: the player is far off the left edge.
+    LoadWorld("levels\\Level2.ksc");
+    myWorld->Update(0.016f);
+    DrawFrame();
+    const Kiln::Vector4<float> offScreen = myWorld->GetLightShader()->GetData()[0];
+    EXPECT_NEAR(offScreen.x, -3000.0f / 1300.0f * 0.5f + 0.5f, 1e-3f);
+    EXPECT_NEAR(offScreen.y, expectedY, 1e-3f);
 }
 
 TEST_F(GameWorldFrame, ALevelWithoutAPlayerLoadsAndShowsItsStaticLevelWithAStillCameraAndNoLightPass)
