@@ -216,7 +216,7 @@ TEST_F(GameWorldMusic, OnTheOutroOnlyTheBossLoopIsDrivenFromThePlayersPosition)
     EXPECT_EQ(VolumeOf(0), -1.0f) << "the walkers' loop does not play on the outro";
 }
 
-TEST_F(GameWorldFrame, AShakeEndsWhenItsTimeIsUpButOneOfNoLengthGoesOnUntilReplaced)
+TEST_F(GameWorldFrame, AShakeEndsWhenItsTimeIsUpOrIsReplacedAndTheCameraFollowsThePlayerWithItsOffset)
 {
     WriteFloorAndPlayer(LEVEL1);
     LoadWorld(LEVEL1);
@@ -243,16 +243,10 @@ TEST_F(GameWorldFrame, AShakeEndsWhenItsTimeIsUpButOneOfNoLengthGoesOnUntilRepla
     Access::ShakeFunction(world)(-1.0f, 4.0f);
     world.Update(0.03f);
     EXPECT_NEAR(Access::ShakeTimer(world), 3.0f, 1e-3f) << "a stopped shake no longer counts";
-}
 
-TEST_F(GameWorldFrame, TheCameraFollowsThePlayerWithTheShakeOffsetInXAndYOnly)
-{
-    WriteFloorAndPlayer(LEVEL1);
-    LoadWorld(LEVEL1);
-    GameWorld& world = *myWorld;
+    // The camera follows the player with the shake offset, in x and y only.
     Access::ShakeFunction(world)(0.0f, 7.0f);
     world.Update(0.016f);
-
     const float time = (*myEngine)->GetTotalTime();
     const Vec3 offset = Access::ShakeOffset(world);
     EXPECT_FLOAT_EQ(offset.x, std::cos(time * 50.0f) * 7.0f);
