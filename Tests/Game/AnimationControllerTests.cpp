@@ -5,6 +5,7 @@
 #include "AnimationController.h"
 #include "AnimationLibrary.h"
 #include "ContentError.h"
+#include "SceneLoader.h"
 
 #include <limits>
 #include <set>
@@ -71,6 +72,30 @@ TEST_F(ControllerTest, TheLibraryReadsBlocksPathsAndSheetsByPath)
     EXPECT_EQ(data->myGrids.at(1), std::make_pair(2, 3));
     EXPECT_EQ(data->mySheets.size(), 2u);
     EXPECT_EQ(AnimationLibrary::GetInstance()->FindData("animations\\controllers\\t_player.ksc"), nullptr) << "keys are exact text";
+}
+
+TEST_F(ControllerTest, OfBlocksOrSheetsSharingAnIdTheFirstTheSceneDeliversKeepsIt)
+{
+    const std::string path = MakeController("animations\\controllers\\T_Twins.ksc",
+                                            {{"A", 7, 10.0f, 0, 1, true, false, 0}, {"B", 7, 10.0f, 2, 3, true, false, 0}, {"C", 8}},
+                                            {{7, 8}}, {{0, 4, 4, "a.dds"}, {0, 2, 3, "b.dds"}});
+    // The scene's order is not promised: ask the loader which came first.
+    std::string firstBlock;
+    int firstColumns = 0;
+    for (const CustomSceneObject& record : SceneLoader(path.c_str()).LoadAll())
+    {
+        if (firstBlock.empty() && (record.myName == "A" || record.myName == "B"))
+            firstBlock = record.myName;
+        if (firstColumns == 0 && record.Has("2. Columns"))
+            firstColumns = record.Get<int32_t>("2. Columns");
+    }
+    const AnimationControllerData& data = *AnimationLibrary::GetInstance()->FindData(path);
+    const std::string second = firstBlock == "A" ? "B" : "A";
+    EXPECT_EQ(data.myAnimations.at(firstBlock).myTransitions, (std::vector<std::string>{"C"}));
+    EXPECT_TRUE(data.myAnimations.at(second).myTransitions.empty()) << second;
+    ASSERT_EQ(data.myGrids.size(), 1u);
+    EXPECT_EQ(data.myGrids.at(0), firstColumns == 4 ? std::make_pair(4, 4) : std::make_pair(2, 3));
+    EXPECT_EQ(data.mySheets.size(), 1u);
 }
 
 TEST_F(ControllerTest, ALoopingStateAdvancesOneFrameEveryThirdUpdateAtTenFramesPerSecondAndWraps)

@@ -252,7 +252,7 @@ TEST_F(GameShellTest, PauseShowsThePausePageAndResumeBackAndPauseReturnToPlay)
     EXPECT_EQ(Access::World(*myManager), world);
 }
 
-TEST_F(GameShellTest, OptionsFromThePausePageReturnThere)
+TEST_F(GameShellTest, OptionsFromThePausePageReturnThereAndBackKeepsTheWorldUntilANewOneIsMade)
 {
     StartAtMainMenu();
     Press(Enter);
@@ -267,24 +267,11 @@ TEST_F(GameShellTest, OptionsFromThePausePageReturnThere)
     Press(Esc);     // Back, back to the pause page (its Pause does not resume the game)
     EXPECT_EQ(CurrentState(), State::Paused);
     EXPECT_EQ(Menus().GetPagePath(), "scenes\\pausemenu.ksc");
-
     Press(Down);
     Press(Enter);
     ASSERT_EQ(CurrentState(), State::Options);
-    Press(Down);
-    Press(Down);
-    Press(Down);
-    Press(Enter);   // "4. Back"
+    ChooseMainMenuButton(3);   // "4. Back"
     EXPECT_EQ(CurrentState(), State::Paused);
-}
-
-TEST_F(GameShellTest, BackOnThePausePageKeepsTheWorldUntilANewOneIsMade)
-{
-    StartAtMainMenu();
-    Press(Enter);
-    Press(Esc);
-    Press(Esc);
-    ASSERT_EQ(CurrentState(), State::Paused);
 
     MessageLog log;
     Press(Down);
@@ -319,20 +306,16 @@ TEST_F(GameShellTest, ExitOnThePausePageOrTheMainPageEndsTheLoop)
     EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic}));
 }
 
-TEST_F(GameShellTest, TheMainPagesExitEndsTheLoop)
+TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrameReplacingAHeldWorld)
 {
+    // A world held from the pause page's "3. Back": its hero stops listening while the
+    // very key press that replaces it is being handed out.
     StartAtMainMenu();
-    MessageLog log;
-    Press(Up);   // from "1. Play" up to the last button, "5. Exit"
-    KeyDown(Enter);
-    EXPECT_FALSE(Frame());
-    EXPECT_EQ(CurrentState(), State::Quit);
-    EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic}));
-}
-
-TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrame)
-{
-    StartAtMainMenu();
+    Press(Enter);
+    Press(Esc);
+    Press(Esc);
+    ChooseMainMenuButton(2);
+    ASSERT_EQ(CurrentState(), State::MainMenu);
     ChooseMainMenuButton(1);
     ASSERT_EQ(CurrentState(), State::LevelSelect);
     EXPECT_EQ(Menus().GetPagePath(), "scenes\\levelselect.ksc");
@@ -351,16 +334,14 @@ TEST_F(GameShellTest, TheLevelSelectStartsTheChosenLevelInTheSameFrame)
     EXPECT_NE(Access::World(*myManager), nullptr);
     EXPECT_EQ(myManager->GetLevelPath(), "levels\\Level2.ksc");
     EXPECT_EQ(Menus().GetPagePath(), "scenes\\pausemenu.ksc");
-    ASSERT_EQ(log.myEntries.size(), 2u);
-    EXPECT_EQ(log.myEntries[0].type, MessageType::MenuSelect);
-    EXPECT_EQ(log.myEntries[1].type, MessageType::LevelMusic);
-    EXPECT_EQ(log.myEntries[1].text, "levels\\Level2.ksc");
+    EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic, MessageType::LevelMusic}));
+    EXPECT_EQ(log.myEntries.back().text, "levels\\Level2.ksc");
     KeyUp(Enter);
     Frame();
     EXPECT_EQ(CurrentState(), State::Playing);
 }
 
-TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithItsLaterArt)
+TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithItsLaterArtAlsoAfterTheCredits)
 {
     StartAtMainMenu();
     ChooseMainMenuButton(1);
@@ -392,7 +373,7 @@ TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithI
     Frame();
     ASSERT_NE(Access::Outro(*myManager), nullptr);
     EXPECT_EQ(ChannelsOf(OutroSound), 1u);
-    EXPECT_GT(Access::Outro(*myManager)->GetCountdown(), 84.0f);
+    EXPECT_FLOAT_EQ(Access::Outro(*myManager)->GetCountdown(), 85.0f - 0.016f);
 
     // The main page before: red corner art.
     log.Clear();
@@ -406,16 +387,21 @@ TEST_F(GameShellTest, LevelsFollowEachOtherIntoTheOutroAndBackToTheMainMenuWithI
     EXPECT_GT(Pixel(10, 5)[1], 150);   // green: the after-the-ending art
     EXPECT_LT(Pixel(10, 5)[2], 50);
 
-    // Via the credits and back, the art stays.
+    // Via the credits (left with Back or with their one button) and back, the art stays.
     ChooseMainMenuButton(3);
     ASSERT_EQ(CurrentState(), State::Credits);
-    Press(Enter);   // "Back"
+    EXPECT_EQ(Menus().GetDecals().size(), 1u);
+    Press(Esc);
+    EXPECT_EQ(CurrentState(), State::MainMenu);
+    ChooseMainMenuButton(3);
+    Press(Down);    // one button: stays on "Back"
+    Press(Enter);
     ASSERT_EQ(CurrentState(), State::MainMenu);
     Frame();
     EXPECT_GT(Pixel(10, 5)[1], 150);
 }
 
-TEST_F(GameShellTest, TheMainPageShowsItsFirstArtBeforeTheEnding)
+TEST_F(GameShellTest, TheMainPageShowsItsFirstArtBeforeTheEndingAndItsExitEndsTheLoop)
 {
     StartAtMainMenu();
     Frame();
@@ -424,6 +410,13 @@ TEST_F(GameShellTest, TheMainPageShowsItsFirstArtBeforeTheEnding)
     // The cursor (an error checker without its picture) sits left of "1. Play".
     const Kiln::Vector2<float> cursor = Menus().GetCursor().GetPosition();
     EXPECT_FLOAT_EQ(cursor.x, 800.0f / 5.0f - 30.0f - 20.0f);
+
+    MessageLog log;
+    Press(Up);   // from "1. Play" up to the last button, "5. Exit", which ends the loop
+    KeyDown(Enter);
+    EXPECT_FALSE(Frame());
+    EXPECT_EQ(CurrentState(), State::Quit);
+    EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::MenuSelect, MessageType::StopMusic}));
 }
 
 TEST_F(GameShellTest, TheOutroRunsEightyFiveSeconds)
@@ -459,7 +452,7 @@ TEST_F(GameShellTest, AnUnknownLevelPathGoesToTheMainMenuWithoutAMessage)
     EXPECT_EQ(log.Types(), (std::vector<MessageType>{MessageType::StopMusic}));
 }
 
-TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenth)
+TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenthAndTheThirdRowTogglesFullScreen)
 {
     StartAtMainMenu();
     ChooseMainMenuButton(2);
@@ -487,12 +480,18 @@ TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenth)
         Press(Left);
     EXPECT_EQ(Sound::GetInstance().GetSfxVolume(), 0.0f);
 
-    // Other rows do not step.
+    // Other rows do not step; the third switches full screen on and off.
     Press(Down);
     log.Clear();
     Press(Right);
     EXPECT_TRUE(log.myEntries.empty());
     EXPECT_NEAR(Sound::GetInstance().GetMusicVolume(), 0.8f, 1e-5f);
+    ASSERT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
+    Press(Enter);
+    EXPECT_TRUE(Kiln::DX11::SwapChain->GetFullscreenState());
+    EXPECT_EQ(CurrentState(), State::Options);
+    Press(Enter);
+    EXPECT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
 
     // The sliders start from the bank's volumes when the page is opened again.
     Press(Esc);
@@ -504,36 +503,7 @@ TEST_F(GameShellTest, TheOptionsSlidersStepTheVolumesByATenth)
     EXPECT_NEAR(music.GetHandleInstance().myPosition.x, left + 0.8f * width, 1e-3f);
 }
 
-TEST_F(GameShellTest, TheFullScreenToggleSwitchesTheSwapChainAndBack)
-{
-    StartAtMainMenu();
-    ChooseMainMenuButton(2);
-    ASSERT_EQ(CurrentState(), State::Options);
-    Press(Down);
-    Press(Down);
-    ASSERT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
-    Press(Enter);
-    EXPECT_TRUE(Kiln::DX11::SwapChain->GetFullscreenState());
-    EXPECT_EQ(CurrentState(), State::Options);
-    Press(Enter);
-    EXPECT_FALSE(Kiln::DX11::SwapChain->GetFullscreenState());
-}
-
-TEST_F(GameShellTest, TheCreditsPageReturnsWithBackOrItsButton)
-{
-    StartAtMainMenu();
-    ChooseMainMenuButton(3);
-    ASSERT_EQ(CurrentState(), State::Credits);
-    EXPECT_EQ(Menus().GetDecals().size(), 1u);
-    Press(Esc);
-    EXPECT_EQ(CurrentState(), State::MainMenu);
-    ChooseMainMenuButton(3);
-    Press(Down);   // one button: stays on "Back"
-    Press(Enter);
-    EXPECT_EQ(CurrentState(), State::MainMenu);
-}
-
-TEST_F(GameShellTest, AStateOutsideTheTablePrintsTheCrashLineEveryFrameAndGoesOn)
+TEST_F(GameShellTest, AStateOutsideTheTablePrintsTheCrashLineEveryFrameAndGoesOnWhileTheReservedOneDoesNothing)
 {
     StartAtMainMenu();
     NoConsoleInput noInput;
@@ -554,15 +524,14 @@ TEST_F(GameShellTest, AStateOutsideTheTablePrintsTheCrashLineEveryFrameAndGoesOn
     ::testing::internal::CaptureStdout();
     EXPECT_TRUE(Frame());
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), line);
-}
 
-TEST_F(GameShellTest, TheReservedStateDoesNothing)
-{
-    StartAtMainMenu();
+    // The reserved state is in the table and does nothing, whatever is pressed.
     CurrentState() = State::Reserved;
     MessageLog log;
+    ::testing::internal::CaptureStdout();
     Press(Enter);
     Press(Esc);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(CurrentState(), State::Reserved);
     EXPECT_TRUE(log.myEntries.empty());
 }

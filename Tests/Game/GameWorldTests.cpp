@@ -97,20 +97,7 @@ TEST_F(GameWorldFrame, WhileLoadingOnlyTheLoaderRunsAndOnlyTheLoadingScreenIsDra
     EXPECT_LT(image.At(5, 5).r, 100) << "and not the loading picture";
 }
 
-TEST_F(GameWorldFrame, ALongFrameAdvancesTheLevelByAThirtiethOfASecond)
-{
-    WriteFloorAndPlayer(LEVEL1);
-    LoadWorld(LEVEL1);
-    ProbeEnemy& probe = AddProbe({300.0f, 50.0f, 0.0f}, Enemy::TYPE_PASSIVE);
-    Access::ShakeFunction(*myWorld)(5.0f, 3.0f);
-
-    myWorld->Update(0.5f);
-    myWorld->Update(0.01f);
-    EXPECT_EQ(probe.mySteps, (std::vector<float>{GameWorld::MAX_TIME_STEP, 0.01f}));
-    EXPECT_FLOAT_EQ(Access::ShakeTimer(*myWorld), GameWorld::MAX_TIME_STEP + 0.01f);
-}
-
-TEST_F(GameWorldFrame, EnemiesAreUpdatedAndDrawnOnlyWithinTwoThousandUnitsOfThePlayerSideways)
+TEST_F(GameWorldFrame, EnemiesWithinTwoThousandUnitsSidewaysAreUpdatedAndDrawnAndALongFrameIsCapped)
 {
     WriteFloorAndPlayer(LEVEL1);
     LoadWorld(LEVEL1);
@@ -130,6 +117,13 @@ TEST_F(GameWorldFrame, EnemiesAreUpdatedAndDrawnOnlyWithinTwoThousandUnitsOfTheP
     EXPECT_EQ(left.myRenders, 1);
     EXPECT_EQ(farRight.myRenders, 0);
     EXPECT_EQ(farLeft.myRenders, 0);
+
+    // A long frame advances the level by a thirtieth of a second.
+    Access::ShakeFunction(*myWorld)(5.0f, 3.0f);
+    myWorld->Update(0.5f);
+    myWorld->Update(0.01f);
+    EXPECT_EQ(right.mySteps, (std::vector<float>{0.016f, GameWorld::MAX_TIME_STEP, 0.01f}));
+    EXPECT_FLOAT_EQ(Access::ShakeTimer(*myWorld), GameWorld::MAX_TIME_STEP + 0.01f);
 }
 
 namespace
@@ -222,7 +216,7 @@ TEST_F(GameWorldMusic, OnTheOutroOnlyTheBossLoopIsDrivenFromThePlayersPosition)
     EXPECT_EQ(VolumeOf(0), -1.0f) << "the walkers' loop does not play on the outro";
 }
 
-TEST_F(GameWorldFrame, AShakeEndsWhenItsTimeIsUpButOneOfNoLengthGoesOnUntilReplaced)
+TEST_F(GameWorldFrame, AShakeEndsWhenItsTimeIsUpOrIsReplacedAndTheCameraFollowsThePlayerWithItsOffset)
 {
     WriteFloorAndPlayer(LEVEL1);
     LoadWorld(LEVEL1);
@@ -249,16 +243,10 @@ TEST_F(GameWorldFrame, AShakeEndsWhenItsTimeIsUpButOneOfNoLengthGoesOnUntilRepla
     Access::ShakeFunction(world)(-1.0f, 4.0f);
     world.Update(0.03f);
     EXPECT_NEAR(Access::ShakeTimer(world), 3.0f, 1e-3f) << "a stopped shake no longer counts";
-}
 
-TEST_F(GameWorldFrame, TheCameraFollowsThePlayerWithTheShakeOffsetInXAndYOnly)
-{
-    WriteFloorAndPlayer(LEVEL1);
-    LoadWorld(LEVEL1);
-    GameWorld& world = *myWorld;
+    // The camera follows the player with the shake offset, in x and y only.
     Access::ShakeFunction(world)(0.0f, 7.0f);
     world.Update(0.016f);
-
     const float time = (*myEngine)->GetTotalTime();
     const Vec3 offset = Access::ShakeOffset(world);
     EXPECT_FLOAT_EQ(offset.x, std::cos(time * 50.0f) * 7.0f);
@@ -279,47 +267,51 @@ TEST_F(GameWorldFrame, TheCameraFollowsThePlayerWithTheShakeOffsetInXAndYOnly)
     EXPECT_NEAR(camera.z, expected.z, 0.01f);
 }
 
-TEST_F(GameWorldFrame, TheLightPassFollowsThePlayersScreenPositionWithYUpEvenOffScreen)
+TEST_F(GameWorldFrame, TheLightPassFollowsThePlayerGlowsWarmAroundItAndDimsTheRestButNotThePromptsDrawnAfterIt)
 {
+    // A plain grey backdrop: a parallax picture of one colour filling the screen. The light
+    // pass reads the screen texture from register 6.
+    WriteTexture("textures/test/grey.dds", 4, 4, [](uint32_t, uint32_t) { return 0xFF808080u; });
+    WriteTexture(GameWorld::SCREEN_TEXTURE, 4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; });
+    WriteTexture("textures/test/white.dds", 4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; });
+    const Json white{{"textures", Json::array({"textures/test/white.dds"})}};
     WriteFloorAndPlayer(LEVEL1);
+    Place(LEVEL1, "Sky", "KOB_ParallaxBackground",
+          {ObjectProperty("sprite", "Sprite", Json{{"textures", Json::array({"textures/test/grey.dds"})}})});
+    Place(LEVEL1, "Prompt", "KOB_Interact_Text",
+          {ObjectProperty("controllersprite", "Sprite", white), ObjectProperty("keyboardsprite", "Sprite", white)}, {100.0f, 50.0f, 0.0f});
     Place("levels\\Level2.ksc", "Floor", "KOB_Level1_FloorTile", {}, {0.0f, -50.0f, 0.0f}, {}, {20.0f, 1.0f, 1.0f});
     Place("levels\\Level2.ksc", "Hero", "KOB_Player",
           {ObjectProperty("Camera Offset", "Float3", Json::array({3000, 150, -1300})), ObjectProperty("Camera Swing Radius", "Float", 0.0),
            ObjectProperty("View Leading Scale", "Float", 0.0)},
           {0.0f, 50.0f, 0.0f});
-
+    LoadWorld(LEVEL1);
+    Kiln::Camera lens;
+    lens.SetPerspectiveProjection(90.0f, {320.0f, 180.0f}, 0.1f, 50000.0f);
+    EXPECT_EQ(myWorld->GetCamera()->GetProjection(), lens.GetProjection()) << "near plane 0.1, far plane 50000";
+    myWorld->Update(0.016f);
+    SpriteTest::ScopedTrace trace;
+    const SpriteTest::Image image = DrawFrame();
     // 90 degrees across: 1300 back, x maps 1:1 and y by the aspect (320 / 180). The player
     // is 150 below the camera: ndc y = -150 x 16/9 / 1300.
     const float expectedY = -150.0f * (320.0f / 180.0f) / 1300.0f * 0.5f + 0.5f;
-    LoadWorld(LEVEL1);
-    myWorld->Update(0.016f);
-    DrawFrame();
     const Kiln::Vector4<float> light = myWorld->GetLightShader()->GetData()[0];
+    EXPECT_EQ(light, (Kiln::Vector4<float>{light.x, light.y, 0.0f, 1.0f}));
     EXPECT_NEAR(light.x, 0.5f, 1e-3f);
     EXPECT_NEAR(light.y, expectedY, 1e-3f);
-    EXPECT_EQ(light.z, 0.0f);
-    EXPECT_EQ(light.w, 1.0f);
-
-    // The camera 3000 to the right: the player is far off the left edge.
-    LoadWorld("levels\\Level2.ksc");
-    myWorld->Update(0.016f);
-    DrawFrame();
-    const Kiln::Vector4<float> offScreen = myWorld->GetLightShader()->GetData()[0];
-    EXPECT_NEAR(offScreen.x, -3000.0f / 1300.0f * 0.5f + 0.5f, 1e-3f);
-    EXPECT_NEAR(offScreen.y, expectedY, 1e-3f);
-}
-
-TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRest)
-{
-    // A plain grey backdrop: a parallax picture of one colour filling the screen.
-    WriteTexture("textures/test/grey.dds", 4, 4, [](uint32_t, uint32_t) { return 0xFF808080u; });
-    WriteFloorAndPlayer(LEVEL1);
-    Place(LEVEL1, "Sky", "KOB_ParallaxBackground",
-          {ObjectProperty("sprite", "Sprite", Json{{"textures", Json::array({"textures/test/grey.dds"})}})});
-    LoadWorld(LEVEL1);
-    myWorld->Update(0.016f);
-    const SpriteTest::Image image = DrawFrame();
-    const Kiln::Vector4<float> light = myWorld->GetLightShader()->GetData()[0];
+    // The light shader's own draw binds the screen texture at register 6.
+    const void* screen = (*myEngine)->GetTextureManager()->GetTexture(GameWorld::SCREEN_TEXTURE, Kiln::TextureSrgbMode::ForceSrgb)
+                             ->GetShaderResourceView().get();
+    const void* lightData = myWorld->GetLightShader()->GetConstantBuffer();
+    const void* atSix = nullptr;
+    bool inLightPass = false;
+    for (const Plat::Gpu::TraceCall& call : Kiln::DX11::Context->GetTrace())
+    {
+        inLightPass = inLightPass || (call.name == "PSSetConstantBuffers" && call.objects.at(0) == lightData);
+        if (inLightPass && atSix == nullptr && call.name == "PSSetShaderResources" && call.values.at(0) == 6)
+            atSix = call.objects.at(0);
+    }
+    EXPECT_EQ(atSix, screen);
     const uint32_t lightX = static_cast<uint32_t>(light.x * 320.0f);
     const uint32_t lightRow = static_cast<uint32_t>((1.0f - light.y) * 180.0f);
 
@@ -336,6 +328,17 @@ TEST_F(GameWorldFrame, TheLightPassGlowsWarmAroundThePlayerAndDimsTheRest)
     // a good part of its light in the far corner.
     EXPECT_GT(sum(corner), 3 * 30);
     EXPECT_LT(sum(corner), 3 * 52);
+    // The prompt (lower right, 22 across, standing on 35 % of the height) at full white.
+    const SpriteTest::Rgba prompt = image.AtSpritePoint(0.83f * 320.0f, 0.35f * 180.0f + 11.0f);
+    EXPECT_EQ(sum(prompt), 3 * 255);
+
+    // The camera 3000 to the right: the player is far off the left edge.
+    LoadWorld("levels\\Level2.ksc");
+    myWorld->Update(0.016f);
+    DrawFrame();
+    const Kiln::Vector4<float> offScreen = myWorld->GetLightShader()->GetData()[0];
+    EXPECT_NEAR(offScreen.x, -3000.0f / 1300.0f * 0.5f + 0.5f, 1e-3f);
+    EXPECT_NEAR(offScreen.y, expectedY, 1e-3f);
 }
 
 TEST_F(GameWorldFrame, ALevelWithoutAPlayerLoadsAndShowsItsStaticLevelWithAStillCameraAndNoLightPass)
@@ -411,6 +414,7 @@ TEST_F(GameWorldFrame, ModelsAreDrawnWhenTheirSphereMeetsTheViewPyramidOnly)
             bound.insert(call.objects[0]);
     }
     int drawn = 0;
+    ASSERT_EQ(Access::Models(*myWorld).size(), std::size(placements) + 1);
     for (const Kiln::ModelInstance& instance : Access::Models(*myWorld))
     {
         ASSERT_NE(instance.GetModel(), nullptr);

@@ -305,6 +305,7 @@ TEST_F(LevelFactories, ButtonsAndDoorsOfALevelAreLinkedAcrossTheLoadersBatches)
     for (int i = 0; i < 6; ++i)
         Place(LEVEL1, "Button " + std::to_string(i), "KOB_Button", {ObjectProperty("buttonIndex", "Int", i % 3)}, {100.0f * i, 500.0f, 0.0f});
     LoadWorld(LEVEL1);
+    ASSERT_EQ(Access::Buttons(*myWorld).size(), 6u);
     for (const std::unique_ptr<DoorButton>& button : Access::Buttons(*myWorld))
     {
         std::vector<Door*> expected;

@@ -15,6 +15,8 @@
 
 #include "Engine/drawers/RenderTestHelpers.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <thread>
 
@@ -61,6 +63,42 @@ namespace
     {
         return new Particle(aPosition, Id(aTexture), aLifetime, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f, {aSize, aSize}, aColor, aColor, anAlpha,
                             AnimationController(), false, 0.0f, false);
+    }
+
+    // MT19937's tempering of a state word, and its inverse (each shift undone by repeating it).
+    uint32_t Temper(uint32_t y)
+    {
+        y ^= y >> 11;
+        y ^= (y << 7) & 0x9d2c5680u;
+        y ^= (y << 15) & 0xefc60000u;
+        return y ^ (y >> 18);
+    }
+
+    uint32_t Untemper(uint32_t z)
+    {
+        z ^= z >> 18;
+        z ^= (z << 15) & 0xefc60000u;
+        uint32_t y = z;
+        for (int i = 0; i < 5; ++i)
+            y = z ^ ((y << 7) & 0x9d2c5680u);
+        uint32_t x = y;
+        for (int i = 0; i < 3; ++i)
+            x = y ^ (x >> 11);
+        return x;
+    }
+
+    // Whether output i + 624 of an MT19937 stream can follow from outputs i + 1 and i + 397
+    // when only the top 24 bits of each are known: the recurrence, tried for the hidden bits.
+    bool FollowsInOneStream(const std::vector<uint32_t>& someWords, size_t i)
+    {
+        for (uint32_t hidden = 0; hidden < 512; ++hidden)
+        {
+            const uint32_t y = ((hidden & 256u) << 23) | (Untemper(someWords[i + 1] | (hidden & 255u)) & 0x7fffffffu);
+            const uint32_t next = Temper((y >> 1) ^ ((y & 1u) != 0 ? 0x9908b0dfu : 0u));
+            if (((next ^ someWords[i + 397]) & 0xffffff00u) == someWords[i + 624])
+                return true;
+        }
+        return false;
     }
 
     class Particles : public GameTest::ContentTest
@@ -280,6 +318,9 @@ TEST_F(Particles, SizeAndColourFollowTheAgeOverTheLifetime)
     Registry().Update(0.0f);
     EXPECT_EQ(linear->GetCurrentSize(), Kiln::Vector2<float>(20.0f, 20.0f));
     EXPECT_EQ(sine->GetCurrentSize(), Kiln::Vector2<float>(0.0f, 0.0f)) << "the sine curve starts at 0";
+    // The fade runs from the start colour to the end colour, not the other way.
+    const Kiln::Color born = linear->GetCurrentColor();
+    EXPECT_EQ((std::array<float, 4>{born.r, born.g, born.b, born.a}), (std::array<float, 4>{1.0f, 0.0f, 0.0f, 1.0f}));
 
     Registry().Update(1.0f); // half life
     EXPECT_NEAR(linear->GetCurrentSize().x, 10.0f, 1e-4f);
@@ -392,17 +433,24 @@ TEST(RandomFloat, StaysWithinItsIntervalAndEachThreadHasItsOwnEngine)
     EXPECT_EQ(RandomFloat(4.5f, 4.5f), 4.5f);
     EXPECT_LE(RandomFloat(5.0f, 1.0f), 5.0f) << "a reversed interval stays between its ends";
 
-    // Two threads: both draw, neither one blocks or disturbs the other.
-    std::vector<float> drawn(2);
-    std::thread one([&] { drawn[0] = RandomFloat(0.0f, 1.0f); });
-    std::thread two([&] { drawn[1] = RandomFloat(0.0f, 1.0f); });
-    one.join();
-    two.join();
-    for (float value : drawn)
-    {
-        EXPECT_GE(value, 0.0f);
-        EXPECT_LT(value, 1.0f);
-    }
+    // A thread's draws are the top 24 bits of one unbroken MT19937 stream, so another
+    // thread drawing in between takes nothing out of it.
+    std::vector<uint32_t> words;
+    const auto draw = [&words](int aCount) {
+        for (int i = 0; i < aCount; ++i)
+            words.push_back(static_cast<uint32_t>(RandomFloat(0.0f, 1.0f) * 16777216.0f) << 8);
+    };
+    draw(400);
+    std::vector<float> other;
+    std::thread thread([&other] {
+        for (int i = 0; i < 50; ++i)
+            other.push_back(RandomFloat(0.0f, 1.0f));
+    });
+    thread.join();
+    draw(400);
+    EXPECT_TRUE(std::all_of(other.begin(), other.end(), [](float aValue) { return aValue >= 0.0f && aValue < 1.0f; }));
+    for (size_t i = 0; i + 624 < words.size(); ++i)
+        ASSERT_TRUE(FollowsInOneStream(words, i)) << "draw " << i + 624;
 }
 
 TEST_F(ParticleDrawing, EachTextureGroupIsOneBatchWithTheBlendOfItsFirstParticle)

@@ -337,14 +337,17 @@ TEST_F(ModelDrawerTest, ASkinnedBarPosed90DegreesAboutItsMiddleJointBendsOnScree
 
     // The top vertex (1, 20) turns 90 degrees about the joint at (0, 10): to (-10, 11).
     const Kiln::MeshData& mesh = bar.GetModel()->GetMeshes()[0];
+    int tops = 0;
     for (const Kiln::ModelVertex& v : mesh.myVertices)
     {
         if (v.position[0] != 1.0f || v.position[1] != 20.0f)
             continue;
+        ++tops;
         const Kiln::Vector3<float> moved = bar.GetBones()[1].TransformPoint({v.position[0], v.position[1], v.position[2]});
         EXPECT_NEAR(moved.x, -10.0f, 1e-4f);
         EXPECT_NEAR(moved.y, 11.0f, 1e-4f);
     }
+    EXPECT_GT(tops, 0);
 
     ASSERT_TRUE(myEngine->BeginFrame());
     Kiln::DX11::BackBuffer->SetAsActiveTarget(Kiln::DX11::MainDepthBuffer);
