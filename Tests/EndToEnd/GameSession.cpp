@@ -71,7 +71,7 @@ namespace KilnE2E
         std::filesystem::remove(myWorkFolder / "capture.rgb", ignored);
     }
 
-    bool GameSession::Start(const std::vector<std::string>& someArguments)
+    bool GameSession::Start(const std::vector<std::string>& someArguments, const std::string& aSettings)
     {
         // A bin folder of the game's own: the executable (its folder is where the game looks
         // for settings and assets), the settings, the build's assets, and under data/ a copy
@@ -85,6 +85,8 @@ namespace KilnE2E
         std::filesystem::copy_file(built / "Game", bin / "Game", std::filesystem::copy_options::overwrite_existing, error);
         std::filesystem::copy_file(built / "settings" / "Game.json", bin / "settings" / "Game.json", std::filesystem::copy_options::overwrite_existing, error);
         std::filesystem::copy_file(built / "assets" / "engine" / "Textures" / "whiteCubeMap.dds", watched, std::filesystem::copy_options::overwrite_existing, error);
+        if (!aSettings.empty())
+            std::ofstream(bin / "settings" / "Game.json", std::ios::trunc) << aSettings;
         if (!std::filesystem::exists(bin / "assets"))
             std::filesystem::create_directory_symlink(built / "assets", bin / "assets", error);
         if (error || !myFrameProbe.Watch(watched))
@@ -138,6 +140,39 @@ namespace KilnE2E
             std::this_thread::sleep_for(100ms);
         }
         return false;
+    }
+
+    GameSession::Placement GameSession::GetWindowPlacement()
+    {
+        std::string shell;
+        Placement placement;
+        if (myWindow.empty() || !RunXdotool({"getwindowgeometry", "--shell", myWindow}, &shell))
+            return placement;
+        // Lines of NAME=value.
+        std::istringstream lines(shell);
+        for (std::string line; std::getline(lines, line);)
+        {
+            const size_t equals = line.find('=');
+            const std::string name = line.substr(0, equals);
+            const int value = equals == std::string::npos ? 0 : std::atoi(line.c_str() + equals + 1);
+            if (name == "X")
+                placement.myX = value;
+            else if (name == "Y")
+                placement.myY = value;
+            else if (name == "WIDTH")
+                placement.myWidth = value;
+            else if (name == "HEIGHT")
+                placement.myHeight = value;
+        }
+        return placement;
+    }
+
+    std::string GameSession::GetWindowProperty(const std::string& aName)
+    {
+        if (myWindow.empty())
+            return {};
+        const KilnTest::CommandResult result = KilnTest::RunCommand({"xprop", "-id", myWindow, aName}, CommandLimit);
+        return result.Succeeded() ? result.myOutput : std::string();
     }
 
     std::string GameSession::ReadStdout() const

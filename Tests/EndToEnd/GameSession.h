@@ -33,8 +33,9 @@ namespace KilnE2E
         GameSession& operator=(const GameSession&) = delete;
 
         // Starts a copy of bin/Game (beside the test program) with someArguments, from
-        // aWorkFolder, with SDL's dummy audio driver.
-        bool Start(const std::vector<std::string>& someArguments = {});
+        // aWorkFolder, with SDL's dummy audio driver. aSettings, when given, is the game's
+        // settings/Game.json instead of the build's.
+        bool Start(const std::vector<std::string>& someArguments = {}, const std::string& aSettings = {});
         // Waits until the game has begun a frame after this call; false when it did not
         // within aLimit (or has ended).
         bool WaitForFrame(std::chrono::milliseconds aLimit);
@@ -62,6 +63,15 @@ namespace KilnE2E
         std::optional<Screenshot> WaitFor(const std::string& aName, const std::function<bool(const Screenshot&)>& aCheck,
                                           std::chrono::milliseconds aLimit);
         const Screenshot& GetLastCapture() const { return myLastCapture; }
+
+        // The game window's place and size on the screen (xdotool); all 0 when unknown.
+        struct Placement
+        {
+            int myX = 0, myY = 0, myWidth = 0, myHeight = 0;
+        };
+        Placement GetWindowPlacement();
+        // One X property of the game window as xprop prints it; empty when unreadable.
+        std::string GetWindowProperty(const std::string& aName);
 
         int GetScreenWidth() const { return myScreenWidth; }
         int GetScreenHeight() const { return myScreenHeight; }

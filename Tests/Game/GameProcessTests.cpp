@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -178,18 +180,37 @@ TEST_F(GameProcess, AMissingRequiredKeyOrWrongTypeEndsTheRunWithStatusOne)
     }
 }
 
-TEST_F(GameProcess, AMissingSettingsFileLeavesNoShadersSoTheStartFailsAndTheRunEnds)
+TEST_F(GameProcess, AFailedStartEndsWithStatusOneAndOneLineNamingTheMissingSettingsFileOrShader)
 {
-    // Without the file there is no cooked path, the full-screen effects find no shaders
-    // and the engine does not start: the pause (which waits only on a terminal) and exit 0.
-    fs::remove(myRoot / "bin" / "settings" / "Game.json");
-    Spawn();
-    const int status = WaitForExit(30s);
-    ASSERT_NE(status, -1) << "the game kept running without its shaders";
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadFile(myRoot / "out.txt"), "argc => 1");
-    EXPECT_NE(ReadFile(myRoot / "err.txt").find("Could not open project settings file"), std::string::npos);
+    // Without the settings file; then with it, but without the shader the copy effect needs.
+    const fs::path settings = myRoot / "bin" / "settings" / "Game.json";
+    const fs::path shader = myRoot / "bin" / "assets" / "cooked" / "shaders" / "PostprocessCopyPS.glsl";
+    ASSERT_TRUE(fs::exists(shader));
+    const fs::path settingsCopy = myRoot / "Game.json";
+    fs::rename(settings, settingsCopy);
+    for (const fs::path& missing : {settings, shader})
+    {
+        if (missing == shader)
+        {
+            fs::rename(settingsCopy, settings);
+            fs::remove(shader);
+        }
+        Spawn();
+        const int status = WaitForExit(30s);
+        ASSERT_NE(status, -1) << "the game kept running without " << missing;
+        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << missing;
+        const std::string err = ReadFile(myRoot / "err.txt");
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
+        // Asset folders are matched loosely in letter case.
+        const auto lower = [](std::string aText) {
+            std::transform(aText.begin(), aText.end(), aText.begin(), [](unsigned char c) { return std::tolower(c); });
+            return aText;
+        };
+        EXPECT_NE(lower(err).find(lower("\"" + missing.string() + "\"")), std::string::npos) << err;
+        EXPECT_NE(err.find(missing == settings ? "could not be opened" : "could not be read"), std::string::npos) << err;
+        EXPECT_EQ(ReadFile(myRoot / "out.txt"), "argc => 1\n");
+    }
 }
 
 TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingFolderObjectAndKey)
