@@ -391,6 +391,10 @@ TEST_F(EndToEnd, OnAScreenOfAnotherSizeTheWindowFillsItBorderlessAndAMissingScen
     settings["window_settings"]["window_size"] = settings["window_settings"]["render_size"] = {{"w", 640}, {"h", 360}};
     settings["window_settings"]["borderless"] = false;
     settings["debug_features"] = nlohmann::json::array({"None"});
+    // SDL states a window's decorations only once the Motif hints' atom exists, which a
+    // window manager would make; none runs here, so the atom is made by hand.
+    ASSERT_TRUE(KilnTest::RunCommand({"xprop", "-root", "-f", "_MOTIF_WM_HINTS", "32c", "-set", "_MOTIF_WM_HINTS", "0"}, 30s).Succeeded());
+    KilnTest::RunCommand({"xprop", "-root", "-remove", "_MOTIF_WM_HINTS"}, 30s);
     Launch({"levels\\Nowhere.ksc"}, settings.dump());
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_FALSE(myWidth == 640 && myHeight == 360) << "the screen must differ from the settings' size";
