@@ -3,6 +3,7 @@
 #include "Platform/runtime/Paths.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -145,26 +146,10 @@ namespace KilnE2E
     GameSession::Placement GameSession::GetWindowPlacement()
     {
         std::string shell;
-        Placement placement;
-        if (myWindow.empty() || !RunXdotool({"getwindowgeometry", "--shell", myWindow}, &shell))
-            return placement;
-        // Lines of NAME=value.
-        std::istringstream lines(shell);
-        for (std::string line; std::getline(lines, line);)
-        {
-            const size_t equals = line.find('=');
-            const std::string name = line.substr(0, equals);
-            const int value = equals == std::string::npos ? 0 : std::atoi(line.c_str() + equals + 1);
-            if (name == "X")
-                placement.myX = value;
-            else if (name == "Y")
-                placement.myY = value;
-            else if (name == "WIDTH")
-                placement.myWidth = value;
-            else if (name == "HEIGHT")
-                placement.myHeight = value;
-        }
-        return placement;
+        Placement p;
+        if (!myWindow.empty() && RunXdotool({"getwindowgeometry", "--shell", myWindow}, &shell))
+            std::sscanf(shell.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &p.myX, &p.myY, &p.myWidth, &p.myHeight);
+        return p;
     }
 
     std::string GameSession::GetWindowProperty(const std::string& aName)
