@@ -3,7 +3,6 @@
 #include "Platform/runtime/Paths.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -141,23 +140,6 @@ namespace KilnE2E
             std::this_thread::sleep_for(100ms);
         }
         return false;
-    }
-
-    GameSession::Placement GameSession::GetWindowPlacement()
-    {
-        std::string shell;
-        Placement p;
-        if (!myWindow.empty() && RunXdotool({"getwindowgeometry", "--shell", myWindow}, &shell))
-            std::sscanf(shell.c_str(), "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &p.myX, &p.myY, &p.myWidth, &p.myHeight);
-        return p;
-    }
-
-    std::string GameSession::GetWindowProperty(const std::string& aName)
-    {
-        if (myWindow.empty())
-            return {};
-        const KilnTest::CommandResult result = KilnTest::RunCommand({"xprop", "-id", myWindow, aName}, CommandLimit);
-        return result.Succeeded() ? result.myOutput : std::string();
     }
 
     std::string GameSession::ReadStdout() const

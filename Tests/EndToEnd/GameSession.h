@@ -64,15 +64,8 @@ namespace KilnE2E
                                           std::chrono::milliseconds aLimit);
         const Screenshot& GetLastCapture() const { return myLastCapture; }
 
-        // The game window's place and size on the screen (xdotool); all 0 when unknown.
-        struct Placement
-        {
-            int myX = 0, myY = 0, myWidth = 0, myHeight = 0;
-        };
-        Placement GetWindowPlacement();
-        // One X property of the game window as xprop prints it; empty when unreadable.
-        std::string GetWindowProperty(const std::string& aName);
-
+        // The game window's X id, once WaitForWindow found it.
+        const std::string& GetWindowId() const { return myWindow; }
         int GetScreenWidth() const { return myScreenWidth; }
         int GetScreenHeight() const { return myScreenHeight; }
 
