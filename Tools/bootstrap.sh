@@ -10,7 +10,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libassimp-dev libsdl2-mixer-dev
-  fonts-liberation xvfb xauth xdotool imagemagick
+  fonts-liberation xvfb xauth xdotool x11-utils imagemagick
 )
 
 missing=()

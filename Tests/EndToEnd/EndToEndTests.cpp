@@ -83,10 +83,10 @@ namespace
         }
 
         // Starts the game and reads the pages and pictures the checks compare with.
-        void Launch(const std::vector<std::string>& someArguments = {})
+        void Launch(const std::vector<std::string>& someArguments = {}, const std::string& aSettings = {})
         {
             ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under Tests/EndToEnd/run_in_xvfb.sh";
-            ASSERT_TRUE(myGame->Start(someArguments)) << "bin/Game, stdbuf or xdotool could not be started";
+            ASSERT_TRUE(myGame->Start(someArguments, aSettings)) << "bin/Game, stdbuf or xdotool could not be started";
             ASSERT_TRUE(myGame->WaitForWindow(Scaled(120s))) << "the game opened no window";
             myWidth = myGame->GetScreenWidth();
             myHeight = myGame->GetScreenHeight();
@@ -376,10 +376,33 @@ TEST_F(EndToEnd, SigtermDuringALevelLoadEndsTheGameWithinASecond)
     std::printf("%d of the level's %d hands were made before the game ended\n", made, hands);
 }
 
-TEST_F(EndToEnd, AScenePathThatDoesNotExistStillReachesTheMainMenu)
+// CTest runs this on a 1024 x 600 screen; the settings name another window size, a framed
+// window and no debug features, all of which the game replaces.
+TEST_F(EndToEnd, OnAScreenOfAnotherSizeTheWindowFillsItBorderlessAndAMissingScenePathStillReachesTheMainMenu)
 {
-    Launch({"levels\\Nowhere.ksc"});
+    std::ifstream built(BinFolder() / "settings" / "Game.json");
+    nlohmann::json settings = nlohmann::json::parse(built);
+    settings["window_settings"]["window_size"] = settings["window_settings"]["render_size"] = {{"w", 640}, {"h", 360}};
+    settings["window_settings"]["borderless"] = false;
+    settings["debug_features"] = nlohmann::json::array({"None"});
+    // SDL states a window's decorations only once the Motif hints' atom exists, which a
+    // window manager would make; none runs here, so the atom is made by hand.
+    ASSERT_TRUE(KilnTest::RunCommand({"xprop", "-root", "-f", "_MOTIF_WM_HINTS", "32c", "-set", "_MOTIF_WM_HINTS", "0"}, 30s).Succeeded());
+    KilnTest::RunCommand({"xprop", "-root", "-remove", "_MOTIF_WM_HINTS"}, 30s);
+    Launch({"levels\\Nowhere.ksc"}, settings.dump());
     ASSERT_FALSE(HasFatalFailure());
+    ASSERT_FALSE(myWidth == 640 && myHeight == 360) << "the screen must differ from the settings' size";
+
+    // The window covers the screen; its Motif hints ("flags, functions, decorations, ...")
+    // ask for no decorations.
+    const std::string geometry = KilnTest::RunCommand({"xdotool", "getwindowgeometry", "--shell", myGame->GetWindowId()}, 30s).myOutput;
+    EXPECT_NE(geometry.find("X=0\nY=0\nWIDTH=" + std::to_string(myWidth) + "\nHEIGHT=" + std::to_string(myHeight) + "\n"), std::string::npos) << geometry;
+    const std::string hints = KilnTest::RunCommand({"xprop", "-id", myGame->GetWindowId(), "_MOTIF_WM_HINTS"}, 30s).myOutput;
+    EXPECT_TRUE(std::regex_search(hints, std::regex(R"(= 0x2, 0x[0-9a-f]+, 0x0(,|$))"))) << hints;
+    // The frame probe sees frames only through the texture file watcher.
+    EXPECT_TRUE(myGame->WaitForFrame(Scaled(60s))) << "no watched texture was reloaded: the file watcher is off";
+
+    // The main menu, laid out for the whole screen.
     ASSERT_TRUE(myGame->WaitFor("main_menu", Menu("mainmenu", "1. Play"), Scaled(120s))) << DescribeMenu("mainmenu");
     EXPECT_NE(myGame->ReadStdout().find("argv[1] => levels\\Nowhere.ksc"), std::string::npos) << myGame->ReadStdout();
 

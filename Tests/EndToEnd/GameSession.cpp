@@ -71,7 +71,7 @@ namespace KilnE2E
         std::filesystem::remove(myWorkFolder / "capture.rgb", ignored);
     }
 
-    bool GameSession::Start(const std::vector<std::string>& someArguments)
+    bool GameSession::Start(const std::vector<std::string>& someArguments, const std::string& aSettings)
     {
         // A bin folder of the game's own: the executable (its folder is where the game looks
         // for settings and assets), the settings, the build's assets, and under data/ a copy
@@ -85,6 +85,8 @@ namespace KilnE2E
         std::filesystem::copy_file(built / "Game", bin / "Game", std::filesystem::copy_options::overwrite_existing, error);
         std::filesystem::copy_file(built / "settings" / "Game.json", bin / "settings" / "Game.json", std::filesystem::copy_options::overwrite_existing, error);
         std::filesystem::copy_file(built / "assets" / "engine" / "Textures" / "whiteCubeMap.dds", watched, std::filesystem::copy_options::overwrite_existing, error);
+        if (!aSettings.empty())
+            std::ofstream(bin / "settings" / "Game.json", std::ios::trunc) << aSettings;
         if (!std::filesystem::exists(bin / "assets"))
             std::filesystem::create_directory_symlink(built / "assets", bin / "assets", error);
         if (error || !myFrameProbe.Watch(watched))

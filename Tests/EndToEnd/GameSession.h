@@ -33,8 +33,9 @@ namespace KilnE2E
         GameSession& operator=(const GameSession&) = delete;
 
         // Starts a copy of bin/Game (beside the test program) with someArguments, from
-        // aWorkFolder, with SDL's dummy audio driver.
-        bool Start(const std::vector<std::string>& someArguments = {});
+        // aWorkFolder, with SDL's dummy audio driver. aSettings, when given, is the game's
+        // settings/Game.json instead of the build's.
+        bool Start(const std::vector<std::string>& someArguments = {}, const std::string& aSettings = {});
         // Waits until the game has begun a frame after this call; false when it did not
         // within aLimit (or has ended).
         bool WaitForFrame(std::chrono::milliseconds aLimit);
@@ -63,6 +64,8 @@ namespace KilnE2E
                                           std::chrono::milliseconds aLimit);
         const Screenshot& GetLastCapture() const { return myLastCapture; }
 
+        // The game window's X id, once WaitForWindow found it.
+        const std::string& GetWindowId() const { return myWindow; }
         int GetScreenWidth() const { return myScreenWidth; }
         int GetScreenHeight() const { return myScreenHeight; }
 

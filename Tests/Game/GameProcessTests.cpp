@@ -223,51 +223,49 @@ TEST(ChildProcessSignals, EveryChildStartsWithTheQuitSignalsAtTheirDefaultAndNot
     EXPECT_EQ(blockedOnRequest, bit(SIGTERM));
 }
 
-TEST_F(GameProcess, AMalformedSettingsFileEndsTheRunWithOneLineAndStatusOne)
+TEST_F(GameProcess, ABadSettingsFileEndsTheRunWithOneLineNamingItAndStatusOne)
 {
-    std::ofstream(myRoot / "bin" / "settings" / "Game.json", std::ios::trunc) << "{ \"window_settings\": { \"title\": \"x\", }";
-    Spawn();
-    const int status = WaitForExit(30s);
-    ASSERT_NE(status, -1);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-
-    const std::string err = ReadFile(myRoot / "err.txt");
-    ASSERT_FALSE(err.empty());
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
-    EXPECT_NE(err.find((myRoot / "bin" / "settings" / "Game.json").string()), std::string::npos) << err;
-    EXPECT_NE(err.find("parse_error"), std::string::npos) << err;
-}
-
-TEST_F(GameProcess, AMissingRequiredKeyOrWrongTypeEndsTheRunWithStatusOne)
-{
-    for (const char* document : {R"({ "window_settings": { "borderless": true } })", R"({ "enable_vsync": 1 })"})
+    // Not JSON; a required key missing; a value of the wrong type.
+    const fs::path settings = myRoot / "bin" / "settings" / "Game.json";
+    const std::pair<const char*, const char*> cases[] = {{"{ \"window_settings\": { \"title\": \"x\", }", "parse_error"},
+                                                         {R"({ "window_settings": { "borderless": true } })", "type_error"},
+                                                         {R"({ "enable_vsync": 1 })", "type_error"}};
+    for (const auto& [document, problem] : cases)
     {
-        std::ofstream(myRoot / "bin" / "settings" / "Game.json", std::ios::trunc) << document;
+        std::ofstream(settings, std::ios::trunc) << document;
         Spawn();
         const int status = WaitForExit(30s);
         ASSERT_NE(status, -1);
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 1);
         const std::string err = ReadFile(myRoot / "err.txt");
-        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-        EXPECT_NE(err.find("Game.json"), std::string::npos) << err;
-        EXPECT_NE(err.find("type_error"), std::string::npos) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
+        EXPECT_NE(err.find(settings.string()), std::string::npos) << err;
+        EXPECT_NE(err.find(problem), std::string::npos) << err;
     }
 }
 
-TEST_F(GameProcess, AMissingSettingsFileLeavesNoShadersSoTheStartFailsAndTheRunEnds)
+TEST_F(GameProcess, AFailedStartEndsWithStatusOneAndOneLineNamingTheMissingShaderOrSettingsFile)
 {
-    // Without the file there is no cooked path, the full-screen effects find no shaders
-    // and the engine does not start: the pause (which waits only on a terminal) and exit 0.
-    fs::remove(myRoot / "bin" / "settings" / "Game.json");
-    Spawn();
-    const int status = WaitForExit(30s);
-    ASSERT_NE(status, -1) << "the game kept running without its shaders";
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadFile(myRoot / "out.txt"), "argc => 1");
-    EXPECT_NE(ReadFile(myRoot / "err.txt").find("Could not open project settings file"), std::string::npos);
+    // Without the shader the copy effect needs, then without the settings file as well.
+    const fs::path settings = myRoot / "bin" / "settings" / "Game.json";
+    const fs::path cooked = myRoot / "bin" / "assets" / "cooked";
+    ASSERT_TRUE(fs::remove(cooked / "shaders" / "PostprocessCopyPS.glsl"));
+    for (const std::string& named : {"shader \"" + (cooked / "Shaders" / "PostprocessCopyPS.glsl").string() + "\" could not be read",
+                                      "settings file \"" + settings.string() + "\" could not be opened"})
+    {
+        if (named.starts_with("settings"))
+            fs::remove(settings);
+        Spawn();
+        const int status = WaitForExit(30s);
+        ASSERT_NE(status, -1) << "the game kept running: " << named;
+        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << named;
+        const std::string err = ReadFile(myRoot / "err.txt");
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
+        EXPECT_NE(err.find(named), std::string::npos) << err;
+        EXPECT_EQ(ReadFile(myRoot / "out.txt"), "argc => 1\n");
+    }
 }
 
 TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingFolderObjectAndKey)

@@ -372,6 +372,16 @@ TEST_F(GameWorldFrame, ALevelWithoutAPlayerLoadsAndShowsItsStaticLevelWithAStill
     EXPECT_GT(corner.r, 58);
 }
 
+TEST_F(GameWorldFrame, ALevelFolderThatDoesNotExistLoadsEmptyWithOneLineNamingIt)
+{
+    ::testing::internal::CaptureStderr();
+    LoadWorld("levels\\Nowhere.ksc");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Game: level folder \"" + (Root() / "levels" / "Nowhere.ksc.leveldata").string() + "\" does not exist\n");
+    EXPECT_EQ(myWorld->GetPlayer(), nullptr);
+    EXPECT_EQ(myState, State::Playing);
+}
+
 TEST_F(GameWorldFrame, ModelsAreDrawnWhenTheirSphereMeetsTheViewPyramidOnly)
 {
     // Without a player the camera stays at the origin looking along +z. Each model is a

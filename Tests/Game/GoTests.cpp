@@ -39,6 +39,29 @@ TEST(GoWindowMessageHook, PostsQuitOnWmDestroyOnlyAndAlwaysReturnsZero)
     EXPECT_TRUE(TakeQuit());
 }
 
+TEST(Go, TheWindowIsBorderlessAndTheDesktopsSizeWhereverTheDesktopLiesWithOnlyTheFileWatcher)
+{
+    // A primary display right of another, one left of and above the origin, and one at it.
+    const std::pair<W::Rect, Kiln::Vector2<uint32_t>> cases[] = {
+        {{1920, 0, 3840, 1080}, {1920, 1080}}, {{-1280, -200, 0, 520}, {1280, 720}}, {{0, 0, 1024, 600}, {1024, 600}}};
+    for (const auto& [desktop, size] : cases)
+    {
+        Kiln::EngineConfiguration config;
+        config.myWindowSize = config.myRenderSize = {800, 450};
+        config.myBorderless = false;
+        config.myDebugFeatures = Kiln::DebugFeature::Fps;
+        ConfigureForTheDesktop(config, desktop);
+        EXPECT_EQ(config.myWindowSize, size) << desktop.left;
+        EXPECT_EQ(config.myRenderSize, size) << desktop.left;
+        EXPECT_TRUE(config.myBorderless);
+        EXPECT_EQ(config.myDebugFeatures, Kiln::DebugFeature::Filewatcher);
+        TakeQuit();
+        ASSERT_TRUE(config.myWinProcCallback);
+        EXPECT_EQ(config.myWinProcCallback(nullptr, W::WM_DESTROY, 0, 0), 0);
+        EXPECT_TRUE(TakeQuit()) << "Go's hook";
+    }
+}
+
 TEST(GoWindowMessageHook, ClosingTheWindowEndsTheEngineLoop)
 {
     KilnTest::ScopedEngine engine([](Kiln::EngineConfiguration& aConfig) {

@@ -270,9 +270,12 @@ TEST_F(Menus, APageWithoutButtonsShowsItsPicturesAndOnlyBackLeadsOn)
     EXPECT_FALSE(myMenus.GetCursor().GetRecord().myInstance.myIsHidden);
 }
 
-TEST_F(Menus, AMissingPageFolderIsAnEmptyPage)
+TEST_F(Menus, AMissingPageFolderIsAnEmptyPageAndOneLineNamingTheFolder)
 {
+    ::testing::internal::CaptureStderr();
     myMenus.Init(**myEngine, "pausemenu");
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Game: menu page folder \"" + (myAssets->Root() / "scenes" / "pausemenu.ksc.leveldata").string() + "\" does not exist\n");
     EXPECT_TRUE(myMenus.GetButtons().empty());
     State state = State::Paused;
     myMenus.OnInput(Press(Action::Select), state, myManager);

@@ -560,6 +560,7 @@ void GameWorld::LoadLevel()
     LinkDoorButtons();
     if (mySceneLoader->IsDone())
     {
+        mySceneLoader->ReportMissingFolder("level");
         myIsLevelLoaded = true;
         Send(MessageType::SaveState);
     }

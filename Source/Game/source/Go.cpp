@@ -10,10 +10,15 @@
 #include "forge/input/XInput.h"
 #include "forge/settings/Settings.h"
 
-#include "Platform/runtime/Console.h"
+#include "Platform/runtime/Assert.h"
 #include "Platform/window/Desktop.h"
 #include "Platform/window/MessageQueue.h"
 #include "Platform/window/Window.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
 
 namespace W = Plat::Window;
 
@@ -29,25 +34,48 @@ W::LRESULT GoWindowMessageHook(Kiln::HWND /*aWindow*/, W::UINT aMessage, W::WPAR
     return 0;
 }
 
-void Go(const char* aScenePath)
+void ConfigureForTheDesktop(Kiln::EngineConfiguration& aConfig, const W::Rect& aDesktop)
 {
-    Kiln::LoadSettings("Game.json");
-
-    Kiln::EngineConfiguration& config = Kiln::Settings::EngineConfiguration();
-    W::Rect desktop;
-    W::GetWindowRect(W::GetDesktopWindow(), desktop);
-    config.myWindowSize = {static_cast<uint32_t>(desktop.right), static_cast<uint32_t>(desktop.bottom)};
-    config.myRenderSize = config.myWindowSize;
-    config.myBorderless = true;
-    config.myWinProcCallback = [](Kiln::HWND aWindow, W::UINT aMessage, W::WPARAM aWParam, W::LPARAM aLParam) {
+    // The desktop's size, not its far corner: a primary display may lie right of or below
+    // the screen origin.
+    const auto extent = [](int32_t aLow, int32_t aHigh) {
+        return static_cast<uint32_t>(std::max<int64_t>(0, int64_t{aHigh} - aLow));
+    };
+    aConfig.myWindowSize = {extent(aDesktop.left, aDesktop.right), extent(aDesktop.top, aDesktop.bottom)};
+    aConfig.myRenderSize = aConfig.myWindowSize;
+    aConfig.myBorderless = true;
+    aConfig.myWinProcCallback = [](Kiln::HWND aWindow, W::UINT aMessage, W::WPARAM aWParam, W::LPARAM aLParam) {
         return GoWindowMessageHook(aWindow, aMessage, aWParam, aLParam);
     };
-    config.myDebugFeatures = Kiln::DebugFeature::Filewatcher;
+    aConfig.myDebugFeatures = Kiln::DebugFeature::Filewatcher;
+}
+
+void Go(const char* aScenePath)
+{
+    bool loaded = false;
+    {
+        // The settings' own assertion is held back: the exception below is the one line.
+        struct QuietAssertions
+        {
+            QuietAssertions() { Plat::Runtime::SetAssertionHandler([](const Plat::Runtime::AssertionReport&) {}); }
+            ~QuietAssertions() { Plat::Runtime::SetAssertionHandler({}); }
+        } quiet;
+        loaded = Kiln::LoadSettings("Game.json");
+    }
+    if (!loaded)
+    {
+        const std::filesystem::path file = Kiln::Settings::ExecutableDirectory() / "settings" / "Game.json";
+        throw std::runtime_error("settings file \"" + file.string() + "\" could not be opened");
+    }
+
+    W::Rect desktop;
+    W::GetWindowRect(W::GetDesktopWindow(), desktop);
+    ConfigureForTheDesktop(Kiln::Settings::EngineConfiguration(), desktop);
 
     if (!Kiln::Engine::Start())
     {
-        Plat::Runtime::PauseConsole();
-        return;
+        // A failed start leaves the engine in place (nothing is shut down), holding the reason.
+        throw EngineStartFailure("the engine did not start: " + Kiln::Engine::GetInstance()->GetStartFailure());
     }
 
     Kiln::Engine* engine = Kiln::Engine::GetInstance();

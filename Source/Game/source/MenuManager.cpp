@@ -65,6 +65,7 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
 {
     SceneLoader loader(aScenePath.c_str());
     const std::vector<CustomSceneObject> objects = loader.LoadAll();
+    loader.ReportMissingFolder("menu page");
 
     myButtons.clear();
     myBackgrounds.clear();

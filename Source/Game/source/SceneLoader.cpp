@@ -13,8 +13,12 @@
 #include "forge/settings/Settings.h"
 #include "forge/texture/TextureManager.h"
 
+#include "Platform/runtime/Paths.h"
+
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace
 {
@@ -124,6 +128,17 @@ void SceneLoader::BeginLoad()
     for (const auto& [index, object] : myScene.myObjects)
         myQueue.push_back(object);
     myState = STATE_LOADING;
+}
+
+void SceneLoader::ReportMissingFolder(const char* aKind) const
+{
+    // Where the scene reader looks: "<game assets>/<scene path>.leveldata".
+    std::filesystem::path folder = Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(myScenePath);
+    folder += ".leveldata";
+    folder = Plat::Runtime::ResolveCase(folder);
+    std::error_code error;
+    if (!std::filesystem::exists(folder, error) && !error)
+        std::fprintf(stderr, "Game: %s folder \"%s\" does not exist\n", aKind, folder.string().c_str());
 }
 
 void SceneLoader::UpdateLoadingScreen(float aDeltaTime)

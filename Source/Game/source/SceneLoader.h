@@ -53,6 +53,10 @@ public:
     void UpdateLoadingScreen(float aDeltaTime);
     void RenderLoadingScreen();
 
+    // One line on the error stream naming the scene's folder when it does not exist (such a
+    // scene loads empty); aKind says what the scene is ("level", "menu page").
+    void ReportMissingFolder(const char* aKind) const;
+
     int32_t GetState() const { return myState; }
     const std::string& GetScenePath() const { return myScenePath; }
     const Kiln::Sprite2DInstanceData& GetBackgroundInstance() const { return myBackgroundInstance; }

@@ -1,5 +1,6 @@
 #include "Go.h"
 
+#include "Platform/runtime/Console.h"
 #include "Platform/runtime/ExceptionChain.h"
 #include "Platform/runtime/QuitSignals.h"
 
@@ -25,12 +26,16 @@ int main(int argc, char** argv)
     }
     catch (const std::exception& error)
     {
-        // Bad content (a malformed file, a missing key, a ContentError) ends the run with
-        // one line naming what was wrong, and status 1.
+        // Bad content (a malformed file, a missing key, a ContentError) and a failed start
+        // (no settings file, an unreadable shader) end the run with one line naming what was
+        // wrong, and status 1.
         const std::string text = Plat::Runtime::DescribeExceptionChain(error);
         std::fputc('\n', stdout);
         std::fflush(stdout);
         std::fprintf(stderr, "Game: %s\n", text.c_str());
+        // A console opened for the game stays until the reason is read.
+        if (dynamic_cast<const EngineStartFailure*>(&error) != nullptr)
+            Plat::Runtime::PauseConsole();
         return 1;
     }
     return 0;

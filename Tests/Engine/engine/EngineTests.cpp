@@ -57,6 +57,7 @@ TEST(Engine, AFailedStartKeepsTheEngineForTeardownAndRefusesASecondStart)
         ScopedEngine engine;
         EXPECT_FALSE(engine.Started());
         ASSERT_NE(Kiln::Engine::GetInstance(), nullptr);
+        EXPECT_EQ(Kiln::Engine::GetInstance()->GetStartFailure(), "the graphics device could not be made");
         EXPECT_FALSE(Kiln::Engine::Start());
         // The window was closed when the graphics failed.
         EXPECT_FALSE(W::IsWindow(engine.Window()));

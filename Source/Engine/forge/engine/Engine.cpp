@@ -109,11 +109,15 @@ namespace Kiln
 
         myWindow = std::make_unique<WindowsWindow>();
         if (!myWindow->Init(myConfiguration, myConfiguration.myHInstance, myConfiguration.myHwnd))
+        {
+            myStartFailure = "the window could not be made";
             return false;
+        }
 
         myDX11 = std::make_unique<DX11>();
         if (!myDX11->Init(*myWindow))
         {
+            myStartFailure = "the graphics device could not be made";
             myWindow->Close();
             return false;
         }
@@ -122,6 +126,10 @@ namespace Kiln
         myGraphicsEngine = std::make_unique<GraphicsEngine>();
         if (!myGraphicsEngine->Init())
         {
+            // The full-screen effects come before the state stack: without a stack, the
+            // last shader that failed is the effect's.
+            myStartFailure = myGraphicsEngine->GetGraphicsStateStack() == nullptr ? DX11::GetLastShaderFailure()
+                                                                                  : "the graphics states could not be made";
             myWindow->Close();
             return false;
         }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace Kiln
 {
@@ -71,6 +72,10 @@ namespace Kiln
         TextureManager* GetTextureManager() const { return myTextureManager.get(); }
         TextService* GetTextService() const { return myTextService.get(); }
 
+        // What stopped the last start (the window, the graphics device, a shader that could not
+        // be read or compiled); empty after a successful start.
+        const std::string& GetStartFailure() const { return myStartFailure; }
+
         // Set by the window procedure on WM_SIZE; the resize happens at the end of the frame.
         void SetResizePending() { myIsResizePending = true; }
         bool IsResizePending() const { return myIsResizePending; }
@@ -104,5 +109,6 @@ namespace Kiln
         float myDeltaTime = 0.0f;
         StepTimer myTimer;
         bool myHasSeenQuit = false;
+        std::string myStartFailure;
     };
 }

@@ -49,11 +49,15 @@ namespace Kiln
             DX11::MainDepthBuffer = nullptr;
         }
 
-        bool ReadShaderFile(const std::string& aName, std::vector<uint8_t>& someBytes)
+        std::string& LastShaderFailure()
         {
-            const std::string relative = Plat::Runtime::ToPortableSeparators(aName + ".glsl");
-            const std::filesystem::path path = Plat::Runtime::ResolveCase(Settings::CookedPath() / relative);
-            std::ifstream file(path, std::ios::binary);
+            static std::string text;
+            return text;
+        }
+
+        bool ReadShaderFile(const std::filesystem::path& aPath, std::vector<uint8_t>& someBytes)
+        {
+            std::ifstream file(aPath, std::ios::binary);
             if (!file.is_open())
                 return false;
             someBytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -66,10 +70,14 @@ namespace Kiln
         {
             auto [it, inserted] = aCache.try_emplace(aName);
             ShaderCacheEntry<ShaderType>& entry = it->second;
-            if (ReadShaderFile(aName, entry.myByteCode) && DX11::Device != nullptr)
+            const std::string relative = Plat::Runtime::ToPortableSeparators(aName + ".glsl");
+            const std::filesystem::path path = Plat::Runtime::ResolveCase(Settings::CookedPath() / relative);
+            const bool read = ReadShaderFile(path, entry.myByteCode);
+            if (read && DX11::Device != nullptr)
                 entry.myShader = aCreate(entry.myByteCode);
             if (!entry.myShader)
             {
+                LastShaderFailure() = "shader \"" + path.string() + "\" could not be " + (read ? "compiled" : "read");
                 aCache.erase(it);
                 return nullptr;
             }
@@ -256,6 +264,11 @@ namespace Kiln
         if (found != VertexShaders().end())
             return &found->second;
         return LoadVertexShader(aName);
+    }
+
+    const std::string& DX11::GetLastShaderFailure()
+    {
+        return LastShaderFailure();
     }
 
     const DX11::PixelShaderEntry* DX11::LoadPixelShader(const std::string& aName)

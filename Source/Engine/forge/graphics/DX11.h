@@ -73,6 +73,9 @@ namespace Kiln
         // valid while the device that made them exists.
         static const PixelShaderEntry* GetPixelShader(const std::string& aName);
         static const VertexShaderEntry* GetVertexShader(const std::string& aName);
+        // The last shader that could not be made, as 'shader "<file>" could not be read' (or
+        // compiled); empty before the first failure.
+        static const std::string& GetLastShaderFailure();
 
     private:
         static const PixelShaderEntry* LoadPixelShader(const std::string& aName);
