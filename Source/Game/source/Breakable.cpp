@@ -34,9 +34,7 @@ void Breakable::Break(MessageType aBrokenMessage)
     myIsBroken = true;
     myBox.SetSize(myBoxSize);
 
-    Message message;
-    message.type = aBrokenMessage;
-    PostMaster::GetInstance().SendMessage(message);
+    PostMaster::Send(aBrokenMessage);
 }
 
 void Breakable::Receive(const Message& aMessage)

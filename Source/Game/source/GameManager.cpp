@@ -22,13 +22,6 @@
 
 namespace
 {
-    void Send(MessageType aType)
-    {
-        Message message;
-        message.type = aType;
-        PostMaster::GetInstance().SendMessage(message);
-    }
-
     // The game's bindings, in the order they are added: a code bound to several actions
     // raises them in this order (Esc: Back, then Pause).
     const std::pair<uint32_t, uint32_t> theBindings[] = {
@@ -162,7 +155,7 @@ bool GameManager::UpdateState(float aDeltaTime)
         if (myState == State::MainMenu)
         {
             mySplashscreen.reset();
-            Send(MessageType::MainTheme);
+            PostMaster::Send(MessageType::MainTheme);
         }
         break;
     case State::MainMenu:
@@ -204,7 +197,7 @@ void GameManager::UpdateIntro(float aDeltaTime)
 {
     if (!myIntroCutscene)
     {
-        Send(MessageType::StopMusic);
+        PostMaster::Send(MessageType::StopMusic);
         myIntroCutscene = std::make_unique<Cutscene>();
         myIntroCutscene->InitIntro();
     }
@@ -252,7 +245,7 @@ void GameManager::LoadNextLevel()
         next = "levels\\Level_Outro.ksc";
     else if (finished == "levels\\Level_Outro.ksc")
     {
-        Send(MessageType::StopMusic);
+        PostMaster::Send(MessageType::StopMusic);
         myState = State::OutroVideo;
         return;
     }
@@ -261,7 +254,7 @@ void GameManager::LoadNextLevel()
         myState = State::MainMenu;
         return;
     }
-    Send(MessageType::StopMusic);
+    PostMaster::Send(MessageType::StopMusic);
     myLevelPath = next;
     CreateWorld();
     myState = State::Playing;

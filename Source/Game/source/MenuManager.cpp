@@ -24,13 +24,6 @@ namespace
     constexpr const char* CreditsPage = "scenes\\credits.ksc";
     constexpr const char* PausePage = "scenes\\pausemenu.ksc";
 
-    void Send(MessageType aType)
-    {
-        Message message;
-        message.type = aType;
-        PostMaster::GetInstance().SendMessage(message);
-    }
-
     bool IsPress(const InputEvent& anEvent)
     {
         const bool* pressed = std::get_if<bool>(&anEvent.value);
@@ -195,7 +188,7 @@ bool MenuManager::Navigate(const InputEvent& anEvent, bool aSidewaysMoves)
             return false;
         SelectNext();
         return true;
-    case Action::Select: Send(MessageType::MenuSelect); return false;
+    case Action::Select: PostMaster::Send(MessageType::MenuSelect); return false;
     default: return false;
     }
 }
@@ -227,7 +220,7 @@ void MenuManager::OnInputMainMenu(const InputEvent& anEvent, State& aState)
     }
     else if (label == "5. Exit")
     {
-        Send(MessageType::StopMusic);
+        PostMaster::Send(MessageType::StopMusic);
         aState = State::Quit;
     }
 }
@@ -297,7 +290,7 @@ void MenuManager::OnInputOptions(const InputEvent& anEvent, State& aState)
         }
         else if (label == "2. SFX")
         {
-            Send(MessageType::MenuSelect);
+            PostMaster::Send(MessageType::MenuSelect);
             StepSliders(MenuSlider::Effects, step);
         }
         break;
@@ -357,14 +350,14 @@ void MenuManager::OnInputPause(const InputEvent& anEvent, State& aState)
     }
     else if (label == "3. Back")
     {
-        Send(MessageType::StopMusic);
-        Send(MessageType::MainTheme);
+        PostMaster::Send(MessageType::StopMusic);
+        PostMaster::Send(MessageType::MainTheme);
         LoadMenu(MainMenuPage);
         aState = State::MainMenu;
     }
     else if (label == "4. Exit")
     {
-        Send(MessageType::StopMusic);
+        PostMaster::Send(MessageType::StopMusic);
         aState = State::Quit;
     }
 }

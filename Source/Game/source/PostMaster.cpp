@@ -47,6 +47,13 @@ void PostMaster::Unsubscribe(MessageType aType, Subscriber* aSubscriber)
         list->erase(std::remove(list->begin(), list->end(), aSubscriber), list->end());
 }
 
+void PostMaster::Send(MessageType aType)
+{
+    Message message;
+    message.type = aType;
+    GetInstance().SendMessage(message);
+}
+
 void PostMaster::SendMessage(const Message& aMessage)
 {
     const std::vector<Subscriber*>* list = ListOf(aMessage.type);

@@ -23,6 +23,8 @@ public:
     // Delivers to the subscribers the type had when the call began: one added meanwhile
     // is not called, one removed meanwhile still is. Types outside the 29 are refused.
     void SendMessage(const Message& aMessage);
+    // A message of aType with no data, on the game's bus.
+    static void Send(MessageType aType);
 
     // Subscriptions held, over every type (a subscriber of two types counts twice).
     size_t GetSubscriptionCount() const;

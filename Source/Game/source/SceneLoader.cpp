@@ -1,5 +1,7 @@
 #include "SceneLoader.h"
 
+#include "EngineAccess.h"
+
 #include "forge/drawers/SpriteDrawer.h"
 #include "forge/engine/Engine.h"
 #include "forge/graphics/GraphicsEngine.h"
@@ -32,14 +34,6 @@ namespace
         return aProperty.myType == &Kiln::PropertyType<T>::GetInstance();
     }
 
-    Kiln::TextureResource* GetTexture(const char* aPath)
-    {
-        Kiln::Engine* engine = Kiln::Engine::GetInstance();
-        if (engine == nullptr || engine->GetTextureManager() == nullptr)
-            return nullptr;
-        return engine->GetTextureManager()->GetTexture(aPath, Kiln::TextureSrgbMode::ForceSrgb, false);
-    }
-
     // The four overrides come from the first (colour) path of mesh entries 0 to 3, one per
     // texture slot: albedo, normal, material, effects.
     void OverrideTextures(const Kiln::SceneModel& aModel, Kiln::TextureSet& aSet)
@@ -48,7 +42,7 @@ namespace
         {
             const Kiln::StringId path = aModel.myTextures[slot][0];
             if (!path.IsNull())
-                aSet[slot] = GetTexture(path.GetString());
+                aSet[slot] = GetColourTexture(path.GetString());
         }
     }
 }
@@ -108,12 +102,12 @@ void SceneLoader::BeginLoad()
         height = static_cast<float>(engine->GetRenderSize().y);
     }
 
-    myBackgroundSharedData.myTextures[0] = GetTexture(LOADING_BACKGROUND);
+    myBackgroundSharedData.myTextures[0] = GetColourTexture(LOADING_BACKGROUND);
     myBackgroundInstance.mySize = {width, height};
     myBackgroundInstance.myPivot = {0.0f, 1.0f};
     myBackgroundInstance.myPosition = {0.0f, 0.0f};
 
-    myMoth.SetTexture(GetTexture(LOADING_MOTH));
+    myMoth.SetTexture(GetColourTexture(LOADING_MOTH));
     myMoth.SetPivot({1.0f, 1.0f});
     myMoth.SetScale({0.00075f * height, 0.00075f * height});
     myMoth.SetPosition({width - 0.1f * height, 0.1f * height});

@@ -9,16 +9,6 @@
 #include "forge/texture/TextureManager.h"
 #include "forge/video/Video.h"
 
-namespace
-{
-    void Send(MessageType aType)
-    {
-        Message message;
-        message.type = aType;
-        PostMaster::GetInstance().SendMessage(message);
-    }
-}
-
 Splashscreen::~Splashscreen() = default;
 
 void Splashscreen::Init()
@@ -65,7 +55,7 @@ void Splashscreen::Update(float aDeltaTime, State& aState)
     if (!myStarted)
     {
         myStarted = true;
-        Send(MessageType::IntroLogoSound);
+        PostMaster::Send(MessageType::IntroLogoSound);
     }
     else
     {
@@ -76,7 +66,7 @@ void Splashscreen::Update(float aDeltaTime, State& aState)
     if (!myVideoStarted && myLogoTime < 0.0f)
     {
         myVideoStarted = true;
-        Send(MessageType::IntroTeamSound);
+        PostMaster::Send(MessageType::IntroTeamSound);
         if (myVideo)
             myVideo->Play(false);
     }
