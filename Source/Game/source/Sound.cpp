@@ -4,6 +4,10 @@
 #include "PostMaster.h"
 
 #include "forge/audio/AudioClip.h"
+#include "forge/audio/AudioOut.h"
+#include "forge/settings/Settings.h"
+
+#include "Platform/soundlib/SoundLib.h"
 
 #include "Platform/runtime/Assert.h"
 
@@ -11,6 +15,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -138,6 +144,15 @@ void Sound::Init()
     mySfxVolume = 0.5f;
     myNearDistanceSquared = 40000.0f;
     myFarDistanceSquared = 2890000.0f;
+    // The clips decode in parallel first; loading them one by one below keeps their order.
+    Kiln::AudioOut::GetOrCreateInstance();
+    std::vector<std::string> paths;
+    for (const ClipRow& row : kClips)
+        paths.push_back(Kiln::Settings::ResolveAssetPath(row.path));
+    std::vector<const char*> names;
+    for (const std::string& path : paths)
+        names.push_back(path.c_str());
+    Plat::Sound::SamplePrefetch(names.data(), static_cast<Plat::Sound::DWORD>(names.size()));
     for (const ClipRow& row : kClips)
     {
         auto clip = std::make_unique<Kiln::AudioClip>();

@@ -7,10 +7,16 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace Plat::Sound
 {
@@ -32,6 +38,7 @@ namespace Plat::Sound
             bool paused = false;
             AudioDevice::Source* device = nullptr;
             Mixer mixer;
+            std::map<std::string, DecodeResult> prefetched;   // by resolved path
         };
 
         // Never destroyed: the device's mixing thread may still run while the process
@@ -169,6 +176,7 @@ namespace Plat::Sound
                 return Fail(ERROR_INIT, 0);
             for (uint32_t i = 0; i < output.mixer.SampleCount(); ++i)
                 output.mixer.RemoveSample(i);
+            output.prefetched.clear();
             output.initialised = false;
             device = output.device;
             output.device = nullptr;
@@ -217,7 +225,18 @@ namespace Plat::Sound
 
         // Decoding takes a while; the mixing thread must not wait for it.
         const std::string path = Plat::Runtime::ResolveCase(std::string_view(file)).string();
-        DecodeResult decoded = DecodeFile(path, freq);
+        DecodeResult decoded;
+        bool found = false;
+        {
+            std::lock_guard guard(output.lock);
+            if (auto node = output.prefetched.extract(path))
+            {
+                decoded = std::move(node.mapped());
+                found = true;
+            }
+        }
+        if (!found)
+            decoded = DecodeFile(path, freq);
         if (decoded.error != OK)
             return Fail(decoded.error, 0u);
 
@@ -230,6 +249,58 @@ namespace Plat::Sound
         if (index < 0)
             return Fail(ERROR_MEM, 0u);
         return Succeed(ToSampleHandle(static_cast<uint32_t>(index)));
+    }
+
+    BOOL SamplePrefetch(const char* const* files, DWORD count)
+    {
+        Output& output = TheOutput();
+        DWORD freq;
+        {
+            std::lock_guard guard(output.lock);
+            if (!output.initialised)
+                return Fail(ERROR_INIT, 0);
+            freq = output.freq;
+        }
+        if (count > 0 && !files)
+            return Fail(ERROR_ILLPARAM, 0);
+
+        std::vector<std::string> paths(count);
+        std::vector<DecodeResult> results(count);
+        std::atomic<DWORD> next{0};
+        const auto work = [&] {
+            for (DWORD i = next++; i < count; i = next++)
+            {
+                if (!files[i])
+                    continue;
+                paths[i] = Plat::Runtime::ResolveCase(std::string_view(files[i])).string();
+                results[i] = DecodeFile(paths[i], freq);
+            }
+        };
+        const DWORD threads = std::min<DWORD>(count, std::max(1u, std::thread::hardware_concurrency()));
+        std::vector<std::thread> workers;
+        try
+        {
+            for (DWORD t = 1; t < threads; ++t)
+                workers.emplace_back(work);
+        }
+        catch (const std::system_error&)
+        {
+            // No more threads: the ones started and this one share the rest.
+        }
+        work();
+        for (std::thread& worker : workers)
+            worker.join();
+
+        std::lock_guard guard(output.lock);
+        // Free or a new Init meanwhile: the results may be for another rate.
+        if (!output.initialised || output.freq != freq)
+            return Fail(ERROR_INIT, 0);
+        for (DWORD i = 0; i < count; ++i)
+        {
+            if (files[i])
+                output.prefetched.insert_or_assign(std::move(paths[i]), std::move(results[i]));
+        }
+        return Succeed(1);
     }
 
     BOOL SampleFree(HSAMPLE sample)

@@ -87,6 +87,10 @@ namespace Plat::Sound
     // Decodes a whole file (any format FFmpeg reads) into memory. Only files are
     // supported (fromMemory FALSE, offset and length 0). max is 1 to 65535.
     HSAMPLE SampleLoad(BOOL fromMemory, const char* file, QWORD offset, DWORD length, DWORD max, DWORD flags);
+    // Decodes files ahead of their SampleLoad, several at once, and returns when all are
+    // done; a later SampleLoad of the same name takes that result instead of decoding
+    // again. Free drops what was not taken. FALSE before Init.
+    BOOL SamplePrefetch(const char* const* files, DWORD count);
     BOOL SampleFree(HSAMPLE sample);
     BOOL SampleGetInfo(HSAMPLE sample, SampleInfo* info);
     // A new stopped channel at position 0, or when all are busy and onlyNew is FALSE

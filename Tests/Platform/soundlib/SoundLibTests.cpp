@@ -216,6 +216,35 @@ TEST_F(SoundLib, SampleInfoKeepsTheLoadFlagsWithSoftwareMixing)
     EXPECT_EQ(ErrorGetCode(), ERROR_HANDLE);
 }
 
+TEST_F(SoundLib, PrefetchedClipsLoadAsTheyDecodeOneByOneAndOnlyOnce)
+{
+    const std::vector<std::vector<int16_t>> clips = {MakeClip("a.mp3", 330, 0.3), MakeClip("b.mp3", 440, 0.2),
+                                                     MakeClip("c.mp3", 550, 0.25)};
+    const std::string paths[] = {PathOf("a.mp3"), PathOf("b.mp3"), PathOf("c.mp3"), PathOf("missing.mp3")};
+    const char* names[] = {paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), paths[3].c_str()};
+    EXPECT_FALSE(SamplePrefetch(nullptr, 2));
+    ASSERT_TRUE(SamplePrefetch(names, 4));
+    // Taken from what was decoded ahead: the files are gone by now.
+    for (size_t i = 0; i < 3; ++i)
+        fs::remove(paths[i]);
+    for (size_t i = 0; i < 3; ++i)
+    {
+        const HSAMPLE sample = SampleLoad(0, names[i], 0, 0, 3, 0);
+        const HCHANNEL channel = SampleGetChannel(sample, 0);
+        ASSERT_TRUE(ChannelPlay(channel, 0)) << i;
+        const uint32_t frames = static_cast<uint32_t>(clips[i].size() / 2);
+        EXPECT_EQ(Slice(Mix(frames), 0, frames), clips[i]) << i;
+        EXPECT_EQ(SampleLoad(0, names[i], 0, 0, 3, 0), 0u) << "taken twice: " << i;
+        EXPECT_EQ(ErrorGetCode(), ERROR_FILEOPEN);
+    }
+    EXPECT_EQ(SampleLoad(0, names[3], 0, 0, 3, 0), 0u);
+    EXPECT_EQ(ErrorGetCode(), ERROR_FILEOPEN);
+    ASSERT_TRUE(Free());
+    EXPECT_FALSE(SamplePrefetch(names, 4));
+    EXPECT_EQ(ErrorGetCode(), ERROR_INIT);
+    ASSERT_TRUE(Init(DEVICE_NONE, kRate, 1, nullptr, nullptr));
+}
+
 TEST_F(SoundLib, AChannelPlaysTheDecodedClipAtItsVolumeAndThenEnds)
 {
     const std::vector<int16_t> data = MakeClip("a.mp3", 440, 0.3);
