@@ -276,8 +276,20 @@ TEST_F(EndToEnd, FromTheSplashThroughLevelOneToTheExitOfThePausePage)
 
     // Space jumps: the hero's light leaves its place on screen, and the hero comes down again.
     const HeroSighting standing = FindHero(*myGame->WaitFor("standing", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s)));
-    ASSERT_TRUE(myGame->PressUntil("space", [&](const Screenshot& s) { return std::abs(FindHero(s).y - standing.y) > 20.0f; }, Scaled(30s), "jump"))
-        << "Space did not make the hero jump: standing " << standing.Describe() << "; last " << FindHero(myGame->GetLastCapture()).Describe();
+    // A press is taken in the frame it arrives; where the hero is not on the floor in that
+    // frame it is pressed again, as a player would.
+    const auto jumped = [&](const Screenshot& s) { return std::abs(FindHero(s).y - standing.y) > 20.0f; };
+    bool jump = false;
+    for (const Clock::time_point end = Clock::now() + Scaled(60s); !jump && Clock::now() < end;)
+    {
+        jump = myGame->PressUntil("space", jumped, Scaled(5s), "jump").has_value();
+        if (!jump)
+        {
+            ASSERT_TRUE(myGame->WaitForFrame(Scaled(30s)));
+        }
+    }
+    ASSERT_TRUE(jump) << "Space did not make the hero jump: standing " << standing.Describe() << "; last "
+                      << FindHero(myGame->GetLastCapture()).Describe();
     std::optional<Screenshot> beforePause = myGame->WaitFor("landed", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s));
     ASSERT_TRUE(beforePause);
 
