@@ -126,11 +126,6 @@ namespace GameTest
             }
         }
 
-        void RemovePage(const std::string& aPage)
-        {
-            std::filesystem::remove_all(Root() / "scenes" / (aPage + ".ksc.leveldata"));
-        }
-
         // Buttons stacked from the top in the given order, 100 reference pixels apart.
         std::vector<PageObject> ButtonColumn(const std::vector<std::string>& someLabels)
         {
