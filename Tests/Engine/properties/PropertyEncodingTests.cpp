@@ -236,9 +236,7 @@ TEST(PropertyEncoding, SpriteReadsOnlyObjectsAndLetsTexturesWinOverTexturePath)
 {
     const SpriteValue fromText = Read<SpriteValue>("x");
     for (const Kiln::StringId texture : fromText->myTextures)
-    {
         EXPECT_TRUE(texture.IsNull());
-    }
     EXPECT_EQ(fromText->mySize, Kiln::Vector2<float>(100, 100));
     EXPECT_EQ(fromText->myPivot, Kiln::Vector2<float>(0.5f, 0.5f));
 

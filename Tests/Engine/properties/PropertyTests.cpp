@@ -33,9 +33,7 @@ namespace
         for (std::size_t i = 0; i < Kiln::PROPERTY_STORAGE_SIZE; ++i)
         {
             if (bytes[i] != 0)
-            {
                 return false;
-            }
         }
         return true;
     }

@@ -89,9 +89,7 @@ TEST_F(ObjectDefinitions, ASecondFileOfTheSameNameIsReportedAndTheFirstStays)
     for (const auto& entry : std::filesystem::recursive_directory_iterator(Root()))
     {
         if (entry.path().extension() == ".kob" && firstFolder.empty())
-        {
             firstFolder = entry.path().parent_path().filename().string();
-        }
     }
 
     ObjectDefinitionManager manager;

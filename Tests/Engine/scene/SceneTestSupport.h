@@ -57,9 +57,7 @@ namespace KilnTest
         for (std::size_t r = 0; r < 3; ++r)
         {
             for (std::size_t col = 0; col < 3; ++col)
-            {
                 m(r, col) = rows[r][col] * aScale;
-            }
         }
         m.SetPosition({aTx, aTy, aTz});
         return m;
@@ -69,9 +67,7 @@ namespace KilnTest
     {
         std::string text = "[";
         for (std::size_t i = 0; i < 16; ++i)
-        {
             text += (i ? ", " : "") + std::to_string(aMatrix[i]);
-        }
         return text + "]";
     }
 }

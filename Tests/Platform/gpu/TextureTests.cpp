@@ -308,9 +308,7 @@ TEST_F(TextureTest, DynamicTextureMapDiscardReplacesTheTexels)
         ASSERT_TRUE(context.Map(texture.get(), 0, MapType::WriteDiscard, 0, &mapped));
         EXPECT_EQ(mapped.rowPitch, 16u);
         for (uint32_t row = 0; row < 2; ++row)
-        {
             std::memset(static_cast<uint8_t*>(mapped.data) + row * mapped.rowPitch, row == 0 ? value : 0, 16);
-        }
         context.Unmap(texture.get(), 0);
         DrawSampled(theSample2dPs, view.get());
         const int linear = value == 188 ? 128 : 255;
