@@ -100,9 +100,7 @@ namespace KilnTest
                         id = ImGui::GetID(*text);
                     }
                     else
-                    {
                         ImGui::PushID(*text);
-                    }
                 }
                 else
                 {
@@ -112,9 +110,7 @@ namespace KilnTest
                         id = window->GetID(number);
                     }
                     else
-                    {
                         ImGui::PushID(number);
-                    }
                 }
                 pushed += isLast ? 0 : 1;
             }

@@ -106,9 +106,7 @@ namespace VideoTest
                         line[column] = (aNumber >> bit) & 1 ? 235 : 16;
                     }
                     else
-                    {
                         line[column] = y;
-                    }
                 }
             }
             for (int row = 0; row < (h + 1) / 2; ++row)

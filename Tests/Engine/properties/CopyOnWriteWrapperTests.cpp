@@ -49,10 +49,8 @@ TEST(CopyOnWriteWrapper, DefaultsHoldThePlainRecordsDefaults)
     const CopyOnWriteWrapper<Kiln::SceneModel> model;
     EXPECT_TRUE(model->myPath.IsNull());
     for (const auto& mesh : model->myTextures)
-    {
         for (const Kiln::StringId texture : mesh)
             EXPECT_TRUE(texture.IsNull());
-    }
     EXPECT_EQ(model.GetBucket()->GetObjectSize(), 136u);
     EXPECT_EQ(CopyOnWriteWrapper<Kiln::SceneReference>().GetBucket()->GetObjectSize(), 8u);
     EXPECT_EQ(CopyOnWriteWrapper<Kiln::AnimationClipReference>().GetBucket()->GetObjectSize(), 8u);
