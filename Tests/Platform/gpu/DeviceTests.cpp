@@ -9,6 +9,7 @@
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
+using KilnTest::TextureDesc;
 
 namespace
 {
@@ -70,11 +71,7 @@ TEST_F(GpuTest, InvalidBufferDescriptionsAreRefused)
 TEST_F(GpuTest, InvalidTextureDescriptionsAreRefused)
 {
     Device& device = myGpu->Device();
-    Texture2DDesc desc;
-    desc.width = 4;
-    desc.height = 4;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
+    Texture2DDesc desc = TextureDesc(4, 4, Format::R8G8B8A8_UNORM);
 
     // Each change of a valid description and the rule it breaks.
     const std::pair<std::function<void(Texture2DDesc&)>, const char*> cases[] = {
@@ -107,11 +104,7 @@ TEST_F(GpuTest, InvalidTextureDescriptionsAreRefused)
 TEST_F(GpuTest, InvalidViewDescriptionsAreRefused)
 {
     Device& device = myGpu->Device();
-    Texture2DDesc desc;
-    desc.width = 4;
-    desc.height = 4;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
+    Texture2DDesc desc = TextureDesc(4, 4, Format::R8G8B8A8_UNORM);
     auto texture = device.CreateTexture2D(desc);
     ASSERT_NE(texture, nullptr);
 
@@ -404,7 +397,7 @@ TEST_F(GpuTest, BoundObjectsStayAliveUntilUnbound)
     DeviceContext& context = myGpu->Context();
     const uint8_t texel[4] = {1, 2, 3, 4};
     SubresourceData data{texel, 4, 0};
-    auto texture = myGpu->Device().CreateTexture2D(Texture2DDesc{1, 1, 1, 1, Format::R8G8B8A8_UNORM, {}, Usage::Default, Bind::ShaderResource}, &data);
+    auto texture = myGpu->Device().CreateTexture2D(TextureDesc(1, 1, Format::R8G8B8A8_UNORM), &data);
     auto view = myGpu->Device().CreateShaderResourceView(texture.get());
     std::weak_ptr<Texture2D> watchTexture = texture;
     std::weak_ptr<ShaderResourceView> watchView = view;

@@ -8,6 +8,7 @@
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
+using KilnTest::TextureDesc;
 
 namespace
 {
@@ -347,12 +348,7 @@ TEST_F(DrawTest, BlendStatesOfTheStateStackBlendKnownPixels)
 
 TEST_F(DrawTest, DepthTestKeepsTheNearerSurface)
 {
-    Texture2DDesc depthDesc;
-    depthDesc.width = 64;
-    depthDesc.height = 64;
-    depthDesc.format = Format::R24G8_TYPELESS;
-    depthDesc.bindFlags = Bind::DepthStencil | Bind::ShaderResource;
-    auto depthTexture = myGpu->Device().CreateTexture2D(depthDesc);
+    auto depthTexture = myGpu->Device().CreateTexture2D(TextureDesc(64, 64, Format::R24G8_TYPELESS, Bind::DepthStencil | Bind::ShaderResource));
     ASSERT_NE(depthTexture, nullptr);
     DepthStencilViewDesc dsvDesc;
     dsvDesc.format = Format::D24_UNORM_S8_UINT;
@@ -399,12 +395,7 @@ TEST_F(DrawTest, DepthTestKeepsTheNearerSurface)
 
 TEST_F(DrawTest, StencilStateMasksDrawing)
 {
-    Texture2DDesc depthDesc;
-    depthDesc.width = 64;
-    depthDesc.height = 64;
-    depthDesc.format = Format::D24_UNORM_S8_UINT;
-    depthDesc.bindFlags = Bind::DepthStencil;
-    auto depthTexture = myGpu->Device().CreateTexture2D(depthDesc);
+    auto depthTexture = myGpu->Device().CreateTexture2D(TextureDesc(64, 64, Format::D24_UNORM_S8_UINT, Bind::DepthStencil));
     auto dsv = myGpu->Device().CreateDepthStencilView(depthTexture.get(), nullptr);
     ASSERT_NE(dsv, nullptr);
     DeviceContext& context = myGpu->Context();

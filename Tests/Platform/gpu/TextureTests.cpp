@@ -10,6 +10,7 @@
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
 using KilnTest::Rgba8;
+using KilnTest::TextureDesc;
 
 namespace
 {
@@ -33,15 +34,6 @@ void main()
 
     const std::string theSample2dPs = SamplePs("sampler2D colourTexture", "texture(colourTexture, vUv)");
 
-    Texture2DDesc Desc(uint32_t aWidth, uint32_t aHeight, Format aFormat, uint32_t someBindFlags = Bind::ShaderResource)
-    {
-        Texture2DDesc desc;
-        desc.width = aWidth;
-        desc.height = aHeight;
-        desc.format = aFormat;
-        desc.bindFlags = someBindFlags;
-        return desc;
-    }
 
     class TextureTest : public GpuTest
     {
@@ -62,7 +54,7 @@ void main()
         std::shared_ptr<Texture2D> MakeTexture(Format aFormat, uint32_t aWidth, uint32_t aHeight, const void* someData, uint32_t aPitch,
                                                Usage aUsage = Usage::Immutable)
         {
-            Texture2DDesc desc = Desc(aWidth, aHeight, aFormat);
+            Texture2DDesc desc = TextureDesc(aWidth, aHeight, aFormat);
             desc.usage = aUsage;
             desc.cpuAccessFlags = aUsage == Usage::Dynamic ? uint32_t{CpuAccess::Write} : 0u;
             SubresourceData data{someData, aPitch, 0};
@@ -141,7 +133,7 @@ TEST_F(TextureTest, SrgbTexturesDecodeToLinearWhenSampled)
 
     // Both views of one typeless texture: the sRGB one decodes, the plain one does not.
     SubresourceData data{texels, 4, 0};
-    auto typeless = myGpu->Device().CreateTexture2D(Desc(1, 1, Format::R8G8B8A8_TYPELESS), &data);
+    auto typeless = myGpu->Device().CreateTexture2D(TextureDesc(1, 1, Format::R8G8B8A8_TYPELESS), &data);
     ASSERT_NE(typeless, nullptr);
     EXPECT_EQ(myGpu->Device().CreateShaderResourceView(typeless.get()), nullptr);   // a typeless view is refused
     ShaderResourceViewDesc plainDesc;
@@ -213,7 +205,7 @@ TEST_F(TextureTest, MipLevelsHoldTheirOwnDataAndViewsPickThem)
     for (size_t i = 0; i < level0.size(); i += 4) { level0[i] = 255; level0[i + 3] = 255; }
     for (size_t i = 0; i < level1.size(); i += 4) { level1[i + 1] = 255; level1[i + 3] = 255; }
     level2 = {0, 0, 255, 255};
-    Texture2DDesc desc = Desc(4, 4, Format::R8G8B8A8_UNORM);
+    Texture2DDesc desc = TextureDesc(4, 4, Format::R8G8B8A8_UNORM);
     desc.mipLevels = 0;   // full chain
     const SubresourceData data[3] = {{level0.data(), 16, 0}, {level1.data(), 8, 0}, {level2.data(), 4, 0}};
     auto texture = myGpu->Device().CreateTexture2D(desc, data);
@@ -249,7 +241,7 @@ TEST_F(TextureTest, CubeFacesAreSampledByDirection)
         faces[face][15] = 255;
         data[face] = {faces[face].data(), 8, 0};
     }
-    Texture2DDesc desc = Desc(2, 2, Format::R8G8B8A8_UNORM);
+    Texture2DDesc desc = TextureDesc(2, 2, Format::R8G8B8A8_UNORM);
     desc.arraySize = 6;
     desc.miscFlags = ResourceMisc::TextureCube;
     auto cube = myGpu->Device().CreateTexture2D(desc, data);
@@ -272,7 +264,7 @@ TEST_F(TextureTest, ArraySlicesAreSampledByLayer)
 {
     const uint8_t red[4] = {255, 0, 0, 255};
     const uint8_t green[4] = {0, 255, 0, 255};
-    Texture2DDesc desc = Desc(1, 1, Format::R8G8B8A8_UNORM);
+    Texture2DDesc desc = TextureDesc(1, 1, Format::R8G8B8A8_UNORM);
     desc.arraySize = 2;
     const SubresourceData data[2] = {{red, 4, 0}, {green, 4, 0}};
     auto array = myGpu->Device().CreateTexture2D(desc, data);
@@ -322,7 +314,7 @@ TEST_F(TextureTest, DynamicTextureMapDiscardReplacesTheTexels)
 
 TEST_F(TextureTest, UpdateSubresourceWritesABoxWithItsRowPitch)
 {
-    auto texture = myGpu->Device().CreateTexture2D(Desc(4, 4, Format::R8_UNORM));
+    auto texture = myGpu->Device().CreateTexture2D(TextureDesc(4, 4, Format::R8_UNORM));
     ASSERT_NE(texture, nullptr);
     const std::vector<uint8_t> zeros(16, 0);
     myGpu->Context().UpdateSubresource(texture.get(), 0, nullptr, zeros.data(), 4, 0);
@@ -336,7 +328,7 @@ TEST_F(TextureTest, UpdateSubresourceWritesABoxWithItsRowPitch)
 TEST_F(TextureTest, AtlasUpdatedThenMipmapped)
 {
     // A 1024 x 1024 glyph atlas: full mip chain, render target + shader resource, generate-mips.
-    Texture2DDesc desc = Desc(1024, 1024, Format::R8G8B8A8_UNORM, Bind::ShaderResource | Bind::RenderTarget);
+    Texture2DDesc desc = TextureDesc(1024, 1024, Format::R8G8B8A8_UNORM, Bind::ShaderResource | Bind::RenderTarget);
     desc.mipLevels = 0;
     desc.miscFlags = ResourceMisc::GenerateMips;
     auto atlas = myGpu->Device().CreateTexture2D(desc);
@@ -373,7 +365,7 @@ TEST_F(TextureTest, AtlasUpdatedThenMipmapped)
 TEST_F(TextureTest, CopyResourceToStagingThenMapRead)
 {
     const uint8_t texels[] = {1, 2, 3, 4, 5, 6, 7, 8};
-    Texture2DDesc desc = Desc(2, 1, Format::R8G8B8A8_UNORM);
+    Texture2DDesc desc = TextureDesc(2, 1, Format::R8G8B8A8_UNORM);
     SubresourceData data{texels, 8, 0};
     auto source = myGpu->Device().CreateTexture2D(desc, &data);
     desc.usage = Usage::Staging;
@@ -409,7 +401,7 @@ TEST_F(TextureTest, CopyResourceToStagingThenMapRead)
 
 TEST_F(TextureTest, RenderToTextureThenSampleIt)
 {
-    auto target = myGpu->Device().CreateTexture2D(Desc(8, 8, Format::R8G8B8A8_UNORM, Bind::ShaderResource | Bind::RenderTarget));
+    auto target = myGpu->Device().CreateTexture2D(TextureDesc(8, 8, Format::R8G8B8A8_UNORM, Bind::ShaderResource | Bind::RenderTarget));
     auto rtv = myGpu->Device().CreateRenderTargetView(target.get());
     auto srv = myGpu->Device().CreateShaderResourceView(target.get());
     ASSERT_NE(rtv, nullptr);
@@ -438,7 +430,7 @@ void main() { if (vUv.y > 0.5) discard; outColour = vec4(1.0, 0.0, 0.0, 1.0); }
 TEST_F(TextureTest, DepthBufferIsReadThroughAnR32FloatView)
 {
     // The engine's depth buffer: R32_TYPELESS, D32_FLOAT view, R32_FLOAT shader view.
-    auto depth = myGpu->Device().CreateTexture2D(Desc(64, 64, Format::R32_TYPELESS, Bind::DepthStencil | Bind::ShaderResource));
+    auto depth = myGpu->Device().CreateTexture2D(TextureDesc(64, 64, Format::R32_TYPELESS, Bind::DepthStencil | Bind::ShaderResource));
     ASSERT_NE(depth, nullptr);
     DepthStencilViewDesc dsvDesc;
     dsvDesc.format = Format::D32_FLOAT;
