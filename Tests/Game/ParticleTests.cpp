@@ -50,10 +50,8 @@ namespace
         std::vector<Particle*> particles;
         const auto found = Registry().GetGroups().find(Id(aTexture));
         if (found != Registry().GetGroups().end())
-        {
             for (const std::unique_ptr<Particle>& particle : found->second)
                 particles.push_back(particle.get());
-        }
         return particles;
     }
 

@@ -190,10 +190,8 @@ namespace KilnTest
     bool ImGuiHarness::IsTooltipVisible() const
     {
         for (ImGuiWindow* window : myContext->Windows)
-        {
             if ((window->Flags & ImGuiWindowFlags_Tooltip) != 0 && window->Active)
                 return true;
-        }
         return false;
     }
 }

@@ -270,10 +270,8 @@ namespace VideoTest
         {
             Track* next = nullptr;
             for (Track& track : writer.tracks)
-            {
                 if (!track.done && (next == nullptr || av_compare_ts(track.next, track.context->time_base, next->next, next->context->time_base) < 0))
                     next = &track;
-            }
             if (next == nullptr)
                 break;
             if (av_compare_ts(next->next, next->context->time_base, end, seconds) >= 0)

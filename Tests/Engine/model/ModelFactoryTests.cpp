@@ -56,10 +56,8 @@ namespace
     const Kiln::ModelVertex* VertexAt(const Kiln::MeshData& aMesh, float x, float y)
     {
         for (const Kiln::ModelVertex& v : aMesh.myVertices)
-        {
             if (v.position[0] == x && v.position[1] == y)
                 return &v;
-        }
         return nullptr;
     }
 
