@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
@@ -575,22 +576,16 @@ void main()
 )";
     auto vertexShader = myGpu->VertexShader(vs);
     ASSERT_NE(vertexShader, nullptr);
-    const InputElementDesc layoutDesc[] = {
-        {"POSITION", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 1, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 2, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 3, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 0, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 1, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 2, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 3, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"NORMAL", 0, Format::R32G32B32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TANGENT", 0, Format::R32G32B32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"BINORMAL", 0, Format::R32G32B32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"BONES", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"WEIGHTS", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-    };
+    // Each element straight after the one before, in the model vertex's order.
+    const Format f4 = Format::R32G32B32A32_FLOAT, f3 = Format::R32G32B32_FLOAT, f2 = Format::R32G32_FLOAT;
+    const std::tuple<const char*, uint32_t, Format> elements[] = {
+        {"POSITION", 0, f4}, {"COLOR", 0, f4},    {"COLOR", 1, f4},   {"COLOR", 2, f4},    {"COLOR", 3, f4},
+        {"TEXCOORD", 0, f2}, {"TEXCOORD", 1, f2}, {"TEXCOORD", 2, f2}, {"TEXCOORD", 3, f2}, {"NORMAL", 0, f3},
+        {"TANGENT", 0, f3},  {"BINORMAL", 0, f3}, {"BONES", 0, f4},   {"WEIGHTS", 0, f4}};
+    InputElementDesc layoutDesc[14];
+    for (size_t i = 0; i < 14; ++i)
+        layoutDesc[i] = {std::get<0>(elements[i]), std::get<1>(elements[i]), std::get<2>(elements[i]), 0, AppendAlignedElement,
+                         InputClassification::PerVertexData, 0};
     auto layout = myGpu->Device().CreateInputLayout(layoutDesc, 14, vs.data(), vs.size());
     ASSERT_NE(layout, nullptr);
 
