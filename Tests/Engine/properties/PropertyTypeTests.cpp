@@ -92,12 +92,6 @@ TEST(PropertyType, TheThirteenBuiltInsRegisterBeforeMainInTableOrder)
     EXPECT_EQ(PropertyTypeBase::GetRegisteredType(13), nullptr);
 }
 
-TEST(PropertyTypeDeathTest, TheRegistryIsFinalisedByTheFirstLookup)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(CheckFinalisationOnFirstLookup(), testing::ExitedWithCode(0), "finalised on first lookup");
-}
-
 TEST(PropertyType, LookupFindsInternedNamesAndNothingElse)
 {
     const PropertyTypeBase* float2 = PropertyTypeBase::GetPropertyType(StringRegistry::RegisterOrGetString("Float2"));
@@ -126,15 +120,13 @@ TEST(PropertyType, TheNameListIsSortedByTheTexts)
     EXPECT_EQ(texts, expected);
 }
 
-TEST(PropertyTypeDeathTest, RegisteringAfterFinalisationAborts)
+// Each in a child process of its own: the first lookup finalises the registry, after which
+// a registration aborts, as does one beyond 512 types.
+TEST(PropertyTypeDeathTest, TheFirstLookupFinalisesTheRegistryAndLateOrExcessRegistrationsAbort)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(CheckFinalisationOnFirstLookup(), testing::ExitedWithCode(0), "finalised on first lookup");
     EXPECT_DEATH(RegisterAfterFinalisation(), "\"Late\" registered after the registry was finalised");
-}
-
-TEST(PropertyTypeDeathTest, RegisteringBeyond512TypesAborts)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(RegisterBeyondCapacity(), "\"Extra\" does not fit: the registry holds 512 types");
 }
 

@@ -126,17 +126,16 @@ void main()
     }
 }
 
-TEST_F(DrawTest, ClockwiseTriangleIsDrawnAndRowZeroIsTheTop)
+TEST_F(DrawTest, ClockwiseTriangleIsDrawnRowZeroAtTheTopAndCounterClockwiseIsCulled)
 {
     // Top-left, top-right, middle-left: clockwise on screen, the upper half only.
     DrawColourTriangles({V(-1, 1, 0, 1, 0, 0), V(1, 1, 0, 1, 0, 0), V(-1, 0, 0, 1, 0, 0)});
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 2), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 60), 0, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(60, 28), 0, 0, 0, 255);
-}
 
-TEST_F(DrawTest, CounterClockwiseTriangleIsCulledByDefault)
-{
+    // The same triangle counter-clockwise is culled by default.
+    ClearBlack();
     DrawColourTriangles({V(-1, 1, 0, 1, 0, 0), V(-1, 0, 0, 1, 0, 0), V(1, 1, 0, 1, 0, 0)});
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 2), 0, 0, 0, 255);
 }
