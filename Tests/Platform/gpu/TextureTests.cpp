@@ -83,6 +83,13 @@ void main()
         void DrawSampled(const std::string& aPixelShader, ShaderResourceView* aView, SamplerState* aSampler = nullptr,
                          RenderTargetView* aTarget = nullptr)
         {
+            DrawSampled(aPixelShader, std::vector<ShaderResourceView*>{aView}, std::vector<SamplerState*>{aSampler ? aSampler : myPointClamp.get()},
+                        aTarget);
+        }
+        // The same with views from t1 on and samplers from s0 on.
+        void DrawSampled(const std::string& aPixelShader, std::vector<ShaderResourceView*> someViews, std::vector<SamplerState*> someSamplers,
+                         RenderTargetView* aTarget = nullptr)
+        {
             auto ps = myGpu->PixelShader(aPixelShader);
             ASSERT_NE(ps, nullptr);
             DeviceContext& context = myGpu->Context();
@@ -91,10 +98,8 @@ void main()
             context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
             context.VSSetShader(myVs.get());
             context.PSSetShader(ps.get());
-            ShaderResourceView* views[] = {aView};
-            context.PSSetShaderResources(1, 1, views);
-            SamplerState* samplers[] = {aSampler ? aSampler : myPointClamp.get()};
-            context.PSSetSamplers(0, 1, samplers);
+            context.PSSetShaderResources(1, static_cast<uint32_t>(someViews.size()), someViews.data());
+            context.PSSetSamplers(0, static_cast<uint32_t>(someSamplers.size()), someSamplers.data());
             context.Draw(3, 0);
         }
 
@@ -472,18 +477,8 @@ void main()
     outColour = vUv.y < 0.5 ? texture(first, vec2(1.25, 0.5)) : texture(second_s1, vec2(1.25, 0.5));
 }
 )";
-    auto pixelShader = myGpu->PixelShader(ps);
-    ASSERT_NE(pixelShader, nullptr);
+    DrawSampled(ps, {view.get(), view.get()}, {wrap.get(), myPointClamp.get()});
     DeviceContext& context = myGpu->Context();
-    myGpu->BindTarget(&myGpu->PlainView());
-    context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-    context.VSSetShader(myVs.get());
-    context.PSSetShader(pixelShader.get());
-    ShaderResourceView* views[] = {view.get(), view.get()};
-    context.PSSetShaderResources(1, 2, views);
-    SamplerState* samplers[] = {wrap.get(), myPointClamp.get()};
-    context.PSSetSamplers(0, 2, samplers);
-    context.Draw(3, 0);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 10), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 50), 0, 255, 0, 255);
 
