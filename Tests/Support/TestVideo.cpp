@@ -12,7 +12,6 @@ extern "C"
 #include <chrono>
 #include <cstdlib>
 #include <cmath>
-#include <memory>
 #include <numbers>
 #include <unistd.h>
 

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 using Plat::Fbx::Document;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
 #include <limits>
 #include <string>
 

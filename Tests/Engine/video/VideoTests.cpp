@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <fstream>
 
 using Kiln::Video;

@@ -3,7 +3,6 @@
 #include "PixelExpectations.h"
 #include "Support/GpuTestContext.h"
 
-#include <array>
 #include <cstring>
 #include <tuple>
 

@@ -4,7 +4,6 @@
 
 #include <SDL.h>
 
-#include <cmath>
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
