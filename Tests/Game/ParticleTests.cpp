@@ -20,7 +20,6 @@
 #include <cmath>
 #include <thread>
 
-using GameTest::Block;
 using GameTest::Sheet;
 
 namespace
