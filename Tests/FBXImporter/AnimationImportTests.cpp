@@ -88,23 +88,17 @@ TEST_F(ImporterTest, OnlyTheFirstStackIsSampled)
     EXPECT_NEAR(clip.frames[0].localTransforms.at("Root")(0, 0), 1.0f, 1e-6f);
 }
 
-TEST_F(ImporterTest, SingleFrameSpanGivesOneFrameOfZeroDuration)
+TEST_F(ImporterTest, SingleFrameSpanGivesOneFrameOfZeroDurationAndABackwardsSpanThrows)
 {
-    std::string text = ReadWholeFile(FbxFixture("animated.fbx"));
-    text = Replaced(text, "LocalTime: 0,46186158000", "LocalTime: 0,0");
-    const FBXAnimation clip = LoadClip(WriteTextFile(myFolder, "one_frame.fbx", text));
+    const std::string text = ReadWholeFile(FbxFixture("animated.fbx"));
+    const FBXAnimation clip = LoadClip(WriteTextFile(myFolder, "one_frame.fbx", Replaced(text, "LocalTime: 0,46186158000", "LocalTime: 0,0")));
     EXPECT_EQ(clip.frameCount, 1u);
     EXPECT_EQ(clip.frames.size(), 1u);
     EXPECT_DOUBLE_EQ(clip.duration, 0.0);
-}
-
-TEST_F(ImporterTest, StackEndingBeforeItStartsThrows)
-{
-    std::string text = ReadWholeFile(FbxFixture("animated.fbx"));
-    text = Replaced(text, "LocalTime: 0,46186158000", "LocalTime: 46186158000,0");
-    const auto path = WriteTextFile(myFolder, "backwards.fbx", text);
-    FBXAnimation clip;
-    EXPECT_THROW(LoadAnimation(path.string(), clip), std::runtime_error);
+    // A stack ending before it starts.
+    const auto path = WriteTextFile(myFolder, "backwards.fbx", Replaced(text, "LocalTime: 0,46186158000", "LocalTime: 46186158000,0"));
+    FBXAnimation backwards;
+    EXPECT_THROW(LoadAnimation(path.string(), backwards), std::runtime_error);
 }
 
 TEST_F(ImporterTest, EventFiresOnTheSumOfItsTranslationNotItsLength)

@@ -18,18 +18,6 @@ using namespace Plat::Fbx;
 
 namespace
 {
-    Element Record(std::string aName, std::vector<Value> someValues = {}, std::vector<Element> someChildren = {})
-    {
-        return Element{std::move(aName), std::move(someValues), std::move(someChildren)};
-    }
-
-    Element P(const std::string& aName, const std::string& aType, std::vector<Value> someValues)
-    {
-        std::vector<Value> values{aName, aType, std::string(), std::string("A")};
-        values.insert(values.end(), someValues.begin(), someValues.end());
-        return Record("P", values);
-    }
-
     std::vector<double> Identity(double x)
     {
         return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, 0, 0, 1};

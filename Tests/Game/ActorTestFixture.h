@@ -126,10 +126,8 @@ namespace ActorTest
             {
                 someStates[from].myId = static_cast<int>(from);
                 for (std::size_t to = 0; to < someStates.size(); ++to)
-                {
                     if (from != to)
                         paths.emplace_back(static_cast<int>(from), static_cast<int>(to));
-                }
             }
             AnimationLibrary::GetInstance()->Unload(aPath);
             GameTest::Sheet sheet;

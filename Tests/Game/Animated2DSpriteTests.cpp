@@ -12,7 +12,6 @@
 
 #include "Engine/drawers/RenderTestHelpers.h"
 
-#include <cmath>
 #include <limits>
 
 namespace

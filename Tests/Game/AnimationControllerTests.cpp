@@ -13,8 +13,6 @@
 
 using GameTest::Block;
 using GameTest::DefinitionProperty;
-using GameTest::Json;
-using GameTest::ObjectProperty;
 using GameTest::Sheet;
 
 namespace

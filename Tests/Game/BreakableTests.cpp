@@ -4,7 +4,6 @@
 
 #include "ParticleEmitter.h"
 
-#include <cmath>
 
 using namespace PropTest;
 

@@ -46,6 +46,13 @@ namespace
         EXPECT_NEAR(anActual.y, anExpected.y, aTolerance) << "y of (" << anActual.x << ", " << anActual.y << ")";
     }
 
+    // A pair that must touch, and the push it gives.
+    void ExpectTouch(bool aTouched, const Vec2& aPush, const Vec2& anExpected)
+    {
+        EXPECT_TRUE(aTouched);
+        ExpectVec(aPush, anExpected);
+    }
+
     // One contact as an owner was told it.
     struct Contact
     {
@@ -82,16 +89,12 @@ TEST(OBB2D, UnrotatedOverlapPushesAlongTheShallowAxisAwayFromTheOther)
     const OBB2D first = Box({0, 0}, {100, 100});
     const OBB2D second = Box({90, 20}, {100, 100});
     Vec2 push;
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, second, push, false));
-    ExpectVec(push, {-10, 0});
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, second, push, true));
-    ExpectVec(push, {10, 0});
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(second, first, push, false));
-    ExpectVec(push, {10, 0});
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(first, second, push, false), push, {-10, 0});
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(first, second, push, true), push, {10, 0});
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(second, first, push, false), push, {10, 0});
 
     const OBB2D below = Box({10, -95}, {100, 100});
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, below, push, false));
-    ExpectVec(push, {0, 5});
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(first, below, push, false), push, {0, 5});
 
     EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(first, Box({100.5f, 0}, {100, 100}), push, false));
     EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(first, Box({0, -101}, {100, 100}), push, false));
@@ -105,11 +108,9 @@ TEST(OBB2D, SharedEdgeTouchesWithZeroPushAndEqualOverlapsKeepTheFirstAxis)
     EXPECT_FLOAT_EQ(push.Length(), 0.0f);
 
     // 10 units of overlap on both x and y: first's x axis wins.
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, Box({90, 90}, {100, 100}), push, false));
-    ExpectVec(push, {-10, 0});
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(first, Box({90, 90}, {100, 100}), push, false), push, {-10, 0});
     // A wide box resting 5 deep on top: pushed down along y.
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(first, Box({0, 95}, {300, 100}), push, false));
-    ExpectVec(push, {0, -5});
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(first, Box({0, 95}, {300, 100}), push, false), push, {0, -5});
 }
 
 TEST(OBB2D, RotatedBoxesUseAllFourAxes)
@@ -117,8 +118,7 @@ TEST(OBB2D, RotatedBoxesUseAllFourAxes)
     // A square turned 45 degrees reaches 70.71 along x.
     const OBB2D diamond = Box({0, 0}, {100, 100}, kPi / 4.0f);
     Vec2 push;
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(diamond, Box({110, 0}, {100, 100}), push, false));
-    ExpectVec(push, {-(50.0f * std::numbers::sqrt2_v<float> - 60.0f), 0});
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(diamond, Box({110, 0}, {100, 100}), push, false), push, {-(50.0f * std::numbers::sqrt2_v<float> - 60.0f), 0});
     EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(diamond, Box({125, 0}, {100, 100}), push, false))
         << "the unrotated bounds would overlap, the shapes do not";
     EXPECT_FALSE(OBB2D::OBB2DvsOBB2D(diamond, Box({115, 115}, {100, 100}), push, false));
@@ -126,8 +126,7 @@ TEST(OBB2D, RotatedBoxesUseAllFourAxes)
     // Two boxes turned 30 degrees, offset along their own x: the push follows that axis.
     const float r = kPi / 6.0f;
     const Vec2 along{std::cos(r), std::sin(r)};
-    ASSERT_TRUE(OBB2D::OBB2DvsOBB2D(Box({0, 0}, {100, 40}, r), Box(along * 90.0f, {100, 40}, r), push, false));
-    ExpectVec(push, along * -10.0f);
+    ExpectTouch(OBB2D::OBB2DvsOBB2D(Box({0, 0}, {100, 40}, r), Box(along * 90.0f, {100, 40}, r), push, false), push, along * -10.0f);
 }
 
 TEST(OBB2D, BoxesWithoutAreaNeverTouch)
@@ -148,18 +147,13 @@ TEST(OBB2DvsCircle, PushIsTheCirclesSeparationOutsideAndInside)
     const OBB2D box = Box({0, 0}, {100, 100});
     Vec2 push;
     // Centre outside, 10 units deep.
-    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), box, push, false));
-    ExpectVec(push, {10, 0});
-    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), box, push, true));
-    ExpectVec(push, {-10, 0});
+    ExpectTouch(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), box, push, false), push, {10, 0});
+    ExpectTouch(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), box, push, true), push, {-10, 0});
     // Near a corner: along the diagonal.
-    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({56, 58}, 20), box, push, false));
-    ExpectVec(push, Vec2{6, 8} / 10.0f * 10.0f);
+    ExpectTouch(OBB2D::OBB2DvsCircle(Round({56, 58}, 20), box, push, false), push, Vec2{6, 8} / 10.0f * 10.0f);
     // Centre inside: out through the nearest side, far enough to end up touching.
-    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({40, 10}, 20), box, push, false));
-    ExpectVec(push, {30, 0});
-    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({-5, -45}, 20), box, push, false));
-    ExpectVec(push, {0, -25});
+    ExpectTouch(OBB2D::OBB2DvsCircle(Round({40, 10}, 20), box, push, false), push, {30, 0});
+    ExpectTouch(OBB2D::OBB2DvsCircle(Round({-5, -45}, 20), box, push, false), push, {0, -25});
 }
 
 TEST(OBB2DvsCircle, TouchingCountsOnlyAgainstARotatedBox)
@@ -171,8 +165,7 @@ TEST(OBB2DvsCircle, TouchingCountsOnlyAgainstARotatedBox)
     EXPECT_NEAR(push.Length(), 0.0f, 1e-4f);
 
     // A tall box turned a quarter is wide in local y: the push still comes out in world space.
-    ASSERT_TRUE(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), Box({0, 0}, {200, 100}, kPi / 2.0f), push, false));
-    ExpectVec(push, {10, 0});
+    ExpectTouch(OBB2D::OBB2DvsCircle(Round({60, 0}, 20), Box({0, 0}, {200, 100}, kPi / 2.0f), push, false), push, {10, 0});
     EXPECT_FALSE(OBB2D::OBB2DvsCircle(Round({60, 90}, 5), Box({0, 0}, {200, 100}, kPi / 2.0f), push, false));
 }
 
@@ -181,10 +174,8 @@ TEST(Circle, CircleAgainstCircle)
     const Circle a = Round({0, 0}, 10);
     Vec2 push;
     // Unflipped: the other circle's separation.
-    ASSERT_TRUE(a.Intersects(Round({15, 0}, 10), push, false));
-    ExpectVec(push, {5, 0});
-    ASSERT_TRUE(a.Intersects(Round({0, -20}, 10), push, true));
-    ExpectVec(push, {0, 0});
+    ExpectTouch(a.Intersects(Round({15, 0}, 10), push, false), push, {5, 0});
+    ExpectTouch(a.Intersects(Round({0, -20}, 10), push, true), push, {0, 0});
     EXPECT_FALSE(a.Intersects(Round({0, -20.01f}, 10), push, true));
 
     push = {3, 3};
@@ -206,14 +197,10 @@ TEST(Collider, DispatchThroughTheBaseGivesTheSameVectors)
     Vec2 push;
 
     // Box against box through the base: the receiver-side rules flip it back to first's view.
-    ASSERT_TRUE(boxBase.Intersects(neighbourBase, push, false));
-    ExpectVec(push, {10, 0});   // the first shape is handed the vector towards the other
-    ASSERT_TRUE(boxBase.Intersects(circleBase, push, false));
-    ExpectVec(push, {-10, 0});  // a box against a circle gets its own separation
-    ASSERT_TRUE(circleBase.Intersects(boxBase, push, false));
-    ExpectVec(push, {10, 0});
-    ASSERT_TRUE(circleBase.Intersects(Round({80, 0}, 30), push, false));
-    ExpectVec(push, {30, 0});
+    ExpectTouch(boxBase.Intersects(neighbourBase, push, false), push, {10, 0});   // the first shape is handed the vector towards the other
+    ExpectTouch(boxBase.Intersects(circleBase, push, false), push, {-10, 0});  // a box against a circle gets its own separation
+    ExpectTouch(circleBase.Intersects(boxBase, push, false), push, {10, 0});
+    ExpectTouch(circleBase.Intersects(Round({80, 0}, 30), push, false), push, {30, 0});
 }
 
 TEST(Collider, OwnersAndTheMissingOwnerAssertion)

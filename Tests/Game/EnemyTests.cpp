@@ -18,7 +18,6 @@
 #include "Engine/drawers/RenderTestHelpers.h"
 
 #include <cmath>
-#include <cstring>
 
 using ActorTest::MessageRecorder;
 using ActorTest::Post;

@@ -27,9 +27,7 @@ namespace GameTest
             {Action::InputDeviceChanged, {106}},
         };
         for (const auto& [action, codes] : table)
-        {
             for (uint32_t code : codes)
                 aMapper.AddInputToEventMapping(code, action);
-        }
     }
 }

@@ -90,10 +90,8 @@ namespace GameTest
         {
             ParticleRegistry::GetInstance().Clear();
             if (!myControllers.empty())
-            {
                 for (const std::string& path : myControllers)
                     AnimationLibrary::GetInstance()->Unload(path);
-            }
             Kiln::impl::gGameAssetsPathSource = nullptr;
         }
 

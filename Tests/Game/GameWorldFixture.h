@@ -67,11 +67,9 @@ public:
     static LevelTransition* Exit(GameWorld& aWorld) { return aWorld.myLevelTransition.get(); }
     static ParallaxBackground* Background(GameWorld& aWorld) { return aWorld.myParallaxBackground.get(); }
     static ChasingHands* Chase(GameWorld& aWorld) { return aWorld.myChasingHands.get(); }
-    static ParticleEmitter* WorldEmitter(GameWorld& aWorld) { return aWorld.myWorldEmitter.get(); }
     static SceneLoader* Loader(GameWorld& aWorld) { return aWorld.mySceneLoader.get(); }
     static float& ShakeDuration(GameWorld& aWorld) { return aWorld.myShakeDuration; }
     static float& ShakeTimer(GameWorld& aWorld) { return aWorld.myShakeTimer; }
-    static float& ShakeAmplitude(GameWorld& aWorld) { return aWorld.myShakeAmplitude; }
     static Kiln::Vector3<float>& ShakeOffset(GameWorld& aWorld) { return aWorld.myShakeOffset; }
     static ChasingHands::ShakeFunction& ShakeFunction(GameWorld& aWorld) { return aWorld.myShakeFunction; }
     static void CreateObject(GameWorld& aWorld, CustomSceneObject& anObject) { aWorld.CreateObject(anObject); }

@@ -419,10 +419,8 @@ TEST_F(GameWorldFrame, ModelsAreDrawnWhenTheirSphereMeetsTheViewPyramidOnly)
     DrawFrame();
     std::set<const void*> bound;
     for (const Plat::Gpu::TraceCall& call : SpriteTest::CallsNamed("IASetIndexBuffer"))
-    {
         if (!call.objects.empty())
             bound.insert(call.objects[0]);
-    }
     int drawn = 0;
     ASSERT_EQ(Access::Models(*myWorld).size(), std::size(placements) + 1);
     for (const Kiln::ModelInstance& instance : Access::Models(*myWorld))

@@ -310,10 +310,8 @@ TEST_F(LevelFactories, ButtonsAndDoorsOfALevelAreLinkedAcrossTheLoadersBatches)
     {
         std::vector<Door*> expected;
         for (const std::unique_ptr<Door>& door : Access::Doors(*myWorld))
-        {
             if (door->GetIndex() == button->GetIndex())
                 expected.push_back(door.get());
-        }
         EXPECT_EQ(button->GetDoors(), expected) << "button of index " << button->GetIndex();
         EXPECT_EQ(button->GetDoors().size(), button->GetIndex() == 2 ? 0u : 3u);
     }

@@ -50,6 +50,14 @@ namespace
 
         static bool IsRed(const Rgba& aPixel) { return aPixel.r >= 240 && aPixel.g <= 15 && aPixel.b <= 15; }
         static bool IsGreen(const Rgba& aPixel) { return aPixel.g >= 240 && aPixel.r <= 15 && aPixel.b <= 15; }
+        // Red at each of someRed sprite points, not red at any of someOther.
+        static void ExpectRed(const Image& anImage, std::vector<std::pair<float, float>> someRed, std::vector<std::pair<float, float>> someOther)
+        {
+            for (const auto& [x, y] : someRed)
+                EXPECT_TRUE(IsRed(anImage.AtSpritePoint(x, y))) << x << ", " << y;
+            for (const auto& [x, y] : someOther)
+                EXPECT_FALSE(IsRed(anImage.AtSpritePoint(x, y))) << x << ", " << y;
+        }
 
         static Kiln::SceneSprite Sprite(const char* aTexture, const Kiln::Vector2<float>& aSize, const Kiln::Vector2<float>& aPivot)
         {
@@ -461,25 +469,14 @@ TEST_F(LevelObjects, AWorldSpriteIsSizedByItsScaleTurnedByItsRotationAndHungFrom
                  {0.0f, 0.0f, 0.0f});
     const Image flat = Draw([&](Kiln::SpriteDrawer& aDrawer) { centred.Render(aDrawer); });
     EXPECT_EQ(centred.GetInstance().myTransform.GetPosition(), (Kiln::Vector3<float>{110.0f, 115.0f, 0.0f}));
-    EXPECT_TRUE(IsRed(flat.AtSpritePoint(160, 90)));
-    EXPECT_TRUE(IsRed(flat.AtSpritePoint(113, 68)));
-    EXPECT_TRUE(IsRed(flat.AtSpritePoint(207, 112)));
-    EXPECT_FALSE(IsRed(flat.AtSpritePoint(106, 90)));
-    EXPECT_FALSE(IsRed(flat.AtSpritePoint(214, 90)));
-    EXPECT_FALSE(IsRed(flat.AtSpritePoint(160, 119)));
-    EXPECT_FALSE(IsRed(flat.AtSpritePoint(160, 61)));
+    ExpectRed(flat, {{160, 90}, {113, 68}, {207, 112}}, {{106, 90}, {214, 90}, {160, 119}, {160, 61}});
 
     // Turned a quarter about z it still hangs centred on its position: 50 wide, 100 tall.
     WorldSprite turned;
     turned.Init(Sprite("textures/test/red.dds", {100.0f, 50.0f}, {0.5f, 0.5f}), {160.0f, 90.0f, 0.0f}, {1.0f, 1.0f, 1.0f},
                 {0.0f, 0.0f, 90.0f});
     const Image upright = Draw([&](Kiln::SpriteDrawer& aDrawer) { turned.Render(aDrawer); });
-    EXPECT_TRUE(IsRed(upright.AtSpritePoint(160, 90)));
-    EXPECT_TRUE(IsRed(upright.AtSpritePoint(160, 136)));
-    EXPECT_TRUE(IsRed(upright.AtSpritePoint(138, 44)));
-    EXPECT_FALSE(IsRed(upright.AtSpritePoint(130, 90)));
-    EXPECT_FALSE(IsRed(upright.AtSpritePoint(190, 90)));
-    EXPECT_FALSE(IsRed(upright.AtSpritePoint(160, 145)));
+    ExpectRed(upright, {{160, 90}, {160, 136}, {138, 44}}, {{130, 90}, {190, 90}, {160, 145}});
 
     // Without a colour texture the placeholder checker is drawn instead.
     WorldSprite bare;
@@ -526,10 +523,7 @@ TEST_F(LevelObjects, AnAnimatedDecorationPlaysItsIdleCellsOnAQuadCentredOnTheObj
     EXPECT_EQ(transform.GetPosition(), (Kiln::Vector3<float>{110.0f, 140.0f, 0.5f})) << "offset (-50, 50) and 1 unit in z";
 
     const Image first = Draw([&](Kiln::SpriteDrawer& aDrawer) { grass.Render(aDrawer); });
-    EXPECT_TRUE(IsRed(first.AtSpritePoint(160, 90)));
-    EXPECT_TRUE(IsRed(first.AtSpritePoint(140, 110)));
-    EXPECT_FALSE(IsRed(first.AtSpritePoint(160, 146)));
-    EXPECT_FALSE(IsRed(first.AtSpritePoint(214, 90)));
+    ExpectRed(first, {{160, 90}, {140, 110}}, {{160, 146}, {214, 90}});
     EXPECT_EQ(grass.GetInstance().myTextureRect, (Kiln::Vector4<float>{0.0f, 0.0f, 1.0f, 1.0f}));
 
     grass.Update(1.1f);

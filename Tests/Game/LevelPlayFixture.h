@@ -25,7 +25,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cmath>
 #include <cstdlib>
 #include <cstdio>
 #include <fstream>

@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -124,11 +123,6 @@ namespace GameTest
                                                  {"properties", object.properties}};
                 myFolder.WriteFile(std::filesystem::path("scenes") / (aPage + ".ksc.leveldata") / NextGuid(), document.dump(2));
             }
-        }
-
-        void RemovePage(const std::string& aPage)
-        {
-            std::filesystem::remove_all(Root() / "scenes" / (aPage + ".ksc.leveldata"));
         }
 
         // Buttons stacked from the top in the given order, 100 reference pixels apart.

@@ -20,7 +20,6 @@
 #include <cmath>
 #include <thread>
 
-using GameTest::Block;
 using GameTest::Sheet;
 
 namespace
@@ -50,10 +49,8 @@ namespace
         std::vector<Particle*> particles;
         const auto found = Registry().GetGroups().find(Id(aTexture));
         if (found != Registry().GetGroups().end())
-        {
             for (const std::unique_ptr<Particle>& particle : found->second)
                 particles.push_back(particle.get());
-        }
         return particles;
     }
 

@@ -154,9 +154,7 @@ TEST_F(PlayerHero, RunsJumpsDoubleJumpsDashesIsHurtDiesAndRespawns)
                                   M::PlayerHurt, M::PlayerDied, M::RestoreState};
     std::vector<M> happened;
     for (M type : myLog.myTypes)
-    {
         if (type != M::FootstepsStart && type != M::FootstepsStop)
             happened.push_back(type);
-    }
     EXPECT_EQ(happened, story);
 }

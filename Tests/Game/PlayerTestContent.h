@@ -63,10 +63,8 @@ namespace PlayerTest
             a.myWaitTransition = b.wait;
             a.myFramesPerSecond = 12.0f;
             for (const Block& other : blocks)
-            {
                 if (&other != &b)
                     a.myTransitions.push_back(other.name);
-            }
         }
         Kiln::SpriteSharedData sheet;
         sheet.myTextures[0] = aSheet;

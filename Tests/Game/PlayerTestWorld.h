@@ -195,6 +195,8 @@ namespace PlayerTest
 
         void Press(uint32_t anAction, bool aPressed = true) { myPlayer->HandleInput({anAction, aPressed}); }
         void Release(uint32_t anAction) { Press(anAction, false); }
+        // Pressed for one frame, released after it.
+        void Tap(uint32_t anAction) { Press(anAction); Step(); Release(anAction); }
 
         // One frame in the world's order.
         void Step(float aDeltaTime = FRAME)

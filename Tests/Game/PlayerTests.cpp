@@ -125,9 +125,7 @@ TEST_P(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
     const float apexTime = std::log(1.0f + k * v0 / g) / k;
     const float apexHeight = (v0 + g / k) * (1.0f - std::exp(-k * apexTime)) / k - g / k * apexTime;
 
-    Press(Action::Jump);
-    Step();
-    Release(Action::Jump);
+    Tap(Action::Jump);
     EXPECT_EQ(player.GetState(), Player::STATE_AIRBORNE);
     EXPECT_EQ(player.GetJumpsUsed(), 1u);
     EXPECT_EQ(player.GetAnimationController().GetCurrentAnimationName(), "Jump_start");
@@ -155,9 +153,7 @@ TEST_P(PlayerMovement, JumpApexMatchesTheTuningAndADoubleJumpNeedsTheAbility)
     player.SetMaxJumps(2);
     Run(0.2f);
     const float floorY = player.GetPosition().y;
-    Press(Action::Jump);
-    Step();
-    Release(Action::Jump);
+    Tap(Action::Jump);
     apex = floorY;
     int jumps = 1;
     while (player.GetState() != Player::STATE_GROUNDED)
@@ -204,9 +200,7 @@ TEST_P(PlayerMovement, CoyoteTimeAllowsAJumpJustAfterALedgeAndNotLater)
         const bool inTime = delay < 0.1f;
         EXPECT_EQ(player.GetState(), inTime ? Player::STATE_GROUNDED : Player::STATE_AIRBORNE) << delay;
         EXPECT_EQ(player.GetJumpsUsed(), inTime ? 0u : 1u) << "after the coyote time the jump counts as used";
-        Press(Action::Jump);
-        Step();
-        Release(Action::Jump);
+        Tap(Action::Jump);
         if (inTime)
         {
             EXPECT_GT(player.GetVelocity().y, 1000.0f) << "a jump just after leaving the ledge works";
@@ -338,9 +332,7 @@ TEST_P(PlayerMovement, DashCoversItsDistanceAndEndsBelowTheMinimumVelocity)
     Release(Action::Dash);
 
     // In the air one dash until landing.
-    Press(Action::Jump);
-    Step();
-    Release(Action::Jump);
+    Tap(Action::Jump);
     while (player.GetVelocity().y > 0.0f)
         Step();
     Press(Action::Dash);
@@ -644,9 +636,7 @@ TEST_F(PlayerControl, MessagesComeInTheOrderOfTheMoves)
     Run(0.2f);
     Press(Action::Right);
     Run(0.3f);
-    Press(Action::Jump);
-    Step();
-    Release(Action::Jump);
+    Tap(Action::Jump);
     while (player.GetState() != Player::STATE_GROUNDED)
         Step();
     Run(0.2f);

@@ -82,13 +82,9 @@ namespace PropTest
         {
             std::vector<MessageType> picked;
             for (const Entry& e : myEntries)
-            {
                 for (MessageType t : someTypes)
-                {
                     if (e.type == t)
                         picked.push_back(t);
-                }
-            }
             return picked;
         }
         void Clear() { myEntries.clear(); }
@@ -220,13 +216,9 @@ namespace PropTest
         void LinkButtons()
         {
             for (const auto& button : myButtons)
-            {
                 for (const auto& door : myDoors)
-                {
                     if (door->GetIndex() == button->GetIndex())
                         button->AddDoor(door.get());
-                }
-            }
         }
 
         Upgrade& AddUpgrade(const UpgradeConfiguration& aConfiguration)

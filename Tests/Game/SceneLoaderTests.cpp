@@ -14,8 +14,6 @@
 #include "Engine/drawers/RenderTestHelpers.h"
 #include "Engine/model/FbxModelBuilder.h"
 
-#include <algorithm>
-#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <set>

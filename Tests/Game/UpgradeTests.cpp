@@ -9,7 +9,6 @@
 #include "forge/drawers/SpriteDrawer.h"
 #include "forge/shaders/SpriteShader.h"
 
-#include <cmath>
 
 using namespace PropTest;
 

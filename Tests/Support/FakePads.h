@@ -73,10 +73,8 @@ namespace TestSupport
             SDL_JoystickClose(myJoystick);
             myJoystick = nullptr;
             for (int device = 0; device < SDL_NumJoysticks(); ++device)
-            {
                 if (SDL_JoystickGetDeviceInstanceID(device) == id)
                     SDL_JoystickDetachVirtual(device);
-            }
         }
         void Button(SDL_GameControllerButton aButton, bool aDown) { SDL_JoystickSetVirtualButton(myJoystick, aButton, aDown ? 1 : 0); }
         void Axis(SDL_GameControllerAxis anAxis, int16_t aValue) { SDL_JoystickSetVirtualAxis(myJoystick, anAxis, aValue); }

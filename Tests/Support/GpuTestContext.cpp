@@ -42,20 +42,14 @@ namespace KilnTest
         mySrgbView.reset();
         myPlainView.reset();
         if (myContext)
-        {
             myContext->ClearState();
-        }
         mySwapChain.reset();
         myContext.reset();
         myDevice.reset();
         if (myWindow != nullptr)
-        {
             SDL_DestroyWindow(myWindow);
-        }
         if (myVideoInitialised)
-        {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        }
     }
 
     RenderTargetView& GpuTestContext::SrgbView()
@@ -72,9 +66,7 @@ namespace KilnTest
     RenderTargetView& GpuTestContext::PlainView()
     {
         if (!myPlainView)
-        {
             myPlainView = myDevice->CreateRenderTargetView(BackBuffer().get(), nullptr);
-        }
         return *myPlainView;
     }
 

@@ -73,6 +73,18 @@ namespace KilnTest
         std::shared_ptr<Plat::Gpu::RenderTargetView> myPlainView;
     };
 
+    // A one-level 2D texture description; the rest as the description's defaults.
+    inline Plat::Gpu::Texture2DDesc TextureDesc(uint32_t aWidth, uint32_t aHeight, Plat::Gpu::Format aFormat,
+                                                uint32_t someBindFlags = Plat::Gpu::Bind::ShaderResource)
+    {
+        Plat::Gpu::Texture2DDesc desc;
+        desc.width = aWidth;
+        desc.height = aHeight;
+        desc.format = aFormat;
+        desc.bindFlags = someBindFlags;
+        return desc;
+    }
+
     // Converts 8-bit B, G, R, A bytes (B8G8R8A8 readback) to pixels.
     std::vector<Rgba8> FromBgra(const std::vector<uint8_t>& someBytes);
     // sRGB-encoded value (0..1) to linear light, and back.

@@ -77,9 +77,7 @@ namespace KilnTest
     void ImGuiHarness::TypeText(const std::string& aText)
     {
         for (const char character : aText)
-        {
             ImGui::GetIO().AddInputCharacter(static_cast<unsigned char>(character));
-        }
     }
 
     std::optional<ImVec2> ImGuiHarness::FindItem(const Rows& aRows, std::initializer_list<IdPart> aPath)
@@ -102,9 +100,7 @@ namespace KilnTest
                         id = ImGui::GetID(*text);
                     }
                     else
-                    {
                         ImGui::PushID(*text);
-                    }
                 }
                 else
                 {
@@ -114,25 +110,19 @@ namespace KilnTest
                         id = window->GetID(number);
                     }
                     else
-                    {
                         ImGui::PushID(number);
-                    }
                 }
                 pushed += isLast ? 0 : 1;
             }
             for (int i = 0; i < pushed; ++i)
-            {
                 ImGui::PopID();
-            }
             ImGui::SetFocusID(id, window);
         };
         Frame(withProbe);
         Frame(aRows);
         ImGuiContext& context = *myContext;
         if (context.NavWindow == nullptr || !context.NavIdIsAlive)
-        {
             return std::nullopt;
-        }
         const ImRect rect = context.NavWindow->NavRectRel[0];
         const ImVec2 origin = context.NavWindow->Pos;
         return ImVec2(origin.x + (rect.Min.x + rect.Max.x) * 0.5f, origin.y + (rect.Min.y + rect.Max.y) * 0.5f);
@@ -200,12 +190,8 @@ namespace KilnTest
     bool ImGuiHarness::IsTooltipVisible() const
     {
         for (ImGuiWindow* window : myContext->Windows)
-        {
             if ((window->Flags & ImGuiWindowFlags_Tooltip) != 0 && window->Active)
-            {
                 return true;
-            }
-        }
         return false;
     }
 }

@@ -32,10 +32,8 @@ namespace KilnTest
             Plat::Window::DestroyWindow(window);
         Plat::Window::Message message;
         while (Plat::Window::PeekMessage(message, nullptr, 0, 0, Plat::Window::PM_REMOVE))
-        {
             if (message.message == Plat::Window::WM_QUIT)
                 break;
-        }
         Kiln::Settings::ResetSettings();
     }
 

@@ -12,7 +12,6 @@ extern "C"
 #include <chrono>
 #include <cstdlib>
 #include <cmath>
-#include <memory>
 #include <numbers>
 #include <unistd.h>
 
@@ -51,9 +50,7 @@ namespace VideoTest
                 if (format != nullptr)
                 {
                     if (!(format->oformat->flags & AVFMT_NOFILE) && format->pb != nullptr)
-                    {
                         avio_closep(&format->pb);
-                    }
                     avformat_free_context(format);
                 }
             }
@@ -68,32 +65,22 @@ namespace VideoTest
             bool Encode(Track& aTrack, AVFrame* aFrame)
             {
                 if (avcodec_send_frame(aTrack.context, aFrame) < 0)
-                {
                     return Fail("encoder refused a frame");
-                }
                 for (;;)
                 {
                     const int result = avcodec_receive_packet(aTrack.context, packet);
                     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
-                    {
                         return true;
-                    }
                     if (result < 0)
-                    {
                         return Fail("encoder failed");
-                    }
                     // Without a duration the muxer ends the track's edit list at the last
                     // picture's start, and demuxers then drop that picture.
                     if (aTrack.isVideo && packet->duration == 0 && timed)
-                    {
                         packet->duration = 1;
-                    }
                     av_packet_rescale_ts(packet, aTrack.context->time_base, aTrack.stream->time_base);
                     packet->stream_index = aTrack.stream->index;
                     if (av_interleaved_write_frame(format, packet) < 0)
-                    {
                         return Fail("muxer failed");
-                    }
                 }
             }
         };
@@ -118,9 +105,7 @@ namespace VideoTest
                         line[column] = (aNumber >> bit) & 1 ? 235 : 16;
                     }
                     else
-                    {
                         line[column] = y;
-                    }
                 }
             }
             for (int row = 0; row < (h + 1) / 2; ++row)
@@ -153,9 +138,7 @@ namespace VideoTest
         {
             const AVCodec* codec = avcodec_find_encoder_by_name(aSpec.codec.c_str());
             if (codec == nullptr)
-            {
                 return aWriter.Fail("no encoder " + aSpec.codec);
-            }
             Track track;
             track.picture = aLook;
             track.stream = avformat_new_stream(aWriter.format, nullptr);
@@ -185,9 +168,7 @@ namespace VideoTest
                 c->max_b_frames = 2;
             }
             if (aWriter.format->oformat->flags & AVFMT_GLOBALHEADER)
-            {
                 c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-            }
             if (avcodec_open2(c, codec, nullptr) < 0)
             {
                 avcodec_free_context(&track.context);
@@ -200,9 +181,7 @@ namespace VideoTest
             track.frame->width = c->width;
             track.frame->height = c->height;
             if (av_frame_get_buffer(track.frame, 0) < 0)
-            {
                 return aWriter.Fail("out of memory");
-            }
             aWriter.tracks.push_back(track);
             return true;
         }
@@ -211,9 +190,7 @@ namespace VideoTest
         {
             const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
             if (codec == nullptr)
-            {
                 return aWriter.Fail("no AAC encoder");
-            }
             Track track;
             track.isVideo = false;
             track.tone = aTone;
@@ -232,9 +209,7 @@ namespace VideoTest
             AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
             av_channel_layout_copy(&c->ch_layout, &stereo);
             if (aWriter.format->oformat->flags & AVFMT_GLOBALHEADER)
-            {
                 c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-            }
             if (avcodec_open2(c, codec, nullptr) < 0)
             {
                 avcodec_free_context(&track.context);
@@ -248,9 +223,7 @@ namespace VideoTest
             track.frame->nb_samples = c->frame_size > 0 ? c->frame_size : 1024;
             av_channel_layout_copy(&track.frame->ch_layout, &c->ch_layout);
             if (av_frame_get_buffer(track.frame, 0) < 0)
-            {
                 return aWriter.Fail("out of memory");
-            }
             aWriter.tracks.push_back(track);
             return true;
         }
@@ -260,9 +233,7 @@ namespace VideoTest
     {
         // Encoders report their statistics at info level; keep warnings and errors.
         if (av_log_get_level() > AV_LOG_WARNING)
-        {
             av_log_set_level(AV_LOG_WARNING);
-        }
         Writer writer;
         auto fail = [&](const std::string& aWhat) {
             if (aError != nullptr) *aError = aWhat.empty() ? writer.error : aWhat;
@@ -270,9 +241,7 @@ namespace VideoTest
         };
         const std::string path = aPath.string();
         if (avformat_alloc_output_context2(&writer.format, nullptr, aSpec.container.c_str(), path.c_str()) < 0)
-        {
             return fail("unknown container " + aSpec.container);
-        }
         writer.packet = av_packet_alloc();
         for (const TestVideoStream& look : aSpec.videoStreams)
         {
@@ -283,21 +252,15 @@ namespace VideoTest
             if (!AddAudio(writer, tone)) return fail({});
         }
         if (!(writer.format->oformat->flags & AVFMT_NOFILE) && avio_open(&writer.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
-        {
             return fail("cannot create " + path);
-        }
         writer.timed = aSpec.timed;
         AVDictionary* options = nullptr;
         if (!aSpec.timed)
-        {
             av_dict_set(&options, "use_editlist", "0", 0);
-        }
         const int header = avformat_write_header(writer.format, &options);
         av_dict_free(&options);
         if (header < 0)
-        {
             return fail("cannot write the header");
-        }
 
         const AVRational seconds{ 1, aSpec.frameRate };
         const std::int64_t end = aSpec.frameCount;  // in frames
@@ -306,16 +269,10 @@ namespace VideoTest
         {
             Track* next = nullptr;
             for (Track& track : writer.tracks)
-            {
                 if (!track.done && (next == nullptr || av_compare_ts(track.next, track.context->time_base, next->next, next->context->time_base) < 0))
-                {
                     next = &track;
-                }
-            }
             if (next == nullptr)
-            {
                 break;
-            }
             if (av_compare_ts(next->next, next->context->time_base, end, seconds) >= 0)
             {
                 next->done = true;
@@ -338,9 +295,7 @@ namespace VideoTest
             if (!writer.Encode(*next, next->frame)) return fail({});
         }
         if (av_write_trailer(writer.format) < 0)
-        {
             return fail("cannot finish the file");
-        }
         return true;
     }
 
@@ -358,9 +313,7 @@ namespace VideoTest
                 number |= 1 << bit;
             }
             else if (luma > 80)
-            {
                 return -1;
-            }
         }
         return number;
     }
@@ -386,9 +339,7 @@ namespace VideoTest
     {
         setenv("SDL_AUDIODRIVER", aDriver, 1);
         if (!anOutputFile.empty())
-        {
             setenv("SDL_DISKAUDIOFILE", anOutputFile.c_str(), 1);
-        }
     }
 
     ScopedAudioDriver::~ScopedAudioDriver()

@@ -41,9 +41,7 @@ namespace KilnTest
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(aText.data(), static_cast<std::streamsize>(aText.size()));
         if (!out)
-        {
             throw std::runtime_error("could not write " + file.string());
-        }
         return file;
     }
 }

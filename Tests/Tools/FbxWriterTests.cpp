@@ -4,27 +4,22 @@
 #include "FbxModel.h"
 #include "GameModelSet.h"
 
-#include "FbxWriter/BinaryFbxWriter.h"
+#include "Support/fbx/BinaryFbxWriter.h"
 
 #include "Platform/fbx/Document.h"
 #include "Platform/fbx/FormatError.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 using Plat::Fbx::Document;
 using Plat::Fbx::Element;
 using Plat::Fbx::Value;
+using KilnTest::Record;
 
 namespace
 {
-    Element Record(std::string aName, std::vector<Value> someValues = {}, std::vector<Element> someChildren = {})
-    {
-        return Element{std::move(aName), std::move(someValues), std::move(someChildren)};
-    }
-
     // A document holding every value type the format has, nested records, an empty record
     // and an empty array.
     Document EveryValueType()

@@ -140,12 +140,10 @@ namespace
                         someTextures.insert(texture.GetString());
             }
             else if (aProperty.myType == TypeNamed("Model"))
-            {
                 for (const auto& mesh : aProperty.myValue.GetValue<Kiln::CopyOnWriteWrapper<Kiln::SceneModel>>().Get().myTextures)
                     for (const Kiln::StringId texture : mesh)
                         if (*texture.GetString())
                             someTextures.insert(texture.GetString());
-            }
         }
 
         // The level-0 RGBA8 image of a generated texture.

@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 using namespace SpriteTest;
 using Kiln::ModelDrawer;

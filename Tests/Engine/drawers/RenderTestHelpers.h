@@ -70,10 +70,8 @@ namespace SpriteTest
     {
         std::vector<Plat::Gpu::TraceCall> calls;
         for (const Plat::Gpu::TraceCall& call : Kiln::DX11::Context->GetTrace())
-        {
             if (call.name == aName)
                 calls.push_back(call);
-        }
         return calls;
     }
 

@@ -2,6 +2,8 @@
 
 #include "WatcherTestSetup.h"
 
+#include "Support/Polling.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -40,24 +42,10 @@ namespace
             return (myDir / aName).string();
         }
 
-        // Moves the file's time forward so every touch is a change, whatever the clock's grain.
-        static void Touch(const std::string& aPath, int aSeconds)
-        {
-            fs::last_write_time(aPath, fs::file_time_type::clock::now() + std::chrono::seconds(aSeconds));
-        }
-
-        // Flushes once per simulated frame until aDone holds (a hang guard of 30 s).
+        // Flushes once per simulated frame until aDone holds.
         static bool FlushUntil(Kiln::FileWatcher& aWatcher, const std::function<bool()>& aDone)
         {
-            const auto end = std::chrono::steady_clock::now() + 30s;
-            while (std::chrono::steady_clock::now() < end)
-            {
-                aWatcher.FlushChanges();
-                if (aDone())
-                    return true;
-                std::this_thread::sleep_for(5ms);
-            }
-            return false;
+            return KilnTest::PollUntil([&] { aWatcher.FlushChanges(); }, aDone);
         }
 
         std::optional<ScopedWatcherFeature> myFeature;
@@ -119,10 +107,10 @@ TEST_F(FileWatcherTest, BothCallbacksOfAFileRunInOrderOnTheFlushingThreadOnly)
     EXPECT_TRUE(calls.empty());
 
     // Three changes inside one frame are delivered once.
-    Touch(file, 10);
+    KilnTest::TouchAhead(file, 10);
     std::this_thread::sleep_for(5ms);
-    Touch(file, 20);
-    Touch(file, 30);
+    KilnTest::TouchAhead(file, 20);
+    KilnTest::TouchAhead(file, 30);
     std::this_thread::sleep_for(100ms);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 2; }));
     EXPECT_EQ(calls, (std::vector<int>{1, 2}));
@@ -133,7 +121,7 @@ TEST_F(FileWatcherTest, BothCallbacksOfAFileRunInOrderOnTheFlushingThreadOnly)
     std::this_thread::sleep_for(80ms);
     watcher.FlushChanges();
     EXPECT_EQ(calls.size(), 2u);
-    Touch(file, 40);
+    KilnTest::TouchAhead(file, 40);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 4; }));
     EXPECT_EQ(calls, (std::vector<int>{1, 2, 1, 2}));
 }
@@ -148,7 +136,7 @@ TEST_F(FileWatcherTest, SlashAndBackslashSpellingsShareOneListButArePolledTwice)
     ASSERT_TRUE(watcher.WatchFileChange(slash, [&] { calls.push_back('s'); }));
     ASSERT_TRUE(watcher.WatchFileChange(backslash, [&] { calls.push_back('b'); }));
 
-    Touch(slash, 10);
+    KilnTest::TouchAhead(slash, 10);
     std::this_thread::sleep_for(100ms);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 4; }));
     EXPECT_EQ(calls, (std::vector<char>{'s', 'b', 's', 'b'}));
@@ -163,7 +151,7 @@ TEST_F(FileWatcherTest, AFileThatDisappearsAndComesBackChangesTwice)
     fs::remove(file);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return calls == 1; }));
     MakeFile("c.txt");
-    Touch(file, 10);
+    KilnTest::TouchAhead(file, 10);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return calls == 2; }));
 }
 
@@ -178,9 +166,9 @@ TEST_F(FileWatcherTest, ACallbackMayRegisterAnotherFile)
         if (!registered)
             registered = watcher.WatchFileChange(second, [&] { ++secondCalls; });
     }));
-    Touch(first, 10);
+    KilnTest::TouchAhead(first, 10);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return registered; }));
-    Touch(second, 10);
+    KilnTest::TouchAhead(second, 10);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return secondCalls == 1; }));
 }
 
@@ -209,11 +197,11 @@ TEST_F(FileWatcherTest, AChangeMadeWhileCallbacksRunIsDeliveredInTheNextFrame)
     ASSERT_TRUE(watcher.WatchFileChange(first, [&] {
         ++firstCalls;
         // The worker cannot scan while callbacks run, so this change waits for its next scan.
-        Touch(second, 10);
+        KilnTest::TouchAhead(second, 10);
         std::this_thread::sleep_for(100ms);
     }));
     ASSERT_TRUE(watcher.WatchFileChange(second, [&] { ++secondCalls; }));
-    Touch(first, 10);
+    KilnTest::TouchAhead(first, 10);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return firstCalls == 1; }));
     EXPECT_EQ(secondCalls, 0);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return secondCalls == 1; }));

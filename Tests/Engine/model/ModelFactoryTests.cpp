@@ -4,6 +4,7 @@
 #include "forge/texture/TextureResource.h"
 
 #include "ModelTestSupport.h"
+#include "Support/Polling.h"
 #include "Support/ScopedEngine.h"
 #include "Support/fbx/BinaryFbxWriter.h"
 
@@ -55,34 +56,18 @@ namespace
     const Kiln::ModelVertex* VertexAt(const Kiln::MeshData& aMesh, float x, float y)
     {
         for (const Kiln::ModelVertex& v : aMesh.myVertices)
-        {
             if (v.position[0] == x && v.position[1] == y)
                 return &v;
-        }
         return nullptr;
     }
 
     class ModelFactoryFiles : public ModelFactoryTest
     {
     protected:
-        // Runs frames until aDone holds (a hang guard of 30 s); the engine's frame runs the
-        // file watcher's callbacks.
+        // Runs frames until aDone holds; the engine's frame runs the file watcher's callbacks.
         bool FramesUntil(const std::function<bool()>& aDone)
         {
-            const auto end = std::chrono::steady_clock::now() + 30s;
-            while (std::chrono::steady_clock::now() < end)
-            {
-                Kiln::Engine::GetInstance()->BeginFrame();
-                if (aDone())
-                    return true;
-                std::this_thread::sleep_for(5ms);
-            }
-            return false;
-        }
-
-        static void Touch(const fs::path& aPath, int aSeconds)
-        {
-            fs::last_write_time(aPath, fs::file_time_type::clock::now() + std::chrono::seconds(aSeconds));
+            return KilnTest::PollUntil([] { Kiln::Engine::GetInstance()->BeginFrame(); }, aDone);
         }
     };
 }
@@ -511,7 +496,7 @@ TEST_F(ModelFactoryFiles, AChangedFileReloadsOnTheNextRequestWhileOldInstancesKe
     FbxModelSpec changed;
     changed.myMeshes = {Quad("Quad", 0, 0, 3, 3)};
     WriteFbx(path, changed);
-    Touch(path, 10);
+    KilnTest::TouchAhead(path, 10);
     ASSERT_TRUE(FramesUntil([&] { return myFactory->GetModelCacheSize() == 2u; }));
 
     const auto reloaded = myFactory->GetModel(path.string());
@@ -528,7 +513,7 @@ TEST_F(ModelFactoryFiles, AWatchOutlivingTheFactoryDoesNothing)
     ASSERT_NE(myFactory->GetModel(path.string()), nullptr);
     Kiln::ModelFactory::DestroyInstance();
     EXPECT_EQ(Kiln::ModelFactory::GetInstancePointer(), nullptr);
-    Touch(path, 10);
+    KilnTest::TouchAhead(path, 10);
     std::this_thread::sleep_for(150ms);
     Kiln::Engine::GetInstance()->BeginFrame();
     EXPECT_EQ(Kiln::ModelFactory::GetInstancePointer(), nullptr);

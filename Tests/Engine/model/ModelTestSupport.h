@@ -6,7 +6,6 @@
 #include "Support/RunningEngine.h"
 
 #include <bit>
-#include <cstdint>
 
 namespace ModelTest
 {

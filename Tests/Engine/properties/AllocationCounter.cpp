@@ -11,9 +11,7 @@ namespace
     {
         ++theAllocationCount;
         if (void* memory = std::malloc(aSize == 0 ? 1 : aSize))
-        {
             return memory;
-        }
         throw std::bad_alloc();
     }
 
@@ -23,9 +21,7 @@ namespace
         const std::size_t alignment = static_cast<std::size_t>(anAlignment);
         const std::size_t size = ((aSize == 0 ? 1 : aSize) + alignment - 1) / alignment * alignment;
         if (void* memory = std::aligned_alloc(alignment, size))
-        {
             return memory;
-        }
         throw std::bad_alloc();
     }
 }

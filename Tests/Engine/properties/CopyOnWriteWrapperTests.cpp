@@ -43,20 +43,14 @@ TEST(CopyOnWriteWrapper, DefaultsHoldThePlainRecordsDefaults)
     EXPECT_EQ(sprite->mySize, Kiln::Vector2<float>(100.0f, 100.0f));
     EXPECT_EQ(sprite->myPivot, Kiln::Vector2<float>(0.5f, 0.5f));
     for (const Kiln::StringId texture : sprite->myTextures)
-    {
         EXPECT_TRUE(texture.IsNull());
-    }
     EXPECT_EQ(sprite.GetBucket()->GetObjectSize(), 48u);
 
     const CopyOnWriteWrapper<Kiln::SceneModel> model;
     EXPECT_TRUE(model->myPath.IsNull());
     for (const auto& mesh : model->myTextures)
-    {
         for (const Kiln::StringId texture : mesh)
-        {
             EXPECT_TRUE(texture.IsNull());
-        }
-    }
     EXPECT_EQ(model.GetBucket()->GetObjectSize(), 136u);
     EXPECT_EQ(CopyOnWriteWrapper<Kiln::SceneReference>().GetBucket()->GetObjectSize(), 8u);
     EXPECT_EQ(CopyOnWriteWrapper<Kiln::AnimationClipReference>().GetBucket()->GetObjectSize(), 8u);
@@ -74,9 +68,7 @@ TEST(CopyOnWriteWrapper, CopiesOfTheDefaultLeaveItsCountAndTheFreeListAlone)
     {
         std::vector<CopyOnWriteWrapper<Probe<1>>> copies(10, original);
         for (const auto& copy : copies)
-        {
             EXPECT_EQ(copy.GetObject(), original.GetObject());
-        }
         EXPECT_EQ(original.GetReferenceCount(), POOL_DEFAULT_OBJECT_COUNT);
     }
     EXPECT_EQ(original.GetReferenceCount(), POOL_DEFAULT_OBJECT_COUNT);
@@ -267,13 +259,9 @@ TEST(CopyOnWriteWrapper, CopyingAndDestroyingPooledValuesDoesNoHeapWork)
     for (int round = 0; round < 100; ++round)
     {
         for (auto& slot : storage)
-        {
             new (slot) CopyOnWriteWrapper<Kiln::SceneModel>(model);
-        }
         for (auto& slot : storage)
-        {
             std::launder(reinterpret_cast<CopyOnWriteWrapper<Kiln::SceneModel>*>(slot))->~CopyOnWriteWrapper();
-        }
         CopyOnWriteWrapper<Kiln::SceneSprite> spriteCopy = sprite;
         spriteCopy = sprite;
     }

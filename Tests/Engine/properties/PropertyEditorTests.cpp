@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 using Kiln::Property;
@@ -87,9 +86,7 @@ namespace
             aView.myMeshCount = 6;
             static const char* names[] = {"Head", "Body", "Legs", "Arms"};
             for (int i = 0; i < 4; ++i)
-            {
                 aView.myMeshNames[i] = names[i];
-            }
             return true;
         }
         return false;
@@ -218,9 +215,7 @@ TEST_F(PropertyEditor, AStringIdLongerThanTheSharedBufferIsOnlyShownCut)
     name.myProperty.GetValue<Kiln::StringId>() = Id(longText.c_str());
     const auto rows = name.Rows();
     for (int i = 0; i < 3; ++i)
-    {
         myImGui.Frame(rows);
-    }
     EXPECT_FALSE(name.myChanged);
     EXPECT_EQ(name.myProperty.GetValue<Kiln::StringId>(), Id(longText.c_str()));
 }
@@ -242,9 +237,7 @@ TEST_F(PropertyEditor, AHelpMarkerShowsTheDescriptionWhenHovered)
                 myImGui.SetMouse(ImVec2(x, y), false);
                 myImGui.Frame(someRows);
                 if (myImGui.IsTooltipVisible())
-                {
                     return true;
-                }
             }
         }
         return false;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
 #include <limits>
 #include <string>
 
@@ -236,9 +234,7 @@ TEST(PropertyEncoding, SpriteReadsOnlyObjectsAndLetsTexturesWinOverTexturePath)
 {
     const SpriteValue fromText = Read<SpriteValue>("x");
     for (const Kiln::StringId texture : fromText->myTextures)
-    {
         EXPECT_TRUE(texture.IsNull());
-    }
     EXPECT_EQ(fromText->mySize, Kiln::Vector2<float>(100, 100));
     EXPECT_EQ(fromText->myPivot, Kiln::Vector2<float>(0.5f, 0.5f));
 

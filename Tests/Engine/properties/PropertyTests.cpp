@@ -31,12 +31,8 @@ namespace
     {
         const auto* bytes = static_cast<const unsigned char*>(aProperty.GetData());
         for (std::size_t i = 0; i < Kiln::PROPERTY_STORAGE_SIZE; ++i)
-        {
             if (bytes[i] != 0)
-            {
                 return false;
-            }
-        }
         return true;
     }
 }

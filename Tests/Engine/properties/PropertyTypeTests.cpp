@@ -55,15 +55,11 @@ namespace
     {
         bool ok = !PropertyTypeBase::IsRegistryFinalised();
         for (const PropertyTypeBase* type : Singletons())
-        {
             ok = ok && type->GetName().IsNull();
-        }
         const PropertyTypeBase* found = PropertyTypeBase::GetPropertyType(StringRegistry::RegisterOrGetString("Int"));
         ok = ok && PropertyTypeBase::IsRegistryFinalised() && found == &PropertyType<std::int32_t>::GetInstance();
         for (const PropertyTypeBase* type : Singletons())
-        {
             ok = ok && type->GetName() == StringRegistry::RegisterOrGetString(type->GetDisplayName());
-        }
         std::fprintf(stderr, ok ? "finalised on first lookup\n" : "wrong registry state\n");
         std::exit(ok ? 0 : 1);
     }
@@ -77,9 +73,7 @@ namespace
     void RegisterBeyondCapacity()
     {
         for (int i = 0; i < 1000; ++i)
-        {
             new ProbeType("Extra");
-        }
     }
 }
 
@@ -96,12 +90,6 @@ TEST(PropertyType, TheThirteenBuiltInsRegisterBeforeMainInTableOrder)
         EXPECT_EQ(type, singletons[i]);
     }
     EXPECT_EQ(PropertyTypeBase::GetRegisteredType(13), nullptr);
-}
-
-TEST(PropertyTypeDeathTest, TheRegistryIsFinalisedByTheFirstLookup)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(CheckFinalisationOnFirstLookup(), testing::ExitedWithCode(0), "finalised on first lookup");
 }
 
 TEST(PropertyType, LookupFindsInternedNamesAndNothingElse)
@@ -125,24 +113,20 @@ TEST(PropertyType, TheNameListIsSortedByTheTexts)
     const std::vector<Kiln::StringId>& names = PropertyTypeBase::GetSortedTypeNames();
     std::vector<std::string> texts;
     for (const Kiln::StringId name : names)
-    {
         texts.emplace_back(name.GetString());
-    }
     const std::vector<std::string> expected = {"Animation Clip", "Bool", "Color", "Float", "Float2",
                                                "Float3", "Float4", "Int", "Model", "Pose",
                                                "Scene", "Sprite", "StringId"};
     EXPECT_EQ(texts, expected);
 }
 
-TEST(PropertyTypeDeathTest, RegisteringAfterFinalisationAborts)
+// Each in a child process of its own: the first lookup finalises the registry, after which
+// a registration aborts, as does one beyond 512 types.
+TEST(PropertyTypeDeathTest, TheFirstLookupFinalisesTheRegistryAndLateOrExcessRegistrationsAbort)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(CheckFinalisationOnFirstLookup(), testing::ExitedWithCode(0), "finalised on first lookup");
     EXPECT_DEATH(RegisterAfterFinalisation(), "\"Late\" registered after the registry was finalised");
-}
-
-TEST(PropertyTypeDeathTest, RegisteringBeyond512TypesAborts)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(RegisterBeyondCapacity(), "\"Extra\" does not fit: the registry holds 512 types");
 }
 
@@ -163,9 +147,7 @@ TEST(PropertyType, ValueOperationsBuildCopyAndDestroyInPlace)
     std::memset(a, 0xAB, sizeof(a));
     pose.Construct(a);
     for (const unsigned char byte : a)
-    {
         EXPECT_EQ(byte, 0);
-    }
 
     // Moving a pooled value copies it: both hold the object afterwards.
     using Model = Kiln::CopyOnWriteWrapper<Kiln::SceneModel>;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 using Kiln::GuidRegistry;
 
@@ -57,9 +56,7 @@ TEST(Xxh64, MatchesTheReferenceValues)
     EXPECT_EQ(hash("abc", 3), 0x44BC2CF5AD770999ull);
     unsigned char counting[100];
     for (int i = 0; i < 100; ++i)
-    {
         counting[i] = static_cast<unsigned char>(i);
-    }
     EXPECT_EQ(hash(counting, 16), 0x44B6EF2FB84169F7ull);
     EXPECT_EQ(hash(counting, 100), 0x6AC1E58032166597ull);
     const unsigned char zeros[16] = {};

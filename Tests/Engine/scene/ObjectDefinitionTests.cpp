@@ -87,12 +87,8 @@ TEST_F(ObjectDefinitions, ASecondFileOfTheSameNameIsReportedAndTheFirstStays)
     Write("b/KOB_Same.kob", Definition(FloatProperty("from", 2, false)));
     std::string firstFolder;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(Root()))
-    {
         if (entry.path().extension() == ".kob" && firstFolder.empty())
-        {
             firstFolder = entry.path().parent_path().filename().string();
-        }
-    }
 
     ObjectDefinitionManager manager;
     ::testing::internal::CaptureStdout();

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 using Kiln::Scene;
@@ -35,9 +34,7 @@ namespace
     {
         const auto found = aScene.myObjects.find(Kiln::GuidRegistry::GetIndex(aGuid));
         if (found == aScene.myObjects.end())
-        {
             throw std::runtime_error(std::string("no object ") + aGuid);
-        }
         return *found->second;
     }
 
@@ -259,9 +256,7 @@ TEST_F(SceneLoad, PathCountsGroupObjectsByPathText)
 
     std::vector<std::pair<std::string, std::uint32_t>> counts;
     for (const auto& [path, count] : scene.myPathCounts)
-    {
         counts.emplace_back(path.GetString(), count);
-    }
     const std::vector<std::pair<std::string, std::uint32_t>> expected = {{"", 5}, {"Alpha", 1}, {"Zeta", 2}};
     EXPECT_EQ(counts, expected);
 

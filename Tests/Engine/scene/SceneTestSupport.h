@@ -55,12 +55,8 @@ namespace KilnTest
                                   {2 * (x * y - w * z), 1 - 2 * (x * x + z * z), 2 * (y * z + w * x)},
                                   {2 * (x * z + w * y), 2 * (y * z - w * x), 1 - 2 * (x * x + y * y)}};
         for (std::size_t r = 0; r < 3; ++r)
-        {
             for (std::size_t col = 0; col < 3; ++col)
-            {
                 m(r, col) = rows[r][col] * aScale;
-            }
-        }
         m.SetPosition({aTx, aTy, aTz});
         return m;
     }
@@ -69,9 +65,7 @@ namespace KilnTest
     {
         std::string text = "[";
         for (std::size_t i = 0; i < 16; ++i)
-        {
             text += (i ? ", " : "") + std::to_string(aMatrix[i]);
-        }
         return text + "]";
     }
 }

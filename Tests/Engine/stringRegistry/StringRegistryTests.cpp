@@ -137,9 +137,7 @@ TEST(StringRegistry, AStringThatDoesNotFitOpensANewPageAndTheOldRestStaysEmpty)
     {
         const std::uint32_t left = StringRegistry::GetBytesLeftInPage();
         if (left == target)
-        {
             break;
-        }
         if (left < target + 16)
         {
             last = StringRegistry::RegisterOrGetString(UniqueText("StringRegistryTests.fill", 1023));
@@ -163,9 +161,7 @@ TEST(StringRegistry, AStringThatDoesNotFitOpensANewPageAndTheOldRestStaysEmpty)
     const StringId small = StringRegistry::RegisterOrGetString(UniqueText("StringRegistryTests.small", 20));
     EXPECT_EQ(small.GetPointer(), bigId.GetPointer() + 1001);
     for (std::uint32_t i = 0; i < target; ++i)
-    {
         ASSERT_EQ(restOfOldPage[i], '\0') << "byte " << i;
-    }
 }
 
 TEST(StringRegistry, AViewWithAnEmbeddedNulIsInternedAsTheTextBeforeIt)

@@ -1,6 +1,7 @@
 #include "forge/filewatcher/FileWatcher.h"
 #include "forge/texture/TextureManager.h"
 
+#include "Support/Polling.h"
 #include "Support/RunningEngine.h"
 
 #include "Platform/gpu/Context.h"
@@ -69,23 +70,10 @@ namespace
             return bytes;
         }
 
-        // Runs frames (watcher flushes) until aDone holds (a hang guard of 30 s).
+        // Runs frames (watcher flushes) until aDone holds.
         bool FlushUntil(const std::function<bool()>& aDone)
         {
-            const auto end = std::chrono::steady_clock::now() + 30s;
-            while (std::chrono::steady_clock::now() < end)
-            {
-                myWatcher->FlushChanges();
-                if (aDone())
-                    return true;
-                std::this_thread::sleep_for(5ms);
-            }
-            return false;
-        }
-
-        static void Bump(const std::string& aPath, int aSeconds)
-        {
-            fs::last_write_time(aPath, fs::file_time_type::clock::now() + std::chrono::seconds(aSeconds));
+            return KilnTest::PollUntil([this] { myWatcher->FlushChanges(); }, aDone);
         }
 
         std::unique_ptr<Kiln::FileWatcher> myWatcher;
@@ -353,7 +341,7 @@ TEST_F(TextureManagerTest, AChangedFileIsReloadedInPlaceAndAFailedReloadKeepsThe
     // A bigger, different image: the same object now holds it, in the same mode.
     const ImageData next = Filled(DxgiFormat::R8G8B8A8_Unorm, 4, 4, 1, 1, false, 77);
     WriteDds("live.dds", next, DdsHeaderKind::Legacy);
-    Bump(path, 10);
+    KilnTest::TouchAhead(path, 10);
     ASSERT_TRUE(FlushUntil([&] { return texture->myWidth == 4; }));
     EXPECT_EQ(myManager->GetTexture(path.c_str(), TextureSrgbMode::ForceSrgb), texture);
     EXPECT_EQ(TextureOf(texture)->GetDesc().format, Plat::Gpu::Format::R8G8B8A8_UNORM_SRGB);
@@ -363,7 +351,7 @@ TEST_F(TextureManagerTest, AChangedFileIsReloadedInPlaceAndAFailedReloadKeepsThe
     // A broken file: the reload fails and the previous texture stays.
     const auto* viewBefore = texture->GetShaderResourceView().get();
     std::ofstream(path, std::ios::binary | std::ios::trunc) << "DDS broken";
-    Bump(path, 20);
+    KilnTest::TouchAhead(path, 20);
     std::this_thread::sleep_for(150ms);
     myWatcher->FlushChanges();
     EXPECT_EQ(texture->GetShaderResourceView().get(), viewBefore);
@@ -395,7 +383,7 @@ TEST_F(TextureManagerTest, AnUnreadableFileRecoversFromItsPlaceholderOnceFixedIn
     for (const auto& c : cases)
     {
         WriteDds(c.name, Filled(DxgiFormat::R8G8B8A8_Unorm_Srgb, 4, 2));
-        Bump(TempPath(c.name), 10);
+        KilnTest::TouchAhead(TempPath(c.name), 10);
     }
     for (size_t i = 0; i < std::size(cases); ++i)
     {
@@ -421,7 +409,7 @@ TEST_F(TextureManagerTest, ATextureAskedForOffTheRenderThreadRecoversOnceItsFile
     ASSERT_TRUE(texture->myIsPlaceholder);
 
     // The file was watched although the load could not run there.
-    Bump(TempPath("late.png"), 10);
+    KilnTest::TouchAhead(TempPath("late.png"), 10);
     ASSERT_TRUE(FlushUntil([&] { return !texture->myIsPlaceholder; }));
     EXPECT_EQ(texture->myWidth, 4u);
     EXPECT_EQ(TextureOf(texture)->GetDesc().format, Plat::Gpu::Format::R8G8B8A8_UNORM);

@@ -310,9 +310,7 @@ namespace
         }
         if (!started || last <= first) return 0.0;
         for (std::size_t i = first + 1; i <= last; ++i)
-        {
             if ((left[i - 1] < 0) != (left[i] < 0)) ++crossings;
-        }
         return static_cast<double>(crossings) / 2.0 / (static_cast<double>(last - first) / 44100.0);
     }
 }

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <fstream>
 
 using Kiln::Video;
@@ -105,9 +104,7 @@ TEST_F(VideoGpu, A720pVideoFillsTheTopLeftOfA2048By1024Texture)
     }
     // Outside it the texture is clear.
     for (auto [x, y] : { std::pair{ 1280, 0 }, std::pair{ 2047, 719 }, std::pair{ 0, 720 }, std::pair{ 2047, 1023 } })
-    {
         EXPECT_EQ(texel(x, y)[0] | texel(x, y)[1] | texel(x, y)[2] | texel(x, y)[3], 0) << x << "," << y;
-    }
 }
 
 TEST_F(VideoGpu, FramesAreUploadedOnePerFramePeriodOfAccumulatedTime)

@@ -33,10 +33,8 @@ namespace
     {
         W::Message m;
         while (W::PeekMessage(m, nullptr, 0, 0, W::PM_REMOVE))
-        {
             if (m.message == W::WM_QUIT)
                 return true;
-        }
         return false;
     }
 }

@@ -5,9 +5,11 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <functional>
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
+using KilnTest::TextureDesc;
 
 namespace
 {
@@ -69,59 +71,28 @@ TEST_F(GpuTest, InvalidBufferDescriptionsAreRefused)
 TEST_F(GpuTest, InvalidTextureDescriptionsAreRefused)
 {
     Device& device = myGpu->Device();
-    Texture2DDesc desc;
-    desc.width = 4;
-    desc.height = 4;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
+    Texture2DDesc desc = TextureDesc(4, 4, Format::R8G8B8A8_UNORM);
 
-    Texture2DDesc bad = desc;
-    bad.width = 0;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "width and height must be 1..16384");
-
-    bad = desc;
-    bad.format = static_cast<Format>(66);
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "is not a known texture format");
-
-    bad = desc;
-    bad.mipLevels = 4;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "mipLevels must not exceed the full chain");
-
-    bad = desc;
-    bad.arraySize = 5;
-    bad.miscFlags = ResourceMisc::TextureCube;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "a cube texture needs arraySize 6");
-
-    bad = desc;
-    bad.width = 6;
-    bad.format = Format::BC1_UNORM;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "multiples of 4");
-
-    bad = desc;
-    bad.usage = Usage::Dynamic;
-    bad.cpuAccessFlags = CpuAccess::Write;
-    bad.mipLevels = 2;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "a dynamic texture has one mip level");
-
-    bad = desc;
-    bad.format = Format::D24_UNORM_S8_UINT;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "needs Bind::DepthStencil");
-
-    bad = desc;
-    bad.bindFlags = Bind::DepthStencil;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "a depth-stencil texture needs a depth format");
-
-    bad = desc;
-    bad.miscFlags = ResourceMisc::GenerateMips;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "GenerateMips needs Bind::RenderTarget and Bind::ShaderResource");
-
-    bad = desc;
-    bad.sampleDesc.count = 4;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "single-sampled");
-
-    bad = desc;
-    bad.usage = Usage::Immutable;
-    ExpectRefused([&] { return device.CreateTexture2D(bad); }, "an immutable texture needs initial data");
+    // Each change of a valid description and the rule it breaks.
+    const std::pair<std::function<void(Texture2DDesc&)>, const char*> cases[] = {
+        {[](Texture2DDesc& aDesc) { aDesc.width = 0; }, "width and height must be 1..16384"},
+        {[](Texture2DDesc& aDesc) { aDesc.format = static_cast<Format>(66); }, "is not a known texture format"},
+        {[](Texture2DDesc& aDesc) { aDesc.mipLevels = 4; }, "mipLevels must not exceed the full chain"},
+        {[](Texture2DDesc& aDesc) { aDesc.arraySize = 5; aDesc.miscFlags = ResourceMisc::TextureCube; }, "a cube texture needs arraySize 6"},
+        {[](Texture2DDesc& aDesc) { aDesc.width = 6; aDesc.format = Format::BC1_UNORM; }, "multiples of 4"},
+        {[](Texture2DDesc& aDesc) { aDesc.usage = Usage::Dynamic; aDesc.cpuAccessFlags = CpuAccess::Write; aDesc.mipLevels = 2; }, "a dynamic texture has one mip level"},
+        {[](Texture2DDesc& aDesc) { aDesc.format = Format::D24_UNORM_S8_UINT; }, "needs Bind::DepthStencil"},
+        {[](Texture2DDesc& aDesc) { aDesc.bindFlags = Bind::DepthStencil; }, "a depth-stencil texture needs a depth format"},
+        {[](Texture2DDesc& aDesc) { aDesc.miscFlags = ResourceMisc::GenerateMips; }, "GenerateMips needs Bind::RenderTarget and Bind::ShaderResource"},
+        {[](Texture2DDesc& aDesc) { aDesc.sampleDesc.count = 4; }, "single-sampled"},
+        {[](Texture2DDesc& aDesc) { aDesc.usage = Usage::Immutable; }, "an immutable texture needs initial data"},
+    };
+    for (const auto& [change, rule] : cases)
+    {
+        Texture2DDesc bad = desc;
+        change(bad);
+        ExpectRefused([&] { return device.CreateTexture2D(bad); }, rule);
+    }
 
     // The pixelate effect's texture: bound as shader resource, render target and unordered access.
     Texture2DDesc pixelate = desc;
@@ -133,11 +104,7 @@ TEST_F(GpuTest, InvalidTextureDescriptionsAreRefused)
 TEST_F(GpuTest, InvalidViewDescriptionsAreRefused)
 {
     Device& device = myGpu->Device();
-    Texture2DDesc desc;
-    desc.width = 4;
-    desc.height = 4;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
+    Texture2DDesc desc = TextureDesc(4, 4, Format::R8G8B8A8_UNORM);
     auto texture = device.CreateTexture2D(desc);
     ASSERT_NE(texture, nullptr);
 
@@ -200,7 +167,6 @@ TEST_F(GpuTest, InvalidStateDescriptionsAreRefused)
 
     // The state stack's nine samplers (three filters by three address modes) are accepted.
     for (Filter filter : {Filter::MinMagMipPoint, Filter::MinMagLinearMipPoint, Filter::MinMagMipLinear})
-    {
         for (TextureAddressMode mode : {TextureAddressMode::Clamp, TextureAddressMode::Wrap, TextureAddressMode::Mirror})
         {
             SamplerDesc desc;
@@ -211,7 +177,6 @@ TEST_F(GpuTest, InvalidStateDescriptionsAreRefused)
             desc.minLOD = 0.0f;
             EXPECT_NE(device.CreateSamplerState(desc), nullptr);
         }
-    }
 }
 
 TEST_F(GpuTest, ShaderCompileErrorsFailAndPrintTheLog)
@@ -305,9 +270,7 @@ TEST_F(GpuTest, MapAndUpdateFollowTheUsageRules)
     // A no-overwrite map of a dynamic buffer keeps what it does not write.
     std::vector<uint8_t> initial(64);
     for (size_t i = 0; i < initial.size(); ++i)
-    {
         initial[i] = static_cast<uint8_t>(i);
-    }
     SubresourceData initialData{initial.data(), 0, 0};
     auto filled = device.CreateBuffer(desc, &initialData);
     ASSERT_TRUE(context.Map(filled.get(), 0, MapType::WriteNoOverwrite, 0, &mapped));
@@ -432,14 +395,9 @@ TEST_F(GpuTest, TraceRecordsCallsWithTheirArgumentsWhileOn)
 TEST_F(GpuTest, BoundObjectsStayAliveUntilUnbound)
 {
     DeviceContext& context = myGpu->Context();
-    Texture2DDesc desc;
-    desc.width = 1;
-    desc.height = 1;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
     const uint8_t texel[4] = {1, 2, 3, 4};
     SubresourceData data{texel, 4, 0};
-    auto texture = myGpu->Device().CreateTexture2D(desc, &data);
+    auto texture = myGpu->Device().CreateTexture2D(TextureDesc(1, 1, Format::R8G8B8A8_UNORM), &data);
     auto view = myGpu->Device().CreateShaderResourceView(texture.get());
     std::weak_ptr<Texture2D> watchTexture = texture;
     std::weak_ptr<ShaderResourceView> watchView = view;

@@ -3,11 +3,12 @@
 #include "PixelExpectations.h"
 #include "Support/GpuTestContext.h"
 
-#include <array>
 #include <cstring>
+#include <tuple>
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
+using KilnTest::TextureDesc;
 
 namespace
 {
@@ -56,9 +57,35 @@ void main()
             ASSERT_NE(myPs, nullptr);
             myLayout = myGpu->Device().CreateInputLayout(theColourLayout, 2, theColourVs, std::strlen(theColourVs));
             ASSERT_NE(myLayout, nullptr);
+            ClearBlack();
+            myGpu->BindTarget(&myGpu->PlainView());
+        }
+
+        void ClearBlack()
+        {
             const float black[4] = {0, 0, 0, 1};
             myGpu->Context().ClearRenderTargetView(&myGpu->PlainView(), black);
-            myGpu->BindTarget(&myGpu->PlainView());
+        }
+
+        // Binds aLayout, the vertex buffers (offset 0) with their strides, triangle lists and the shaders.
+        void BindInput(InputLayout* aLayout, std::vector<Buffer*> someBuffers, std::vector<uint32_t> someStrides, VertexShader* aVs,
+                       PixelShader* aPs = nullptr)
+        {
+            DeviceContext& context = myGpu->Context();
+            const std::vector<uint32_t> offsets(someBuffers.size(), 0);
+            context.IASetInputLayout(aLayout);
+            context.IASetVertexBuffers(0, static_cast<uint32_t>(someBuffers.size()), someBuffers.data(), someStrides.data(), offsets.data());
+            context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
+            context.VSSetShader(aVs);
+            context.PSSetShader(aPs ? aPs : myPs.get());
+        }
+
+        void WriteDynamic(Buffer* aBuffer, const void* someData, size_t aSize)
+        {
+            MappedSubresource mapped;
+            ASSERT_TRUE(myGpu->Context().Map(aBuffer, 0, MapType::WriteDiscard, 0, &mapped));
+            std::memcpy(mapped.data, someData, aSize);
+            myGpu->Context().Unmap(aBuffer, 0);
         }
 
         std::shared_ptr<Buffer> VertexBuffer(const void* someData, uint32_t aSize, Usage aUsage = Usage::Immutable)
@@ -76,16 +103,8 @@ void main()
         {
             myBuffer = VertexBuffer(someVertices.data(), static_cast<uint32_t>(someVertices.size() * sizeof(ColourVertex)));
             ASSERT_NE(myBuffer, nullptr);
-            DeviceContext& context = myGpu->Context();
-            Buffer* buffers[] = {myBuffer.get()};
-            const uint32_t strides[] = {sizeof(ColourVertex)};
-            const uint32_t offsets[] = {0};
-            context.IASetInputLayout(myLayout.get());
-            context.IASetVertexBuffers(0, 1, buffers, strides, offsets);
-            context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-            context.VSSetShader(myVs.get());
-            context.PSSetShader(myPs.get());
-            context.Draw(static_cast<uint32_t>(someVertices.size()), 0);
+            BindInput(myLayout.get(), {myBuffer.get()}, {sizeof(ColourVertex)}, myVs.get());
+            myGpu->Context().Draw(static_cast<uint32_t>(someVertices.size()), 0);
         }
 
         std::shared_ptr<VertexShader> myVs;
@@ -98,19 +117,24 @@ void main()
     {
         return {{anX, aY, aZ, 1.0f}, {aR, aG, aB, anA}};
     }
+
+    // One triangle over the whole screen at depth aZ.
+    std::vector<ColourVertex> FullScreen(float aZ, float aR, float aG, float aB, float anA = 1.0f)
+    {
+        return {V(-1, 3, aZ, aR, aG, aB, anA), V(3, -1, aZ, aR, aG, aB, anA), V(-1, -1, aZ, aR, aG, aB, anA)};
+    }
 }
 
-TEST_F(DrawTest, ClockwiseTriangleIsDrawnAndRowZeroIsTheTop)
+TEST_F(DrawTest, ClockwiseTriangleIsDrawnRowZeroAtTheTopAndCounterClockwiseIsCulled)
 {
     // Top-left, top-right, middle-left: clockwise on screen, the upper half only.
     DrawColourTriangles({V(-1, 1, 0, 1, 0, 0), V(1, 1, 0, 1, 0, 0), V(-1, 0, 0, 1, 0, 0)});
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 2), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 60), 0, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(60, 28), 0, 0, 0, 255);
-}
 
-TEST_F(DrawTest, CounterClockwiseTriangleIsCulledByDefault)
-{
+    // The same triangle counter-clockwise is culled by default.
+    ClearBlack();
     DrawColourTriangles({V(-1, 1, 0, 1, 0, 0), V(-1, 0, 0, 1, 0, 0), V(1, 1, 0, 1, 0, 0)});
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 2), 0, 0, 0, 255);
 }
@@ -127,8 +151,7 @@ TEST_F(DrawTest, RasterizerStatesCullAsInD3D)
     DrawColourTriangles(counterClockwise);
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 2), 0, 255, 0, 255);
 
-    const float black[4] = {0, 0, 0, 1};
-    myGpu->Context().ClearRenderTargetView(&myGpu->PlainView(), black);
+    ClearBlack();
     RasterizerDesc ccwFront;
     ccwFront.frontCounterClockwise = true;
     auto frontCcw = myGpu->Device().CreateRasterizerState(ccwFront);
@@ -136,7 +159,7 @@ TEST_F(DrawTest, RasterizerStatesCullAsInD3D)
     DrawColourTriangles(counterClockwise);
     EXPECT_PIXEL(myGpu->BackBufferPixel(2, 2), 0, 255, 0, 255);
 
-    myGpu->Context().ClearRenderTargetView(&myGpu->PlainView(), black);
+    ClearBlack();
     RasterizerDesc cullFront;
     cullFront.cullMode = CullMode::Front;
     auto front = myGpu->Device().CreateRasterizerState(cullFront);
@@ -148,7 +171,7 @@ TEST_F(DrawTest, RasterizerStatesCullAsInD3D)
 TEST_F(DrawTest, SrgbViewEncodesShaderOutput)
 {
     myGpu->BindTarget(&myGpu->SrgbView());
-    DrawColourTriangles({V(-1, 3, 0, 0.5f, 0.5f, 0.5f), V(3, -1, 0, 0.5f, 0.5f, 0.5f), V(-1, -1, 0, 0.5f, 0.5f, 0.5f)});
+    DrawColourTriangles(FullScreen(0, 0.5f, 0.5f, 0.5f));
     // Linear 0.5 is stored as sRGB 188; alpha is not encoded.
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 188, 188, 188, 255);
 }
@@ -161,7 +184,7 @@ TEST_F(DrawTest, ViewportPlacesTheImageFromTheTopLeft)
     viewport.width = 32;
     viewport.height = 16;
     myGpu->Context().RSSetViewports(1, &viewport);
-    DrawColourTriangles({V(-1, 3, 0, 0, 0, 1), V(3, -1, 0, 0, 0, 1), V(-1, -1, 0, 0, 0, 1)});
+    DrawColourTriangles(FullScreen(0, 0, 0, 1));
     EXPECT_PIXEL(myGpu->BackBufferPixel(1, 1), 0, 0, 255, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 14), 0, 0, 255, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(1, 20), 0, 0, 0, 255);
@@ -176,7 +199,7 @@ TEST_F(DrawTest, ScissorRectLimitsDrawingWhenEnabled)
     const Rect rect{8, 40, 16, 48};
     myGpu->Context().RSSetScissorRects(1, &rect);
     myGpu->Context().RSSetState(state.get());
-    DrawColourTriangles({V(-1, 3, 0, 1, 1, 1), V(3, -1, 0, 1, 1, 1), V(-1, -1, 0, 1, 1, 1)});
+    DrawColourTriangles(FullScreen(0, 1, 1, 1));
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 42), 255, 255, 255, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(4, 42), 0, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 30), 0, 0, 0, 255);
@@ -187,7 +210,7 @@ TEST_F(DrawTest, DrawWithoutViewportDrawsNothing)
     myGpu->Context().ClearState();
     RenderTargetView* view = &myGpu->PlainView();
     myGpu->Context().OMSetRenderTargets(1, &view, nullptr);
-    DrawColourTriangles({V(-1, 3, 0, 1, 1, 1), V(3, -1, 0, 1, 1, 1), V(-1, -1, 0, 1, 1, 1)});
+    DrawColourTriangles(FullScreen(0, 1, 1, 1));
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 10), 0, 0, 0, 255);
 }
 
@@ -207,15 +230,8 @@ TEST_F(DrawTest, IndexedDrawsUse16And32BitIndicesAndBaseVertex)
     ASSERT_NE(shortBuffer, nullptr);
 
     DeviceContext& context = myGpu->Context();
-    Buffer* buffers[] = {vertexBuffer.get()};
-    const uint32_t strides[] = {sizeof(ColourVertex)};
-    const uint32_t offsets[] = {0};
-    context.IASetInputLayout(myLayout.get());
-    context.IASetVertexBuffers(0, 1, buffers, strides, offsets);
+    BindInput(myLayout.get(), {vertexBuffer.get()}, {sizeof(ColourVertex)}, myVs.get());
     context.IASetIndexBuffer(shortBuffer.get(), Format::R16_UINT, 0);
-    context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-    context.VSSetShader(myVs.get());
-    context.PSSetShader(myPs.get());
     context.DrawIndexed(6, 0, 2);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 50), 255, 255, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 50), 0, 0, 0, 255);
@@ -225,8 +241,7 @@ TEST_F(DrawTest, IndexedDrawsUse16And32BitIndicesAndBaseVertex)
     indexDesc.byteWidth = sizeof(longIndices);
     data.sysMem = longIndices;
     auto longBuffer = myGpu->Device().CreateBuffer(indexDesc, &data);
-    const float black[4] = {0, 0, 0, 1};
-    context.ClearRenderTargetView(&myGpu->PlainView(), black);
+    ClearBlack();
     context.IASetIndexBuffer(longBuffer.get(), Format::R32_UINT, 0);
     context.DrawIndexed(3, 3, 0);
     EXPECT_PIXEL(myGpu->BackBufferPixel(20, 60), 255, 255, 0, 255);
@@ -266,22 +281,12 @@ void main() { outColour = colour; }
     ASSERT_NE(colourBuffer, nullptr);
 
     DeviceContext& context = myGpu->Context();
-    MappedSubresource mapped;
-    ASSERT_TRUE(context.Map(offsetBuffer.get(), 0, MapType::WriteDiscard, 0, &mapped));
     const float offset[4] = {1.0f, 0.0f, 0.0f, 0.0f};   // half the screen to the right
-    std::memcpy(mapped.data, offset, sizeof(offset));
-    context.Unmap(offsetBuffer.get(), 0);
+    WriteDynamic(offsetBuffer.get(), offset, sizeof(offset));
 
     const std::vector<ColourVertex> vertices = {V(-1, 1, 0, 0, 0, 0), V(0, 1, 0, 0, 0, 0), V(-1, -1, 0, 0, 0, 0)};
     auto vertexBuffer = VertexBuffer(vertices.data(), static_cast<uint32_t>(vertices.size() * sizeof(ColourVertex)));
-    Buffer* buffers[] = {vertexBuffer.get()};
-    const uint32_t strides[] = {sizeof(ColourVertex)};
-    const uint32_t offsets[] = {0};
-    context.IASetInputLayout(layout.get());
-    context.IASetVertexBuffers(0, 1, buffers, strides, offsets);
-    context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-    context.VSSetShader(vertexShader.get());
-    context.PSSetShader(pixelShader.get());
+    BindInput(layout.get(), {vertexBuffer.get()}, {sizeof(ColourVertex)}, vertexShader.get(), pixelShader.get());
     Buffer* vsBuffers[] = {offsetBuffer.get()};
     Buffer* psBuffers[] = {colourBuffer.get()};
     context.VSSetConstantBuffers(0, 1, vsBuffers);
@@ -289,10 +294,8 @@ void main() { outColour = colour; }
 
     for (const float green : {0.25f, 1.0f})
     {
-        ASSERT_TRUE(context.Map(colourBuffer.get(), 0, MapType::WriteDiscard, 0, &mapped));
         const float colour[4] = {0.0f, green, 0.0f, 1.0f};
-        std::memcpy(mapped.data, colour, sizeof(colour));
-        context.Unmap(colourBuffer.get(), 0);
+        WriteDynamic(colourBuffer.get(), colour, sizeof(colour));
         context.Draw(3, 0);
         const int expected = static_cast<int>(green * 255.0f + 0.5f);
         EXPECT_PIXEL(myGpu->BackBufferPixel(34, 2), 0, expected, 0, 255);
@@ -303,7 +306,7 @@ void main() { outColour = colour; }
 TEST_F(DrawTest, BlendStatesOfTheStateStackBlendKnownPixels)
 {
     DeviceContext& context = myGpu->Context();
-    const std::vector<ColourVertex> fullScreen = {V(-1, 3, 0, 1, 0, 0, 0.5f), V(3, -1, 0, 1, 0, 0, 0.5f), V(-1, -1, 0, 1, 0, 0, 0.5f)};
+    const std::vector<ColourVertex> fullScreen = FullScreen(0, 1, 0, 0, 0.5f);
 
     BlendDesc alphaDesc;
     alphaDesc.renderTarget[0] = {true, Blend::SrcAlpha, Blend::InvSrcAlpha, BlendOp::Add, Blend::One, Blend::One, BlendOp::Max,
@@ -344,12 +347,7 @@ TEST_F(DrawTest, BlendStatesOfTheStateStackBlendKnownPixels)
 
 TEST_F(DrawTest, DepthTestKeepsTheNearerSurface)
 {
-    Texture2DDesc depthDesc;
-    depthDesc.width = 64;
-    depthDesc.height = 64;
-    depthDesc.format = Format::R24G8_TYPELESS;
-    depthDesc.bindFlags = Bind::DepthStencil | Bind::ShaderResource;
-    auto depthTexture = myGpu->Device().CreateTexture2D(depthDesc);
+    auto depthTexture = myGpu->Device().CreateTexture2D(TextureDesc(64, 64, Format::R24G8_TYPELESS, Bind::DepthStencil | Bind::ShaderResource));
     ASSERT_NE(depthTexture, nullptr);
     DepthStencilViewDesc dsvDesc;
     dsvDesc.format = Format::D24_UNORM_S8_UINT;
@@ -364,8 +362,8 @@ TEST_F(DrawTest, DepthTestKeepsTheNearerSurface)
     context.ClearDepthStencilView(dsv.get(), ClearFlag::Depth | ClearFlag::Stencil, 1.0f, 0);
     myGpu->BindTarget(&myGpu->PlainView(), dsv.get());
     // Near green over the whole screen, then far red: LESS keeps green.
-    DrawColourTriangles({V(-1, 3, 0.25f, 0, 1, 0), V(3, -1, 0.25f, 0, 1, 0), V(-1, -1, 0.25f, 0, 1, 0)});
-    DrawColourTriangles({V(-1, 3, 0.75f, 1, 0, 0), V(3, -1, 0.75f, 1, 0, 0), V(-1, -1, 0.75f, 1, 0, 0)});
+    DrawColourTriangles(FullScreen(0.25f, 0, 1, 0));
+    DrawColourTriangles(FullScreen(0.75f, 1, 0, 0));
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 255, 0, 255);
 
     // A read-only depth state with LESS_EQUAL lets an equal surface through without writing.
@@ -374,7 +372,7 @@ TEST_F(DrawTest, DepthTestKeepsTheNearerSurface)
     equalDesc.depthFunc = ComparisonFunc::LessEqual;
     auto equal = myGpu->Device().CreateDepthStencilState(equalDesc);
     context.OMSetDepthStencilState(equal.get(), 0);
-    DrawColourTriangles({V(-1, 3, 0.25f, 0, 0, 1), V(3, -1, 0.25f, 0, 0, 1), V(-1, -1, 0.25f, 0, 0, 1)});
+    DrawColourTriangles(FullScreen(0.25f, 0, 0, 1));
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 0, 255, 255);
 
     // Depth 0..1 reaches the buffer unchanged (D3D clip space), low 24 bits in D3D layout.
@@ -390,18 +388,13 @@ TEST_F(DrawTest, DepthTestKeepsTheNearerSurface)
     offDesc.depthEnable = false;
     auto off = myGpu->Device().CreateDepthStencilState(offDesc);
     context.OMSetDepthStencilState(off.get(), 0);
-    DrawColourTriangles({V(-1, 3, 0.75f, 1, 0, 0), V(3, -1, 0.75f, 1, 0, 0), V(-1, -1, 0.75f, 1, 0, 0)});
+    DrawColourTriangles(FullScreen(0.75f, 1, 0, 0));
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 255, 0, 0, 255);
 }
 
 TEST_F(DrawTest, StencilStateMasksDrawing)
 {
-    Texture2DDesc depthDesc;
-    depthDesc.width = 64;
-    depthDesc.height = 64;
-    depthDesc.format = Format::D24_UNORM_S8_UINT;
-    depthDesc.bindFlags = Bind::DepthStencil;
-    auto depthTexture = myGpu->Device().CreateTexture2D(depthDesc);
+    auto depthTexture = myGpu->Device().CreateTexture2D(TextureDesc(64, 64, Format::D24_UNORM_S8_UINT, Bind::DepthStencil));
     auto dsv = myGpu->Device().CreateDepthStencilView(depthTexture.get(), nullptr);
     ASSERT_NE(dsv, nullptr);
     DeviceContext& context = myGpu->Context();
@@ -423,7 +416,7 @@ TEST_F(DrawTest, StencilStateMasksDrawing)
     test.backFace = test.frontFace;
     auto testState = myGpu->Device().CreateDepthStencilState(test);
     context.OMSetDepthStencilState(testState.get(), 1);
-    DrawColourTriangles({V(-1, 3, 0, 1, 1, 1), V(3, -1, 0, 1, 1, 1), V(-1, -1, 0, 1, 1, 1)});
+    DrawColourTriangles(FullScreen(0, 1, 1, 1));
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 30), 255, 255, 255, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 30), 0, 0, 0, 255);
 }
@@ -460,19 +453,8 @@ void main()
     auto colourBuffer = VertexBuffer(colours, sizeof(colours));
     ASSERT_NE(offsetBuffer, nullptr);
     DeviceContext& context = myGpu->Context();
-    MappedSubresource mapped;
-    ASSERT_TRUE(context.Map(offsetBuffer.get(), 0, MapType::WriteDiscard, 0, &mapped));
-    std::memcpy(mapped.data, offsetsData, sizeof(offsetsData));
-    context.Unmap(offsetBuffer.get(), 0);
-
-    Buffer* buffers[] = {quadBuffer.get(), offsetBuffer.get(), colourBuffer.get()};
-    const uint32_t strides[] = {8, 8, 4};
-    const uint32_t offsets[] = {0, 0, 0};
-    context.IASetInputLayout(layout.get());
-    context.IASetVertexBuffers(0, 3, buffers, strides, offsets);
-    context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-    context.VSSetShader(vertexShader.get());
-    context.PSSetShader(myPs.get());
+    WriteDynamic(offsetBuffer.get(), offsetsData, sizeof(offsetsData));
+    BindInput(layout.get(), {quadBuffer.get(), offsetBuffer.get(), colourBuffer.get()}, {8, 8, 4}, vertexShader.get());
     context.DrawInstanced(6, 3, 0, 0);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 10), 255, 0, 0, 255);   // instance 0
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 10), 255, 0, 0, 255);   // instance 1: same colour (step rate 2)
@@ -481,8 +463,7 @@ void main()
 
     // A start instance is added to every per-instance index, whatever the step rate:
     // instance 0 of this draw reads offset 1 and colour 1.
-    const float black[4] = {0, 0, 0, 1};
-    context.ClearRenderTargetView(&myGpu->PlainView(), black);
+    ClearBlack();
     context.DrawInstanced(6, 1, 0, 1);
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 10), 0, 0, 255, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 10), 0, 0, 0, 255);
@@ -519,9 +500,7 @@ void main()
         {"TEXCOORD", 0, Format::R32G32B32A32_UINT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
     };
     for (uint32_t i = 1; i <= 7; ++i)
-    {
         layoutDesc[i + 1] = {"TEXCOORD", i, Format::R32G32B32A32_FLOAT, 1, AppendAlignedElement, InputClassification::PerInstanceData, 1};
-    }
     auto layout = myGpu->Device().CreateInputLayout(layoutDesc, 9, vs.data(), vs.size());
     ASSERT_NE(layout, nullptr);
 
@@ -536,9 +515,7 @@ void main()
     const float corners[6][2] = {{0, -1}, {0, 0}, {1, -1}, {1, 0}, {1, -1}, {0, 0}};
     QuadVertex quad[6] = {};
     for (uint32_t i = 0; i < 6; ++i)
-    {
         quad[i] = {{corners[i][0], -corners[i][1], 0, 1}, i, {}};
-    }
     struct Instance
     {
         float rows[4][4];
@@ -554,21 +531,9 @@ void main()
     auto quadBuffer = VertexBuffer(quad, sizeof(quad));
     auto instanceBuffer = VertexBuffer(nullptr, 1024 * sizeof(Instance), Usage::Dynamic);
     ASSERT_NE(instanceBuffer, nullptr);
-    DeviceContext& context = myGpu->Context();
-    MappedSubresource mapped;
-    ASSERT_TRUE(context.Map(instanceBuffer.get(), 0, MapType::WriteDiscard, 0, &mapped));
-    std::memcpy(mapped.data, instances, sizeof(instances));
-    context.Unmap(instanceBuffer.get(), 0);
-
-    Buffer* buffers[] = {quadBuffer.get(), instanceBuffer.get()};
-    const uint32_t strides[] = {32, 112};
-    const uint32_t offsets[] = {0, 0};
-    context.IASetInputLayout(layout.get());
-    context.IASetVertexBuffers(0, 2, buffers, strides, offsets);
-    context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-    context.VSSetShader(vertexShader.get());
-    context.PSSetShader(myPs.get());
-    context.DrawInstanced(6, 2, 0, 0);
+    WriteDynamic(instanceBuffer.get(), instances, sizeof(instances));
+    BindInput(layout.get(), {quadBuffer.get(), instanceBuffer.get()}, {32, 112}, vertexShader.get());
+    myGpu->Context().DrawInstanced(6, 2, 0, 0);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 10), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(22, 22), 0, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(44, 44), 0, 255, 0, 255);
@@ -609,22 +574,16 @@ void main()
 )";
     auto vertexShader = myGpu->VertexShader(vs);
     ASSERT_NE(vertexShader, nullptr);
-    const InputElementDesc layoutDesc[] = {
-        {"POSITION", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 1, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 2, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"COLOR", 3, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 0, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 1, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 2, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TEXCOORD", 3, Format::R32G32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"NORMAL", 0, Format::R32G32B32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"TANGENT", 0, Format::R32G32B32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"BINORMAL", 0, Format::R32G32B32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"BONES", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-        {"WEIGHTS", 0, Format::R32G32B32A32_FLOAT, 0, AppendAlignedElement, InputClassification::PerVertexData, 0},
-    };
+    // Each element straight after the one before, in the model vertex's order.
+    const Format f4 = Format::R32G32B32A32_FLOAT, f3 = Format::R32G32B32_FLOAT, f2 = Format::R32G32_FLOAT;
+    const std::tuple<const char*, uint32_t, Format> elements[] = {
+        {"POSITION", 0, f4}, {"COLOR", 0, f4},    {"COLOR", 1, f4},   {"COLOR", 2, f4},    {"COLOR", 3, f4},
+        {"TEXCOORD", 0, f2}, {"TEXCOORD", 1, f2}, {"TEXCOORD", 2, f2}, {"TEXCOORD", 3, f2}, {"NORMAL", 0, f3},
+        {"TANGENT", 0, f3},  {"BINORMAL", 0, f3}, {"BONES", 0, f4},   {"WEIGHTS", 0, f4}};
+    InputElementDesc layoutDesc[14];
+    for (size_t i = 0; i < 14; ++i)
+        layoutDesc[i] = {std::get<0>(elements[i]), std::get<1>(elements[i]), std::get<2>(elements[i]), 0, AppendAlignedElement,
+                         InputClassification::PerVertexData, 0};
     auto layout = myGpu->Device().CreateInputLayout(layoutDesc, 14, vs.data(), vs.size());
     ASSERT_NE(layout, nullptr);
 
@@ -636,25 +595,15 @@ void main()
     for (size_t v = 0; v < 3; ++v)
     {
         for (size_t f = 0; f < Stride / 4; ++f)
-        {
             data[v * Stride / 4 + f] = static_cast<float>(f * 4) / 1000.0f;
-        }
         data[v * Stride / 4 + 0] = positions[v][0];
         data[v * Stride / 4 + 1] = positions[v][1];
         data[v * Stride / 4 + 2] = 0.0f;
         data[v * Stride / 4 + 3] = 1.0f;
     }
     auto vertexBuffer = VertexBuffer(data.data(), static_cast<uint32_t>(data.size() * 4));
-    DeviceContext& context = myGpu->Context();
-    Buffer* buffers[] = {vertexBuffer.get()};
-    const uint32_t strides[] = {Stride};
-    const uint32_t offsets[] = {0};
-    context.IASetInputLayout(layout.get());
-    context.IASetVertexBuffers(0, 1, buffers, strides, offsets);
-    context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-    context.VSSetShader(vertexShader.get());
-    context.PSSetShader(myPs.get());
-    context.Draw(3, 0);
+    BindInput(layout.get(), {vertexBuffer.get()}, {Stride}, vertexShader.get());
+    myGpu->Context().Draw(3, 0);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 255, 0, 255);
 }
 

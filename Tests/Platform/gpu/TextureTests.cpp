@@ -4,11 +4,13 @@
 #include "PixelExpectations.h"
 #include "Support/GpuTestContext.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
 using KilnTest::Rgba8;
+using KilnTest::TextureDesc;
 
 namespace
 {
@@ -23,12 +25,15 @@ void main()
 }
 )";
 
-    const char* const theSample2dPs = R"(#version 450
-layout(binding = 1) uniform sampler2D colourTexture;
-in vec2 vUv;
-out vec4 outColour;
-void main() { outColour = texture(colourTexture, vUv); }
-)";
+    // A pixel shader writing anExpression of aSampler, declared at t1.
+    std::string SamplePs(const std::string& aSampler, const std::string& anExpression)
+    {
+        return "#version 450\nlayout(binding = 1) uniform " + aSampler + ";\nin vec2 vUv;\nout vec4 outColour;\nvoid main() { outColour = " +
+               anExpression + "; }\n";
+    }
+
+    const std::string theSample2dPs = SamplePs("sampler2D colourTexture", "texture(colourTexture, vUv)");
+
 
     class TextureTest : public GpuTest
     {
@@ -49,19 +54,40 @@ void main() { outColour = texture(colourTexture, vUv); }
         std::shared_ptr<Texture2D> MakeTexture(Format aFormat, uint32_t aWidth, uint32_t aHeight, const void* someData, uint32_t aPitch,
                                                Usage aUsage = Usage::Immutable)
         {
-            Texture2DDesc desc;
-            desc.width = aWidth;
-            desc.height = aHeight;
-            desc.format = aFormat;
+            Texture2DDesc desc = TextureDesc(aWidth, aHeight, aFormat);
             desc.usage = aUsage;
-            desc.bindFlags = Bind::ShaderResource;
             desc.cpuAccessFlags = aUsage == Usage::Dynamic ? uint32_t{CpuAccess::Write} : 0u;
             SubresourceData data{someData, aPitch, 0};
             return myGpu->Device().CreateTexture2D(desc, someData ? &data : nullptr);
         }
 
+        // Makes an immutable texture and draws it over the whole back buffer.
+        std::shared_ptr<Texture2D> DrawTexture(Format aFormat, uint32_t aWidth, uint32_t aHeight, const void* someData, uint32_t aPitch)
+        {
+            auto texture = MakeTexture(aFormat, aWidth, aHeight, someData, aPitch);
+            EXPECT_NE(texture, nullptr);
+            auto view = texture ? myGpu->Device().CreateShaderResourceView(texture.get()) : nullptr;
+            EXPECT_NE(view, nullptr);
+            DrawSampled(theSample2dPs, view.get());
+            return texture;
+        }
+
+        void ExpectBytes(Texture2D* aResource, uint32_t aSubresource, const std::vector<uint8_t>& someExpected)
+        {
+            std::vector<uint8_t> bytes;
+            ASSERT_TRUE(myGpu->Context().ReadSubresource(aResource, aSubresource, bytes));
+            EXPECT_EQ(bytes, someExpected);
+        }
+
         // Draws the whole back buffer with aPixelShader sampling aView at t1 (and t2) with s0.
         void DrawSampled(const std::string& aPixelShader, ShaderResourceView* aView, SamplerState* aSampler = nullptr,
+                         RenderTargetView* aTarget = nullptr)
+        {
+            DrawSampled(aPixelShader, std::vector<ShaderResourceView*>{aView}, std::vector<SamplerState*>{aSampler ? aSampler : myPointClamp.get()},
+                        aTarget);
+        }
+        // The same with views from t1 on and samplers from s0 on.
+        void DrawSampled(const std::string& aPixelShader, std::vector<ShaderResourceView*> someViews, std::vector<SamplerState*> someSamplers,
                          RenderTargetView* aTarget = nullptr)
         {
             auto ps = myGpu->PixelShader(aPixelShader);
@@ -72,10 +98,8 @@ void main() { outColour = texture(colourTexture, vUv); }
             context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
             context.VSSetShader(myVs.get());
             context.PSSetShader(ps.get());
-            ShaderResourceView* views[] = {aView};
-            context.PSSetShaderResources(1, 1, views);
-            SamplerState* samplers[] = {aSampler ? aSampler : myPointClamp.get()};
-            context.PSSetSamplers(0, 1, samplers);
+            context.PSSetShaderResources(1, static_cast<uint32_t>(someViews.size()), someViews.data());
+            context.PSSetSamplers(0, static_cast<uint32_t>(someSamplers.size()), someSamplers.data());
             context.Draw(3, 0);
         }
 
@@ -88,53 +112,33 @@ TEST_F(TextureTest, Rgba8UploadsTopRowFirst)
 {
     // 2 x 2: red, green / blue, white.
     const uint8_t texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
-    auto texture = MakeTexture(Format::R8G8B8A8_UNORM, 2, 2, texels, 8);
-    ASSERT_NE(texture, nullptr);
-    auto view = myGpu->Device().CreateShaderResourceView(texture.get());
-    ASSERT_NE(view, nullptr);
-    DrawSampled(theSample2dPs, view.get());
+    auto texture = DrawTexture(Format::R8G8B8A8_UNORM, 2, 2, texels, 8);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 10), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 10), 0, 255, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 50), 0, 0, 255, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 50), 255, 255, 255, 255);
-
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(myGpu->Context().ReadSubresource(texture.get(), 0, bytes));
-    EXPECT_EQ(bytes, std::vector<uint8_t>(std::begin(texels), std::end(texels)));
+    ExpectBytes(texture.get(), 0, std::vector<uint8_t>(std::begin(texels), std::end(texels)));
 }
 
 TEST_F(TextureTest, Bgra8TexelsAreReadAsBlueGreenRedAlpha)
 {
     const uint8_t texels[] = {0, 0, 255, 255, 255, 0, 0, 128};   // red, then blue with alpha 128
-    auto texture = MakeTexture(Format::B8G8R8A8_UNORM, 2, 1, texels, 8);
-    ASSERT_NE(texture, nullptr);
-    auto view = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(theSample2dPs, view.get());
+    auto texture = DrawTexture(Format::B8G8R8A8_UNORM, 2, 1, texels, 8);
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 30), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 30), 0, 0, 255, 128);
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(myGpu->Context().ReadSubresource(texture.get(), 0, bytes));
-    EXPECT_EQ(bytes, std::vector<uint8_t>(std::begin(texels), std::end(texels)));
+    ExpectBytes(texture.get(), 0, std::vector<uint8_t>(std::begin(texels), std::end(texels)));
 }
 
 TEST_F(TextureTest, SrgbTexturesDecodeToLinearWhenSampled)
 {
     const uint8_t texels[] = {188, 188, 188, 188};
-    auto srgb = MakeTexture(Format::R8G8B8A8_UNORM_SRGB, 1, 1, texels, 4);
-    ASSERT_NE(srgb, nullptr);
-    auto view = myGpu->Device().CreateShaderResourceView(srgb.get());
-    DrawSampled(theSample2dPs, view.get());
+    DrawTexture(Format::R8G8B8A8_UNORM_SRGB, 1, 1, texels, 4);
     // sRGB 188 is linear 0.5; alpha is not encoded.
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 128, 128, 128, 188);
 
     // Both views of one typeless texture: the sRGB one decodes, the plain one does not.
-    Texture2DDesc desc;
-    desc.width = 1;
-    desc.height = 1;
-    desc.format = Format::R8G8B8A8_TYPELESS;
-    desc.bindFlags = Bind::ShaderResource;
     SubresourceData data{texels, 4, 0};
-    auto typeless = myGpu->Device().CreateTexture2D(desc, &data);
+    auto typeless = myGpu->Device().CreateTexture2D(TextureDesc(1, 1, Format::R8G8B8A8_TYPELESS), &data);
     ASSERT_NE(typeless, nullptr);
     EXPECT_EQ(myGpu->Device().CreateShaderResourceView(typeless.get()), nullptr);   // a typeless view is refused
     ShaderResourceViewDesc plainDesc;
@@ -156,15 +160,10 @@ TEST_F(TextureTest, Bc1BlockDecodesTopRowFirst)
     ASSERT_TRUE(myGpu->Device().IsFormatSupported(Format::BC1_UNORM));
     // colour0 red (565 0xF800), colour1 blue (0x001F); rows 0-1 use index 0, rows 2-3 index 1.
     const uint8_t block[8] = {0x00, 0xF8, 0x1F, 0x00, 0x00, 0x00, 0x55, 0x55};
-    auto texture = MakeTexture(Format::BC1_UNORM, 4, 4, block, 8);
-    ASSERT_NE(texture, nullptr);
-    auto view = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(theSample2dPs, view.get());
+    auto texture = DrawTexture(Format::BC1_UNORM, 4, 4, block, 8);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 4), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 60), 0, 0, 255, 255);
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(myGpu->Context().ReadSubresource(texture.get(), 0, bytes));
-    EXPECT_EQ(bytes, std::vector<uint8_t>(std::begin(block), std::end(block)));
+    ExpectBytes(texture.get(), 0, std::vector<uint8_t>(std::begin(block), std::end(block)));
 }
 
 TEST_F(TextureTest, EveryBlockFormatCanBeCreated)
@@ -188,34 +187,19 @@ TEST_F(TextureTest, EveryBlockFormatCanBeCreated)
 TEST_F(TextureTest, SingleChannelAndFloatFormatsSample)
 {
     const uint8_t r8[] = {51};
-    auto texture = MakeTexture(Format::R8_UNORM, 1, 1, r8, 1);
-    ASSERT_NE(texture, nullptr);
-    auto view = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(theSample2dPs, view.get());
+    DrawTexture(Format::R8_UNORM, 1, 1, r8, 1);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 51, 0, 0, 255);
-
     const float r32[] = {0.75f};
-    texture = MakeTexture(Format::R32_FLOAT, 1, 1, r32, 4);
-    view = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(theSample2dPs, view.get());
+    DrawTexture(Format::R32_FLOAT, 1, 1, r32, 4);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 191, 0, 0, 255);
-
     const uint16_t r16f[] = {0x3800};   // 0.5 as a half float
-    texture = MakeTexture(Format::R16_FLOAT, 1, 1, r16f, 2);
-    view = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(theSample2dPs, view.get());
+    DrawTexture(Format::R16_FLOAT, 1, 1, r16f, 2);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 128, 0, 0, 255);
-
     const float rgba32f[] = {0.0f, 0.25f, 1.0f, 0.5f};
-    texture = MakeTexture(Format::R32G32B32A32_FLOAT, 1, 1, rgba32f, 16);
-    view = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(theSample2dPs, view.get());
+    DrawTexture(Format::R32G32B32A32_FLOAT, 1, 1, rgba32f, 16);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 64, 255, 128);
-
     const uint8_t bgrx[] = {255, 0, 0, 7};   // blue; the X byte is not alpha
-    texture = MakeTexture(Format::B8G8R8X8_UNORM, 1, 1, bgrx, 4);
-    view = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(theSample2dPs, view.get());
+    DrawTexture(Format::B8G8R8X8_UNORM, 1, 1, bgrx, 4);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 0, 255, 255);
 }
 
@@ -226,20 +210,13 @@ TEST_F(TextureTest, MipLevelsHoldTheirOwnDataAndViewsPickThem)
     for (size_t i = 0; i < level0.size(); i += 4) { level0[i] = 255; level0[i + 3] = 255; }
     for (size_t i = 0; i < level1.size(); i += 4) { level1[i + 1] = 255; level1[i + 3] = 255; }
     level2 = {0, 0, 255, 255};
-    Texture2DDesc desc;
-    desc.width = 4;
-    desc.height = 4;
+    Texture2DDesc desc = TextureDesc(4, 4, Format::R8G8B8A8_UNORM);
     desc.mipLevels = 0;   // full chain
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
     const SubresourceData data[3] = {{level0.data(), 16, 0}, {level1.data(), 8, 0}, {level2.data(), 4, 0}};
     auto texture = myGpu->Device().CreateTexture2D(desc, data);
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->GetDesc().mipLevels, 3u);
-
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(myGpu->Context().ReadSubresource(texture.get(), 1, bytes));
-    EXPECT_EQ(bytes, level1);
+    ExpectBytes(texture.get(), 1, level1);
 
     ShaderResourceViewDesc viewDesc;
     viewDesc.format = Format::R8G8B8A8_UNORM;
@@ -249,14 +226,8 @@ TEST_F(TextureTest, MipLevelsHoldTheirOwnDataAndViewsPickThem)
     DrawSampled(theSample2dPs, view.get());
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 0, 255, 255);
 
-    const std::string lodPs = R"(#version 450
-layout(binding = 1) uniform sampler2D colourTexture;
-in vec2 vUv;
-out vec4 outColour;
-void main() { outColour = textureLod(colourTexture, vUv, 1.0); }
-)";
     auto whole = myGpu->Device().CreateShaderResourceView(texture.get());
-    DrawSampled(lodPs, whole.get());
+    DrawSampled(SamplePs("sampler2D colourTexture", "textureLod(colourTexture, vUv, 1.0)"), whole.get());
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 255, 0, 255);
 }
 
@@ -275,12 +246,8 @@ TEST_F(TextureTest, CubeFacesAreSampledByDirection)
         faces[face][15] = 255;
         data[face] = {faces[face].data(), 8, 0};
     }
-    Texture2DDesc desc;
-    desc.width = 2;
-    desc.height = 2;
+    Texture2DDesc desc = TextureDesc(2, 2, Format::R8G8B8A8_UNORM);
     desc.arraySize = 6;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
     desc.miscFlags = ResourceMisc::TextureCube;
     auto cube = myGpu->Device().CreateTexture2D(desc, data);
     ASSERT_NE(cube, nullptr);
@@ -289,50 +256,28 @@ TEST_F(TextureTest, CubeFacesAreSampledByDirection)
     EXPECT_EQ(view->GetDesc().viewDimension, SrvDimension::TextureCube);
 
     // Left half of the screen looks along +X slightly up, right half along -Y.
-    const std::string cubePs = R"(#version 450
-layout(binding = 1) uniform samplerCube environment;
-in vec2 vUv;
-out vec4 outColour;
-void main()
-{
-    vec3 direction = vUv.x < 0.5 ? vec3(1.0, 0.5, 0.1) : vec3(0.1, -1.0, -0.5);
-    outColour = texture(environment, direction);
-}
-)";
-    DrawSampled(cubePs, view.get());
+    DrawSampled(SamplePs("samplerCube environment", "texture(environment, vUv.x < 0.5 ? vec3(1.0, 0.5, 0.1) : vec3(0.1, -1.0, -0.5))"),
+                view.get());
     // +X (face 0): upward direction reads the top row, red.
     EXPECT_PIXEL(myGpu->BackBufferPixel(10, 30), 255, 0, 0, 255);
     // -Y (face 3): z -0.5 reads the face's bottom row (-Y faces have +z at the top), black.
     EXPECT_PIXEL(myGpu->BackBufferPixel(50, 30), 0, 0, 0, 255);
-
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(myGpu->Context().ReadSubresource(cube.get(), CalcSubresource(0, 4, 1), bytes));
-    EXPECT_EQ(bytes, faces[4]);
+    ExpectBytes(cube.get(), CalcSubresource(0, 4, 1), faces[4]);
 }
 
 TEST_F(TextureTest, ArraySlicesAreSampledByLayer)
 {
     const uint8_t red[4] = {255, 0, 0, 255};
     const uint8_t green[4] = {0, 255, 0, 255};
-    Texture2DDesc desc;
-    desc.width = 1;
-    desc.height = 1;
+    Texture2DDesc desc = TextureDesc(1, 1, Format::R8G8B8A8_UNORM);
     desc.arraySize = 2;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
     const SubresourceData data[2] = {{red, 4, 0}, {green, 4, 0}};
     auto array = myGpu->Device().CreateTexture2D(desc, data);
     ASSERT_NE(array, nullptr);
     auto view = myGpu->Device().CreateShaderResourceView(array.get());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->GetDesc().viewDimension, SrvDimension::Texture2DArray);
-    const std::string arrayPs = R"(#version 450
-layout(binding = 1) uniform sampler2DArray layers;
-in vec2 vUv;
-out vec4 outColour;
-void main() { outColour = texture(layers, vec3(vUv, 1.0)); }
-)";
-    DrawSampled(arrayPs, view.get());
+    DrawSampled(SamplePs("sampler2DArray layers", "texture(layers, vec3(vUv, 1.0))"), view.get());
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 255, 0, 255);
 
     // A single-slice 2D view of slice 0.
@@ -343,13 +288,7 @@ void main() { outColour = texture(layers, vec3(vUv, 1.0)); }
     sliceDesc.arraySize = 1;
     auto slice = myGpu->Device().CreateShaderResourceView(array.get(), &sliceDesc);
     ASSERT_NE(slice, nullptr);
-    const std::string slicePs = R"(#version 450
-layout(binding = 1) uniform sampler2DArray layers;
-in vec2 vUv;
-out vec4 outColour;
-void main() { outColour = texture(layers, vec3(vUv, 0.0)); }
-)";
-    DrawSampled(slicePs, slice.get());
+    DrawSampled(SamplePs("sampler2DArray layers", "texture(layers, vec3(vUv, 0.0))"), slice.get());
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 255, 0, 255);
 }
 
@@ -366,9 +305,7 @@ TEST_F(TextureTest, DynamicTextureMapDiscardReplacesTheTexels)
         ASSERT_TRUE(context.Map(texture.get(), 0, MapType::WriteDiscard, 0, &mapped));
         EXPECT_EQ(mapped.rowPitch, 16u);
         for (uint32_t row = 0; row < 2; ++row)
-        {
             std::memset(static_cast<uint8_t*>(mapped.data) + row * mapped.rowPitch, row == 0 ? value : 0, 16);
-        }
         context.Unmap(texture.get(), 0);
         DrawSampled(theSample2dPs, view.get());
         const int linear = value == 188 ? 128 : 255;
@@ -382,12 +319,7 @@ TEST_F(TextureTest, DynamicTextureMapDiscardReplacesTheTexels)
 
 TEST_F(TextureTest, UpdateSubresourceWritesABoxWithItsRowPitch)
 {
-    Texture2DDesc desc;
-    desc.width = 4;
-    desc.height = 4;
-    desc.format = Format::R8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
-    auto texture = myGpu->Device().CreateTexture2D(desc);
+    auto texture = myGpu->Device().CreateTexture2D(TextureDesc(4, 4, Format::R8_UNORM));
     ASSERT_NE(texture, nullptr);
     const std::vector<uint8_t> zeros(16, 0);
     myGpu->Context().UpdateSubresource(texture.get(), 0, nullptr, zeros.data(), 4, 0);
@@ -395,21 +327,14 @@ TEST_F(TextureTest, UpdateSubresourceWritesABoxWithItsRowPitch)
     const uint8_t source[] = {10, 11, 0, 0, 0, 0, 0, 0, 20, 21};
     const Box box{1, 2, 0, 3, 4, 1};
     myGpu->Context().UpdateSubresource(texture.get(), 0, &box, source, 8, 0);
-    std::vector<uint8_t> bytes;
-    ASSERT_TRUE(myGpu->Context().ReadSubresource(texture.get(), 0, bytes));
-    const std::vector<uint8_t> expected = {0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 11, 0, 0, 20, 21, 0};
-    EXPECT_EQ(bytes, expected);
+    ExpectBytes(texture.get(), 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 10, 11, 0, 0, 20, 21, 0});
 }
 
 TEST_F(TextureTest, AtlasUpdatedThenMipmapped)
 {
     // A 1024 x 1024 glyph atlas: full mip chain, render target + shader resource, generate-mips.
-    Texture2DDesc desc;
-    desc.width = 1024;
-    desc.height = 1024;
+    Texture2DDesc desc = TextureDesc(1024, 1024, Format::R8G8B8A8_UNORM, Bind::ShaderResource | Bind::RenderTarget);
     desc.mipLevels = 0;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource | Bind::RenderTarget;
     desc.miscFlags = ResourceMisc::GenerateMips;
     auto atlas = myGpu->Device().CreateTexture2D(desc);
     ASSERT_NE(atlas, nullptr);
@@ -417,12 +342,7 @@ TEST_F(TextureTest, AtlasUpdatedThenMipmapped)
     // Left half white, right half black.
     std::vector<uint32_t> texels(1024 * 1024);
     for (size_t y = 0; y < 1024; ++y)
-    {
-        for (size_t x = 0; x < 512; ++x)
-        {
-            texels[y * 1024 + x] = 0xFFFFFFFFu;
-        }
-    }
+        std::fill_n(&texels[y * 1024], 512, 0xFFFFFFFFu);
     myGpu->Context().UpdateSubresource(atlas.get(), 0, nullptr, texels.data(), 4096, 0);
     auto view = myGpu->Device().CreateShaderResourceView(atlas.get());
     ASSERT_NE(view, nullptr);
@@ -450,11 +370,7 @@ TEST_F(TextureTest, AtlasUpdatedThenMipmapped)
 TEST_F(TextureTest, CopyResourceToStagingThenMapRead)
 {
     const uint8_t texels[] = {1, 2, 3, 4, 5, 6, 7, 8};
-    Texture2DDesc desc;
-    desc.width = 2;
-    desc.height = 1;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource;
+    Texture2DDesc desc = TextureDesc(2, 1, Format::R8G8B8A8_UNORM);
     SubresourceData data{texels, 8, 0};
     auto source = myGpu->Device().CreateTexture2D(desc, &data);
     desc.usage = Usage::Staging;
@@ -490,12 +406,7 @@ TEST_F(TextureTest, CopyResourceToStagingThenMapRead)
 
 TEST_F(TextureTest, RenderToTextureThenSampleIt)
 {
-    Texture2DDesc desc;
-    desc.width = 8;
-    desc.height = 8;
-    desc.format = Format::R8G8B8A8_UNORM;
-    desc.bindFlags = Bind::ShaderResource | Bind::RenderTarget;
-    auto target = myGpu->Device().CreateTexture2D(desc);
+    auto target = myGpu->Device().CreateTexture2D(TextureDesc(8, 8, Format::R8G8B8A8_UNORM, Bind::ShaderResource | Bind::RenderTarget));
     auto rtv = myGpu->Device().CreateRenderTargetView(target.get());
     auto srv = myGpu->Device().CreateShaderResourceView(target.get());
     ASSERT_NE(rtv, nullptr);
@@ -524,12 +435,7 @@ void main() { if (vUv.y > 0.5) discard; outColour = vec4(1.0, 0.0, 0.0, 1.0); }
 TEST_F(TextureTest, DepthBufferIsReadThroughAnR32FloatView)
 {
     // The engine's depth buffer: R32_TYPELESS, D32_FLOAT view, R32_FLOAT shader view.
-    Texture2DDesc desc;
-    desc.width = 64;
-    desc.height = 64;
-    desc.format = Format::R32_TYPELESS;
-    desc.bindFlags = Bind::DepthStencil | Bind::ShaderResource;
-    auto depth = myGpu->Device().CreateTexture2D(desc);
+    auto depth = myGpu->Device().CreateTexture2D(TextureDesc(64, 64, Format::R32_TYPELESS, Bind::DepthStencil | Bind::ShaderResource));
     ASSERT_NE(depth, nullptr);
     DepthStencilViewDesc dsvDesc;
     dsvDesc.format = Format::D32_FLOAT;
@@ -571,18 +477,8 @@ void main()
     outColour = vUv.y < 0.5 ? texture(first, vec2(1.25, 0.5)) : texture(second_s1, vec2(1.25, 0.5));
 }
 )";
-    auto pixelShader = myGpu->PixelShader(ps);
-    ASSERT_NE(pixelShader, nullptr);
+    DrawSampled(ps, {view.get(), view.get()}, {wrap.get(), myPointClamp.get()});
     DeviceContext& context = myGpu->Context();
-    myGpu->BindTarget(&myGpu->PlainView());
-    context.IASetPrimitiveTopology(PrimitiveTopology::TriangleList);
-    context.VSSetShader(myVs.get());
-    context.PSSetShader(pixelShader.get());
-    ShaderResourceView* views[] = {view.get(), view.get()};
-    context.PSSetShaderResources(1, 2, views);
-    SamplerState* samplers[] = {wrap.get(), myPointClamp.get()};
-    context.PSSetSamplers(0, 2, samplers);
-    context.Draw(3, 0);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 10), 255, 0, 0, 255);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 50), 0, 255, 0, 255);
 
@@ -631,8 +527,6 @@ TEST_F(TextureTest, ATextureBoundAfterTheOldOneIsReleasedIsSampled)
     aView.reset();
     a.reset();
 
-    auto b = MakeTexture(Format::R8G8B8A8_UNORM, 1, 1, blue, 4);
-    auto bView = myGpu->Device().CreateShaderResourceView(b.get());
-    DrawSampled(theSample2dPs, bView.get());
+    DrawTexture(Format::R8G8B8A8_UNORM, 1, 1, blue, 4);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 0, 255, 255);
 }

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <numeric>
 #include <unistd.h>
 
 using namespace Plat::Image;

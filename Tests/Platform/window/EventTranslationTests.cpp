@@ -71,10 +71,8 @@ namespace
                 }
                 DispatchMessage(m);
                 for (UINT id : someIds)
-                {
                     if (m.message == id)
                         out.push_back(m);
-                }
             }
             return out;
         }
@@ -229,10 +227,8 @@ TEST_F(EventTranslation, SdlQuitClosesTheWindowSoWmDestroyReachesItsProcedure)
 
     std::vector<UINT> seen;
     for (const Message& m : Dispatched())
-    {
         if (m.message == WM_CLOSE || m.message == WM_DESTROY)
             seen.push_back(m.message);
-    }
     EXPECT_EQ(seen, (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
     EXPECT_FALSE(IsWindow(myWindow));
 

@@ -72,10 +72,8 @@ namespace
         {
             std::vector<UINT> ids;
             for (const Message& m : someMessages)
-            {
                 if (m.message >= WM_USER || m.message == WM_QUIT || m.message == WM_CLOSE)
                     ids.push_back(m.message);
-            }
             return ids;
         }
 

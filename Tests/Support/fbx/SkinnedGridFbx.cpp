@@ -1,5 +1,7 @@
 #include "Support/fbx/SkinnedGridFbx.h"
 
+#include "Support/fbx/BinaryFbxWriter.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -10,18 +12,6 @@ namespace KilnTest
 
     namespace
     {
-        Element Record(std::string aName, std::vector<Value> someValues = {}, std::vector<Element> someChildren = {})
-        {
-            return Element{std::move(aName), std::move(someValues), std::move(someChildren)};
-        }
-
-        Element P(const std::string& aName, const std::string& aType, std::vector<Value> someValues)
-        {
-            std::vector<Value> values{aName, aType, std::string(), std::string("A")};
-            values.insert(values.end(), someValues.begin(), someValues.end());
-            return Record("P", values);
-        }
-
         Element LayerElement(const std::string& aType, const std::string& aMapping, const std::string& aReference,
                              std::vector<Element> someArrays)
         {
