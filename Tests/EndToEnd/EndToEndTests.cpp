@@ -288,8 +288,7 @@ TEST_F(EndToEnd, FromTheSplashThroughLevelOneToTheExitOfThePausePage)
             ASSERT_TRUE(myGame->WaitForFrame(Scaled(30s)));
         }
     }
-    ASSERT_TRUE(jump) << "Space did not make the hero jump: standing " << standing.Describe() << "; last "
-                      << FindHero(myGame->GetLastCapture()).Describe();
+    ASSERT_TRUE(jump) << "Space did not make the hero jump: standing " << standing.Describe() << "; last " << FindHero(myGame->GetLastCapture()).Describe();
     std::optional<Screenshot> beforePause = myGame->WaitFor("landed", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s));
     ASSERT_TRUE(beforePause);
 

@@ -81,12 +81,13 @@ namespace
 
         fs::path WatchedTexture() const { return myRoot / "bin" / "data" / "Textures" / "whiteCubeMap.dds"; }
 
-        // Starts bin/Game from another working directory, output to files.
-        void Spawn(const std::vector<std::string>& someArguments = {})
+        // Starts bin/Game (or aProgram) from another working directory, output to files.
+        void Spawn(const std::vector<std::string>& someArguments = {}, const fs::path& aProgram = {}, const std::vector<int>& someBlocked = {})
         {
             KilnTest::ChildProcess::Options options;
-            options.myProgram = myRoot / "bin" / "Game";
+            options.myProgram = aProgram.empty() ? myRoot / "bin" / "Game" : aProgram;
             options.myArguments = someArguments;
+            options.myBlockedSignals = someBlocked;
             options.myWorkingDirectory = myRoot / "elsewhere";
             options.myStdout = myRoot / "out.txt";
             options.myStderr = myRoot / "err.txt";
@@ -158,14 +159,7 @@ TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePath)
 TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndABlockedSigtermStillEndsTheRun)
 {
     // As a background job of a shell that also blocked SIGTERM would start it.
-    KilnTest::ChildProcess::Options options;
-    options.myProgram = "/bin/sh";
-    options.myArguments = {"-c", "trap '' INT; exec \"$0\"", (myRoot / "bin" / "Game").string()};
-    options.myWorkingDirectory = myRoot / "elsewhere";
-    options.myStdout = myRoot / "out.txt";
-    options.myStderr = myRoot / "err.txt";
-    options.myBlockedSignals = {SIGINT, SIGTERM};
-    ASSERT_TRUE(myGame.Start(options));
+    Spawn({"-c", "trap '' INT; exec \"$0\"", (myRoot / "bin" / "Game").string()}, "/bin/sh", {SIGINT, SIGTERM});
     ASSERT_NO_FATAL_FAILURE(WaitUntilPlaying());
 
     ASSERT_TRUE(myGame.Signal(SIGINT));
@@ -178,27 +172,20 @@ TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndABlockedSigtermStillE
 
 TEST(ChildProcessSignals, EveryChildStartsWithTheQuitSignalsAtTheirDefaultAndNothingBlocked)
 {
-    // The test runner itself ignores SIGINT and blocks SIGTERM, as a background job of a
-    // shell that blocked SIGTERM would.
-    struct sigaction ignore{};
+    // The runner ignores SIGINT and blocks SIGTERM, as a background job of such a shell would.
+    struct sigaction ignore{}, previous{};
     ignore.sa_handler = SIG_IGN;
-    struct sigaction previous{};
     ASSERT_EQ(sigaction(SIGINT, &ignore, &previous), 0);
     sigset_t term, previousMask;
     sigemptyset(&term);
     sigaddset(&term, SIGTERM);
     ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &term, &previousMask), 0);
 
-    // The child's own view of its signals, in /proc/self/status.
+    // The child's own view of its ignored and blocked signals, from /proc/self/status.
     const auto childSignals = [](const std::vector<int>& someBlocked) {
         const fs::path out = fs::temp_directory_path() / ("kiln_signals_" + std::to_string(::getpid()));
         KilnTest::ChildProcess child;
-        KilnTest::ChildProcess::Options options;
-        options.myProgram = "/bin/cat";
-        options.myArguments = {"/proc/self/status"};
-        options.myStdout = out;
-        options.myBlockedSignals = someBlocked;
-        EXPECT_TRUE(child.Start(options));
+        EXPECT_TRUE(child.Start({"/bin/cat", {"/proc/self/status"}, {}, out, {}, {}, someBlocked}));
         EXPECT_NE(child.WaitForExit(30s), -1);
         const std::string status = ReadFile(out);
         fs::remove(out);
@@ -208,14 +195,12 @@ TEST(ChildProcessSignals, EveryChildStartsWithTheQuitSignalsAtTheirDefaultAndNot
         };
         return std::pair{mask("SigIgn"), mask("SigBlk")};
     };
-    const auto bit = [](int aSignal) { return 1ull << (aSignal - 1); };
-
     const auto [ignored, blocked] = childSignals({});
     const auto [ignoredToo, blockedOnRequest] = childSignals({SIGTERM});
-
     pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
     sigaction(SIGINT, &previous, nullptr);
 
+    const auto bit = [](int aSignal) { return 1ull << (aSignal - 1); };
     for (const int signal : {SIGINT, SIGTERM, SIGPIPE, SIGHUP, SIGQUIT})
         EXPECT_EQ(ignored & bit(signal), 0u) << "signal " << signal << " ignored in the child";
     EXPECT_EQ(blocked, 0u) << "the child started with signals blocked";

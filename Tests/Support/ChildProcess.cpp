@@ -45,12 +45,11 @@ namespace KilnTest
             explicit CleanSignals(const std::vector<int>& someBlocked = {})
             {
                 posix_spawnattr_init(&myAttributes);
-                sigset_t defaults;
+                sigset_t defaults, mask;
                 sigemptyset(&defaults);
+                sigemptyset(&mask);
                 for (const int signal : {SIGINT, SIGTERM, SIGPIPE, SIGHUP, SIGQUIT})
                     sigaddset(&defaults, signal);
-                sigset_t mask;
-                sigemptyset(&mask);
                 for (const int signal : someBlocked)
                     sigaddset(&mask, signal);
                 posix_spawnattr_setsigdefault(&myAttributes, &defaults);
@@ -58,8 +57,6 @@ namespace KilnTest
                 posix_spawnattr_setflags(&myAttributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
             }
             ~CleanSignals() { posix_spawnattr_destroy(&myAttributes); }
-            CleanSignals(const CleanSignals&) = delete;
-            CleanSignals& operator=(const CleanSignals&) = delete;
 
             const posix_spawnattr_t* Get() const { return &myAttributes; }
 

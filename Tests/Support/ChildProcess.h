@@ -1,9 +1,8 @@
 #pragma once
 // A program run as a child process: started with posix_spawn, standard input from
 // /dev/null, its output to files (or /dev/null), killed and reaped when the object goes.
-// Every child starts clean, whatever the test runner inherited: SIGINT, SIGTERM, SIGPIPE,
-// SIGHUP and SIGQUIT at their default action and no signal blocked (a background job of a
-// non-interactive shell, for one, starts with SIGINT ignored).
+// Every child starts with SIGINT, SIGTERM, SIGPIPE, SIGHUP and SIGQUIT at their default and no
+// signal blocked, whatever the runner inherited (a background job starts with SIGINT ignored).
 #include <chrono>
 #include <filesystem>
 #include <string>
