@@ -265,42 +265,44 @@ namespace Plat::Image
         return true;
     }
 
-    bool ReadFileBytes(const std::filesystem::path& aPath, std::vector<uint8_t>& anOut, uint64_t aMaxBytes)
+    // Opens aPath for reading from its start: false unless it is a regular file of at most
+    // aMaxBytes.
+    static bool OpenSized(const std::filesystem::path& aPath, uint64_t aMaxBytes, std::ifstream& aFile, size_t& aSize)
     {
         std::error_code error;
         if (!std::filesystem::is_regular_file(aPath, error))
             return false;
-        std::ifstream file(aPath, std::ios::binary | std::ios::ate);
-        if (!file)
+        aFile.open(aPath, std::ios::binary | std::ios::ate);
+        if (!aFile)
             return false;
-        const std::streamoff size = file.tellg();
+        const std::streamoff size = aFile.tellg();
         if (size < 0 || uint64_t(size) > aMaxBytes)
             return false;
-        anOut.resize(size_t(size));
-        file.seekg(0);
-        if (size > 0 && !file.read(reinterpret_cast<char*>(anOut.data()), size))
-            return false;
+        aSize = size_t(size);
+        aFile.seekg(0);
         return true;
+    }
+
+    bool ReadFileBytes(const std::filesystem::path& aPath, std::vector<uint8_t>& anOut, uint64_t aMaxBytes)
+    {
+        std::ifstream file;
+        size_t size = 0;
+        if (!OpenSized(aPath, aMaxBytes, file, size))
+            return false;
+        anOut.resize(size);
+        return size == 0 || file.read(reinterpret_cast<char*>(anOut.data()), std::streamsize(size));
     }
 
     bool ReadFileBytes(const std::filesystem::path& aPath, FileBytes& anOut, uint64_t aMaxBytes)
     {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(aPath, error))
-            return false;
-        std::ifstream file(aPath, std::ios::binary | std::ios::ate);
-        if (!file)
-            return false;
-        const std::streamoff size = file.tellg();
-        if (size < 0 || uint64_t(size) > aMaxBytes)
+        std::ifstream file;
+        size_t size = 0;
+        if (!OpenSized(aPath, aMaxBytes, file, size))
             return false;
         // Zeroing first would touch every page of a large texture once more before the read.
-        anOut.data = std::make_unique_for_overwrite<uint8_t[]>(size_t(size));
-        anOut.size = size_t(size);
-        file.seekg(0);
-        if (size > 0 && !file.read(reinterpret_cast<char*>(anOut.data.get()), size))
-            return false;
-        return true;
+        anOut.data = std::make_unique_for_overwrite<uint8_t[]>(size);
+        anOut.size = size;
+        return size == 0 || file.read(reinterpret_cast<char*>(anOut.data.get()), std::streamsize(size));
     }
 
     bool ReadDdsFile(const std::filesystem::path& aPath, uint32_t someLoadFlags, ImageData& anOut, std::string* anError)
