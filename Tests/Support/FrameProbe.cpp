@@ -64,10 +64,13 @@ namespace KilnTest
         {
         }
         myEvents.clear();
-        // A write time the watcher has not seen yet: whole seconds ahead of the clock and of
-        // the last one given.
+        // A write time the watcher has not seen yet: whole seconds ahead of the clock, of the
+        // last one given and of the file's own (an earlier probe may have stamped it ahead).
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         myLastStamp = std::max(myLastStamp + 1, static_cast<int64_t>(std::chrono::duration_cast<std::chrono::seconds>(now).count()) + 1);
+        struct stat status{};
+        if (stat(myFile.c_str(), &status) == 0)
+            myLastStamp = std::max(myLastStamp, static_cast<int64_t>(status.st_mtim.tv_sec) + 1);
         const timespec times[2] = {{static_cast<time_t>(myLastStamp), 0}, {static_cast<time_t>(myLastStamp), 0}};
         if (utimensat(AT_FDCWD, myFile.c_str(), times, 0) != 0)
             return false;
