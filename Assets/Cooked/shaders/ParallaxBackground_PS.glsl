@@ -46,14 +46,14 @@ const Depth NEAR = Depth(0.36, 0.85, 0.25, 0.08);
 const Depth MIDDLE = Depth(0.17, 0.6, 0.55, 0.25);
 const Depth FAR = Depth(0.08, 0.35, 0.85, 0.45);
 
-vec4 SampleLayer(vec2 aScroll, float aRate, float aTiling, float aTexelsPerPixel)
+vec4 SampleLayer(vec2 aScroll, float aRate, float aTiling)
 {
     // The same offset for every pixel, wrapped once here, so repeats show no seam.
     vec2 offset = fract(aScroll * aRate);
-    // The quad spans the screen's width, so each layer keeps one scale everywhere: one mip
-    // level, the nearest to it, chosen once rather than blended from two per pixel.
-    float level = max(floor(log2(max(aTexelsPerPixel * aTiling, 1e-6)) + 0.5), 0.0);
-    vec4 texel = textureLod(colorTexture, inQuadCoord * aTiling + offset, level);
+    // The quad spans the screen's width, so each layer keeps one scale everywhere and the
+    // sampler's nearest mip level is the same for every pixel. (Working the level out per
+    // pixel for an explicit-level read cost the software rasteriser a sixth of the backdrop.)
+    vec4 texel = texture(colorTexture, inQuadCoord * aTiling + offset);
     // The texture is bound as plain 8-bit values holding sRGB: to linear light (a cubic
     // within half a percent of the exact curve).
     texel.rgb = texel.rgb * (texel.rgb * (texel.rgb * 0.305306011 + 0.682171111) + 0.012522878);
@@ -84,11 +84,9 @@ void main()
     // Camera to the right: the picture moves left; camera up: it moves down (v grows down).
     vec2 scroll = vec2(camera.x, -camera.y) / repetition;
 
-    float texelsPerPixel = float(textureSize(colorTexture, 0).x) / max(frame.backBufferSize.x, 1.0);
-
-    vec4 far = SampleLayer(scroll, 0.2, 2.0, texelsPerPixel);
-    vec4 middle = SampleLayer(scroll, 0.5, 1.5, texelsPerPixel);
-    vec4 near = SampleLayer(scroll, 1.0, 1.0, texelsPerPixel);
+    vec4 far = SampleLayer(scroll, 0.2, 2.0);
+    vec4 middle = SampleLayer(scroll, 0.5, 1.5);
+    vec4 near = SampleLayer(scroll, 1.0, 1.0);
 
     vec3 color = Recede(far.rgb * far.a, FAR);
     color = mix(color, Recede(middle.rgb, MIDDLE), Coverage(middle));

@@ -49,8 +49,9 @@ void main()
     vec2 offset = (pixel - light) * vec2(aspect, 1.0);
     float distance = length(offset);
 
-    vec2 grainUv = gl_FragCoord.xy / vec2(textureSize(screenTexture, 0));
-    float grain = 0.94 + 0.12 * texture(screenTexture, grainUv).r;
+    // One texel per pixel, wrapped: read directly, as filtering at texel centres changes nothing.
+    ivec2 grainTexel = ivec2(mod(gl_FragCoord.xy, vec2(textureSize(screenTexture, 0))));
+    float grain = 0.94 + 0.12 * texelFetch(screenTexture, grainTexel, 0).r;
 
     float dusk = MAX_DARKNESS * smoothstep(LIT_RADIUS, DUSK_RADIUS, distance);
     // Measured from the screen's centre, in the same round units, 1 at a corner.
