@@ -235,6 +235,52 @@ TEST_F(Settings, BadDocumentsThrowNamingTheFileAndTheKey)
     }
 }
 
+TEST_F(Settings, AGameNeedsItsGameAndCookedFoldersAndIsToldTheFileAndTheKeyOtherwise)
+{
+    const fs::path game = MakeTempDir();
+    const fs::path cooked = MakeTempDir();
+    const fs::path plainFile = game / "notAFolder.txt";
+    Write(plainFile, "x");
+    const fs::path loop = game / "loop";
+    fs::create_directory_symlink(loop, loop);
+    const auto document = [](const fs::path& aGame, const std::string& aCooked) {
+        return R"({ "assets_path": { "engine": "e", "game": ")" + aGame.string() + "\"" + aCooked + " } }";
+    };
+    const auto cookedKey = [](const fs::path& aFolder) { return R"(, "cooked": ")" + aFolder.string() + "\""; };
+    // The problem each document leaves for the game ("" when none).
+    const auto problemOf = [this](const std::string& aDocument) -> std::string {
+        const std::string name = WriteSettings(aDocument);
+        Kiln::Settings::ResetSettings();
+        EXPECT_TRUE(Kiln::LoadSettings(name)) << aDocument;
+        const std::string file = (Plat::Runtime::ExecutableDirectory() / "settings" / (name + ".json")).string();
+        try
+        {
+            Kiln::Settings::CheckGameFolders();
+        }
+        catch (const std::runtime_error& anError)
+        {
+            const std::string text = anError.what();
+            EXPECT_EQ(text.rfind("settings file \"" + file + "\": key \"assets_path\"", 0), 0u) << text;
+            return text.substr(text.find(": ") + 2);
+        }
+        return "";
+    };
+
+    EXPECT_EQ(problemOf(document(game, cookedKey(cooked))), "");
+    for (const char* lacking : {"null", "{}", R"({ "enable_vsync": true })"})
+        EXPECT_EQ(problemOf(lacking), "key \"assets_path\" is missing; the game needs its \"game\" and \"cooked\" folders") << lacking;
+    EXPECT_EQ(problemOf(document(game, "")), "key \"assets_path\".\"cooked\" is missing; the game needs the folder of its shaders");
+    EXPECT_EQ(problemOf(document(game / "nowhere", cookedKey(cooked))),
+              "key \"assets_path\".\"game\": \"" + (game / "nowhere").string() + "\" does not exist");
+    EXPECT_EQ(problemOf(document(plainFile, cookedKey(cooked))),
+              "key \"assets_path\".\"game\": \"" + plainFile.string() + "\" is not a folder");
+    EXPECT_EQ(problemOf(document(game, cookedKey(cooked / "nowhere"))),
+              "key \"assets_path\".\"cooked\": \"" + (cooked / "nowhere").string() + "\" does not exist");
+    // A link to itself cannot be read, even by root.
+    EXPECT_EQ(problemOf(document(loop, cookedKey(cooked))).rfind("key \"assets_path\".\"game\": \"" + loop.string() + "\" cannot be read: ", 0),
+              0u);
+}
+
 TEST_F(Settings, SizesMustBeWholePixelCounts)
 {
     const std::string negative = WriteSettings(R"({ "window_settings": { "title": "x", "window_size": { "w": -1280, "h": 720 } } })");

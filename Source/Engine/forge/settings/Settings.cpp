@@ -22,6 +22,7 @@ namespace Kiln
         {
             Kiln::EngineConfiguration configuration;
             fs::path executableDirectory;
+            fs::path settingsFile;
             fs::path engineAssetsPath;
             fs::path gameAssetsPath;
             fs::path cookedPath;
@@ -252,6 +253,7 @@ namespace Kiln
         if (name.find('.') == std::string::npos)
             name += ".json";
         const fs::path file = Plat::Runtime::ResolveCase(fs::path(state.executableDirectory.string() + "\\settings\\" + name));
+        state.settingsFile = file;
 
         std::ifstream stream(file, std::ios::binary);
         if (!stream.is_open())
@@ -325,6 +327,26 @@ namespace Kiln
             if (!state.engineAssetsPath.empty() && found(state.engineAssetsPath / relative, resolved))
                 return resolved.string();
             return {};
+        }
+
+        void CheckGameFolders()
+        {
+            const SettingsState& state = State();
+            const auto refuse = [&state](const std::string& aProblem) {
+                throw std::runtime_error("settings file \"" + state.settingsFile.string() + "\": " + aProblem);
+            };
+            // An absent key leaves its path empty; a given one is never empty once joined.
+            if (state.gameAssetsPath.empty())
+                refuse("key \"assets_path\" is missing; the game needs its \"game\" and \"cooked\" folders");
+            if (state.cookedPath.empty())
+                refuse("key " + Quoted("assets_path", "cooked") + " is missing; the game needs the folder of its shaders");
+            const std::pair<const char*, const fs::path*> folders[] = {{"game", &state.gameAssetsPath}, {"cooked", &state.cookedPath}};
+            for (const auto& [key, folder] : folders)
+            {
+                const std::string problem = Plat::Runtime::FolderProblem(*folder);
+                if (!problem.empty())
+                    refuse("key " + Quoted("assets_path", key) + ": \"" + folder->string() + "\" " + problem);
+            }
         }
 
         void ResetSettings()
