@@ -15,12 +15,15 @@
 #include "forge/texture/TextureManager.h"
 #include "forge/texture/TextureResource.h"
 
+#include "Platform/runtime/Paths.h"
 #include "Platform/soundlib/SoundLib.h"
 #include "Support/SoundFixtures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
+
+#include <unistd.h>
 
 using namespace WorldTest;
 
@@ -372,14 +375,35 @@ TEST_F(GameWorldFrame, ALevelWithoutAPlayerLoadsAndShowsItsStaticLevelWithAStill
     EXPECT_GT(corner.r, 58);
 }
 
-TEST_F(GameWorldFrame, ALevelFolderThatDoesNotExistLoadsEmptyWithOneLineNamingIt)
+TEST_F(GameWorldFrame, ALevelFolderThatIsMissingAFileOrUnreadableLoadsEmptyWithOneLineNamingIt)
 {
-    ::testing::internal::CaptureStderr();
-    LoadWorld("levels\\Nowhere.ksc");
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "Game: level folder \"" + (Root() / "levels" / "Nowhere.ksc.leveldata").string() + "\" does not exist\n");
-    EXPECT_EQ(myWorld->GetPlayer(), nullptr);
-    EXPECT_EQ(myState, State::Playing);
+    const std::filesystem::path levels = Root() / "levels";
+    std::filesystem::create_directories(levels);
+    std::ofstream(levels / "Flat.ksc.leveldata") << "not a folder";
+    std::filesystem::create_directories(levels / "Locked.ksc.leveldata");
+    std::filesystem::permissions(levels / "Locked.ksc.leveldata", std::filesystem::perms::none);
+    // A name longer than the file system allows cannot be read, even by root.
+    const std::string tooLong = "levels\\" + std::string(300, 'x') + ".ksc";
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"levels\\Nowhere.ksc", "does not exist"},
+        {"levels\\Flat.ksc", "is not a folder"},
+        {tooLong, "cannot be read: "},
+    };
+    // Root lists a folder whatever its permissions.
+    if (::geteuid() != 0)
+        cases.emplace_back("levels\\Locked.ksc", "cannot be read: ");
+    for (const auto& [path, problem] : cases)
+    {
+        ::testing::internal::CaptureStderr();
+        LoadWorld(path.c_str());
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        const std::string folder = (Root() / Plat::Runtime::ToPortableSeparators(path)).string() + ".leveldata";
+        EXPECT_EQ(err.rfind("Game: level folder \"" + folder + "\" " + problem, 0), 0u) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+        EXPECT_EQ(myWorld->GetPlayer(), nullptr);
+        EXPECT_EQ(myState, State::Playing);
+    }
+    std::filesystem::permissions(levels / "Locked.ksc.leveldata", std::filesystem::perms::owner_all);
 }
 
 TEST_F(GameWorldFrame, ModelsAreDrawnWhenTheirSphereMeetsTheViewPyramidOnly)

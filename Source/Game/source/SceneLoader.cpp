@@ -115,7 +115,12 @@ void SceneLoader::BeginLoad()
     myMoth.SetFrames(14);
     myMoth.SetFrameRate(30.0f);
 
-    Kiln::LoadScene(myScenePath.c_str(), myScene);
+    // A folder that is missing, or that is there but cannot be listed, loads empty;
+    // ReportMissingFolder says which.
+    if (Plat::Runtime::FolderProblem(SceneFolder()).empty())
+        Kiln::LoadScene(myScenePath.c_str(), myScene);
+    else
+        myScene.myObjects.clear();
     myDefinitions->LoadDefinitions(Kiln::impl::GetGameAssetsPath().string().c_str());
 
     myQueue.clear();
@@ -124,15 +129,20 @@ void SceneLoader::BeginLoad()
     myState = STATE_LOADING;
 }
 
-void SceneLoader::ReportMissingFolder(const char* aKind) const
+std::filesystem::path SceneLoader::SceneFolder() const
 {
     // Where the scene reader looks: "<game assets>/<scene path>.leveldata".
     std::filesystem::path folder = Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(myScenePath);
     folder += ".leveldata";
-    folder = Plat::Runtime::ResolveCase(folder);
-    std::error_code error;
-    if (!std::filesystem::exists(folder, error) && !error)
-        std::fprintf(stderr, "Game: %s folder \"%s\" does not exist\n", aKind, folder.string().c_str());
+    return Plat::Runtime::ResolveCase(folder);
+}
+
+void SceneLoader::ReportMissingFolder(const char* aKind) const
+{
+    const std::filesystem::path folder = SceneFolder();
+    const std::string problem = Plat::Runtime::FolderProblem(folder);
+    if (!problem.empty())
+        std::fprintf(stderr, "Game: %s folder \"%s\" %s\n", aKind, folder.string().c_str(), problem.c_str());
 }
 
 void SceneLoader::UpdateLoadingScreen(float aDeltaTime)

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -53,8 +54,9 @@ public:
     void UpdateLoadingScreen(float aDeltaTime);
     void RenderLoadingScreen();
 
-    // One line on the error stream naming the scene's folder when it does not exist (such a
-    // scene loads empty); aKind says what the scene is ("level", "menu page").
+    // One line on the error stream naming the scene's folder when it does not exist, is not
+    // a folder or cannot be listed (such a scene loads empty); aKind says what the scene is
+    // ("level", "menu page").
     void ReportMissingFolder(const char* aKind) const;
 
     int32_t GetState() const { return myState; }
@@ -63,6 +65,7 @@ public:
     const Animated2DSprite& GetMoth() const { return myMoth; }
 
 private:
+    std::filesystem::path SceneFolder() const;
     CustomSceneObject Convert(const Kiln::SceneObject& anObject);
 
     Kiln::Scene myScene;
