@@ -441,6 +441,7 @@ void GameWorld::LoadLevel()
     std::vector<CustomSceneObject> batch = mySceneLoader->LoadSome(LOAD_BATCH_SIZE);
     for (CustomSceneObject& object : batch)
         CreateObject(object);
+    mySceneLoader->ReportLeftOut();
     LinkDoorButtons();
     if (mySceneLoader->IsDone())
     {

@@ -44,8 +44,13 @@ public:
     // The next records in queue order, within aBudget units (begin 100, each object 1).
     // The first call only requests the load; the next one begins it.
     std::vector<CustomSceneObject> LoadSome(int32_t aBudget);
-    // BeginLoad, then LoadSome(10000).
+    // BeginLoad, then LoadSome(10000), then ReportLeftOut: menus and animation
+    // controllers read no models.
     std::vector<CustomSceneObject> LoadAll();
+    // One line for each model file left out of the records handed out since the last call
+    // (once per file). A caller calls it once it has used those records without refusing
+    // one: a refusal for a left-out model already names it, in the one line that ends the game.
+    void ReportLeftOut();
     bool IsDone() const { return myState == STATE_DONE; }
 
     // Prepares the loading screen, reads the scene and the object definitions and queues
@@ -78,6 +83,7 @@ private:
     int32_t myState = STATE_IDLE;
     // Reused by every conversion.
     std::vector<Kiln::PropertyDefinition> myMergedProperties;
-    // Model files already reported as not found.
+    // Model files left out, each said once; the lines not yet said.
     std::set<std::string> myReportedModels;
+    std::vector<std::string> myLeftOutLines;
 };
