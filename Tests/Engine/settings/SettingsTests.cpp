@@ -226,6 +226,7 @@ TEST_F(Settings, BadDocumentsThrowNamingTheFileAndTheKey)
         {"{ \"debug_features\": " + std::string(100000, '['), "arrays and objects are nested deeper than 64 levels (at byte 84)"},
         // Walking the file system's root for definitions would scan every mounted disk.
         {R"({ "assets_path": { "engine": "e", "game": "/" } })", "key \"assets_path\".\"game\": \"/\" names the root of the file system; the game assets need a folder of their own"},
+        {R"({ "assets_path": { "engine": "e\u0000x", "game": "g" } })", "key \"assets_path\".\"engine\": the path holds a NUL character, which no file name can"},
     };
     for (const Case& testCase : cases)
     {
@@ -268,6 +269,9 @@ TEST_F(Settings, AGameNeedsItsGameAndCookedFoldersAndIsToldTheFileAndTheKeyOther
     // The game process tests cover null, {}, a missing game folder and one that is a file.
     EXPECT_EQ(problemOf(R"({ "enable_vsync": true })"), "key \"assets_path\" is missing; the game needs its \"game\" and \"cooked\" folders");
     EXPECT_EQ(problemOf(document(game, "")), "key \"assets_path\".\"cooked\" is missing; the game needs the folder of its shaders");
+    // "" would be the executable's own folder.
+    EXPECT_EQ(problemOf(document("", cookedKey(cooked))), "key \"assets_path\".\"game\" is empty; it must name a folder");
+    EXPECT_EQ(problemOf(document(game, cookedKey(""))), "key \"assets_path\".\"cooked\" is empty; it must name a folder");
     EXPECT_EQ(problemOf(document(game, cookedKey(cooked / "nowhere"))),
               "key \"assets_path\".\"cooked\": \"" + (cooked / "nowhere").string() + "\" does not exist");
     // A link to itself cannot be read, even by root.

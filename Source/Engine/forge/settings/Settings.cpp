@@ -10,6 +10,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -26,6 +27,9 @@ namespace Kiln
             fs::path engineAssetsPath;
             fs::path gameAssetsPath;
             fs::path cookedPath;
+            // As written: "" would name the executable's own folder.
+            std::string gameAssetsValue;
+            std::string cookedValue;
         };
 
         SettingsState& State()
@@ -38,6 +42,9 @@ namespace Kiln
         // normalised without touching the file system.
         fs::path AssetRoot(const std::string& aValue)
         {
+            // The system would read the path only up to it, and every file under it as it.
+            if (aValue.find('\0') != std::string::npos)
+                throw std::runtime_error("the path holds a NUL character, which no file name can");
             const fs::path joined = State().executableDirectory / Plat::Runtime::ToPortableSeparators(aValue);
             return joined.lexically_normal();
         }
@@ -173,10 +180,18 @@ namespace Kiln
             {
                 nlohmann::json& paths = aDocument["assets_path"];
                 state.engineAssetsPath = ReadKey(Quoted("assets_path", "engine"), [&] { return AssetRoot(paths["engine"].get<std::string>()); });
-                state.gameAssetsPath = ReadKey(Quoted("assets_path", "game"), [&] { return GameAssetRoot(paths["game"].get<std::string>()); });
+                state.gameAssetsPath = ReadKey(Quoted("assets_path", "game"), [&] {
+                    state.gameAssetsValue = paths["game"].get<std::string>();
+                    return GameAssetRoot(state.gameAssetsValue);
+                });
                 nlohmann::json& cooked = paths["cooked"];
                 if (!cooked.is_null())
-                    state.cookedPath = ReadKey(Quoted("assets_path", "cooked"), [&] { return AssetRoot(cooked.get<std::string>()); });
+                {
+                    state.cookedPath = ReadKey(Quoted("assets_path", "cooked"), [&] {
+                        state.cookedValue = cooked.get<std::string>();
+                        return AssetRoot(state.cookedValue);
+                    });
+                }
             }
 
             nlohmann::json& window = aDocument["window_settings"];
@@ -340,9 +355,14 @@ namespace Kiln
                 refuse("key \"assets_path\" is missing; the game needs its \"game\" and \"cooked\" folders");
             if (state.cookedPath.empty())
                 refuse("key " + Quoted("assets_path", "cooked") + " is missing; the game needs the folder of its shaders");
-            const std::pair<const char*, const fs::path*> folders[] = {{"game", &state.gameAssetsPath}, {"cooked", &state.cookedPath}};
-            for (const auto& [key, folder] : folders)
+            const std::tuple<const char*, const std::string*, const fs::path*> folders[] = {
+                {"game", &state.gameAssetsValue, &state.gameAssetsPath},
+                {"cooked", &state.cookedValue, &state.cookedPath},
+            };
+            for (const auto& [key, value, folder] : folders)
             {
+                if (value->empty())
+                    refuse("key " + Quoted("assets_path", key) + " is empty; it must name a folder");
                 const std::string problem = Plat::Runtime::FolderProblem(*folder);
                 if (!problem.empty())
                     refuse("key " + Quoted("assets_path", key) + ": \"" + folder->string() + "\" " + problem);

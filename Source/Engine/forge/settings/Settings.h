@@ -37,7 +37,7 @@ namespace Kiln
         std::string ResolveAssetPath(std::string_view aRelativePath);
 
         // What a game needs of the settings before the engine starts: "assets_path" with a
-        // "game" and a "cooked" folder that exist and can be listed. Throws
+        // "game" and a "cooked" folder, each named (not "") and able to be listed. Throws
         // std::runtime_error naming the settings file last loaded and the key otherwise.
         void CheckGameFolders();
 
