@@ -55,12 +55,14 @@ public:
     static constexpr const char* SCREEN_TEXTURE = "textures/ScreenTexture/T_ScreenTexture.dds";
     static constexpr const char* OUTRO_LEVEL = "levels\\Level_Outro.ksc";
 
-    // Which model set a level uses (the digit appended to the model keys). Doors, buttons,
-    // walls and checkpoints fall back to set 1 on any other level, pots and floor tiles to 3.
+    // Which model set a level uses (the digit appended to the model keys). On any level
+    // without one of its own, each rule picks its fallback set.
     enum class ModelSetRule
     {
-        A,
-        B,
+        // Doors, buttons, walls and checkpoints.
+        FallBackToSet1,
+        // Pots and floor tiles.
+        FallBackToSet3,
     };
     static int32_t GetModelSet(ModelSetRule aRule, const char* aLevelPath);
 
