@@ -9,6 +9,7 @@
 #include "AnimatedModelRecord.h"
 #include "ChasingHands.h"
 #include "CollisionManager.h"
+#include "Levels.h"
 #include "State.h"
 
 #include "forge/math/Vector.h"
@@ -53,10 +54,10 @@ public:
     static constexpr float ACTIVATION_RADIUS = 2000.0f;
     static constexpr const char* LIGHT_PIXEL_SHADER = "shaders/PostProcessLight_PS";
     static constexpr const char* SCREEN_TEXTURE = "textures/ScreenTexture/T_ScreenTexture.dds";
-    static constexpr const char* OUTRO_LEVEL = "levels\\Level_Outro.ksc";
+    static constexpr const char* OUTRO_LEVEL = Levels::Outro().myPath;
 
-    // Which model set a level uses (the digit appended to the model keys). On any level
-    // without one of its own, each rule picks its fallback set.
+    // Which model set a level uses (the digit appended to the model keys). A level without
+    // one of its own (the outro, or a path not in the list) takes the rule's fallback set.
     enum class ModelSetRule
     {
         // Doors, buttons, walls and checkpoints.

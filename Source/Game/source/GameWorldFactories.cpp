@@ -38,7 +38,6 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 
 namespace
@@ -123,13 +122,9 @@ namespace
 
 int32_t GameWorld::GetModelSet(ModelSetRule aRule, const char* aLevelPath)
 {
-    const std::string_view path = aLevelPath != nullptr ? aLevelPath : "";
-    if (path == "levels\\Level1.ksc")
-        return 1;
-    if (path == "levels\\Level2.ksc")
-        return 2;
-    if (path == "levels\\Level3.ksc")
-        return 3;
+    const Levels::Level* level = Levels::Find(aLevelPath != nullptr ? aLevelPath : "");
+    if (level != nullptr && level->myModelSet != 0)
+        return level->myModelSet;
     return aRule == ModelSetRule::FallBackToSet1 ? 1 : 3;
 }
 
