@@ -4,6 +4,7 @@
 #include "Cutscene.h"
 #include "GameWorld.h"
 #include "InputMapper.h"
+#include "Levels.h"
 #include "MenuManager.h"
 #include "Message.h"
 #include "PostMaster.h"
@@ -205,7 +206,7 @@ void GameManager::UpdateIntro(float aDeltaTime)
     myIntroCutscene->Render();
     if (myState == State::Playing)
     {
-        myLevelPath = "levels\\Level1.ksc";
+        myLevelPath = Levels::First().myPath;
         CreateWorld();
         if (myMenuManager)
             myMenuManager->OpenPauseMenu();
@@ -236,26 +237,20 @@ void GameManager::LoadNextLevel()
     const std::string finished = myLevelPath;
     myWorld.reset();
 
-    const char* next = nullptr;
-    if (finished == "levels\\Level1.ksc")
-        next = "levels\\Level2.ksc";
-    else if (finished == "levels\\Level2.ksc")
-        next = "levels\\Level3.ksc";
-    else if (finished == "levels\\Level3.ksc")
-        next = "levels\\Level_Outro.ksc";
-    else if (finished == "levels\\Level_Outro.ksc")
-    {
-        PostMaster::Send(MessageType::StopMusic);
-        myState = State::OutroVideo;
-        return;
-    }
-    else
+    const Levels::Level* level = Levels::Find(finished);
+    if (level == nullptr)
     {
         myState = State::MainMenu;
         return;
     }
     PostMaster::Send(MessageType::StopMusic);
-    myLevelPath = next;
+    const Levels::Level* next = Levels::Next(*level);
+    if (next == nullptr)
+    {
+        myState = State::OutroVideo;
+        return;
+    }
+    myLevelPath = next->myPath;
     CreateWorld();
     myState = State::Playing;
 }
