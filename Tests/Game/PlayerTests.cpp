@@ -1,6 +1,6 @@
 #include "PlayerTestWorld.h"
 
-#include "GameBindings.h"
+#include "GameManager.h"
 #include "InputMapper.h"
 
 #include "forge/input/InputManager.h"
@@ -45,7 +45,7 @@ namespace
         {
             InputMapper& mapper = InputMapper::GetInstance();
             mapper.ClearInputToEventMappings();
-            GameTest::AddGameBindings(mapper);
+            GameManager::AddBindings(mapper);
             mapper.SetInputManagers(&myKeys, &myReader);
             myPads.connected[0] = true;
         }
