@@ -59,11 +59,16 @@ void GameManager::Init(const char* aScenePath)
     InitializeInput();
 }
 
+void GameManager::AddBindings(InputMapper& aMapper)
+{
+    for (const auto& [code, action] : theBindings)
+        aMapper.AddInputToEventMapping(code, action);
+}
+
 void GameManager::InitializeInput()
 {
     InputMapper& mapper = InputMapper::GetInstance();
-    for (const auto& [code, action] : theBindings)
-        mapper.AddInputToEventMapping(code, action);
+    AddBindings(mapper);
     myInputListenerId = mapper.AddInputEventListener([this](const InputEvent& anEvent) { OnInput(anEvent); });
 }
 
