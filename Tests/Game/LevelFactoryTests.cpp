@@ -53,18 +53,18 @@ namespace
 TEST(LevelModelSets, DoorsButtonsWallsAndCheckpointsFallBackToSetOneElsePotsAndTilesToSetThree)
 {
     using Rule = GameWorld::ModelSetRule;
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::A, LEVEL1), 1);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::A, LEVEL2), 2);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::A, LEVEL3), 3);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::A, OUTRO), 1);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::B, LEVEL1), 1);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::B, LEVEL2), 2);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::B, LEVEL3), 3);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::B, OUTRO), 3);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet1, LEVEL1), 1);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet1, LEVEL2), 2);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet1, LEVEL3), 3);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet1, OUTRO), 1);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet3, LEVEL1), 1);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet3, LEVEL2), 2);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet3, LEVEL3), 3);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet3, OUTRO), 3);
     // The path is compared whole and exactly.
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::B, "levels/Level2.ksc"), 3);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::A, "levels\\level2.ksc"), 1);
-    EXPECT_EQ(GameWorld::GetModelSet(Rule::A, nullptr), 1);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet3, "levels/Level2.ksc"), 3);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet1, "levels\\level2.ksc"), 1);
+    EXPECT_EQ(GameWorld::GetModelSet(Rule::FallBackToSet1, nullptr), 1);
 }
 
 TEST_F(LevelFactories, ThePlayerTakesItsTuningAbilitiesAndCameraFromItsObject)

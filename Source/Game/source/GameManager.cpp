@@ -4,6 +4,7 @@
 #include "Cutscene.h"
 #include "GameWorld.h"
 #include "InputMapper.h"
+#include "Levels.h"
 #include "MenuButton.h"
 #include "MenuManager.h"
 #include "Message.h"
@@ -90,11 +91,16 @@ void GameManager::Init(const char* aScenePath)
     InitializeInput();
 }
 
+void GameManager::AddBindings(InputMapper& aMapper)
+{
+    for (const auto& [code, action] : theBindings)
+        aMapper.AddInputToEventMapping(code, action);
+}
+
 void GameManager::InitializeInput()
 {
     InputMapper& mapper = InputMapper::GetInstance();
-    for (const auto& [code, action] : theBindings)
-        mapper.AddInputToEventMapping(code, action);
+    AddBindings(mapper);
     myInputListenerId = mapper.AddInputEventListener([this](const InputEvent& anEvent) { OnInput(anEvent); });
 }
 
@@ -268,7 +274,7 @@ void GameManager::UpdateIntro(float aDeltaTime)
     myIntroCutscene->Render();
     if (myState == State::Playing)
     {
-        myLevelPath = "levels\\Level1.ksc";
+        myLevelPath = Levels::First().myPath;
         CreateWorld();
         if (myMenuManager)
             myMenuManager->OpenPauseMenu();
@@ -299,26 +305,20 @@ void GameManager::LoadNextLevel()
     const std::string finished = myLevelPath;
     myWorld.reset();
 
-    const char* next = nullptr;
-    if (finished == "levels\\Level1.ksc")
-        next = "levels\\Level2.ksc";
-    else if (finished == "levels\\Level2.ksc")
-        next = "levels\\Level3.ksc";
-    else if (finished == "levels\\Level3.ksc")
-        next = "levels\\Level_Outro.ksc";
-    else if (finished == "levels\\Level_Outro.ksc")
-    {
-        PostMaster::Send(MessageType::StopMusic);
-        myState = State::OutroVideo;
-        return;
-    }
-    else
+    const Levels::Level* level = Levels::Find(finished);
+    if (level == nullptr)
     {
         myState = State::MainMenu;
         return;
     }
     PostMaster::Send(MessageType::StopMusic);
-    myLevelPath = next;
+    const Levels::Level* next = Levels::Next(*level);
+    if (next == nullptr)
+    {
+        myState = State::OutroVideo;
+        return;
+    }
+    myLevelPath = next->myPath;
     CreateWorld();
     myState = State::Playing;
 }

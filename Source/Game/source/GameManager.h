@@ -14,6 +14,7 @@
 
 class Cutscene;
 class GameWorld;
+class InputMapper;
 class MenuManager;
 class Splashscreen;
 class StartupLoader;
@@ -33,6 +34,8 @@ public:
     void Init(const char* aScenePath);
     // The frame loop, from the splash screen until the game quits or the window closes.
     void Run();
+    // Adds the game's 34 key and pad bindings to aMapper, in the game's order.
+    static void AddBindings(InputMapper& aMapper);
 
     const std::string& GetLevelPath() const { return myLevelPath; }
     // The level the next world loads (the level select chooses it).

@@ -2,6 +2,7 @@
 
 #include "CustomSceneObject.h"
 #include "GameManager.h"
+#include "Levels.h"
 #include "MenuLayout.h"
 #include "Message.h"
 #include "PostMaster.h"
@@ -238,17 +239,10 @@ void MenuManager::OnInputLevelSelect(const InputEvent& anEvent, State& aState, G
     if (anEvent.action != Action::Select)
         return;
     const std::string label = SelectedLabel();
-    const char* level = nullptr;
-    if (label == "1. Level 1")
-        level = "levels\\Level1.ksc";
-    else if (label == "2. Level 2")
-        level = "levels\\Level2.ksc";
-    else if (label == "3. Level 3")
-        level = "levels\\Level3.ksc";
-    if (level)
+    if (const Levels::Level* level = Levels::FindByMenuLabel(label))
     {
         LoadMenu(PausePage);
-        aManager.SetLevelPath(level);
+        aManager.SetLevelPath(level->myPath);
         aState = State::Playing;
     }
     else if (label == "4. Back")

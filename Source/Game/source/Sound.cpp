@@ -1,5 +1,6 @@
 #include "Sound.h"
 
+#include "Levels.h"
 #include "Message.h"
 #include "PostMaster.h"
 
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -249,20 +249,21 @@ void Sound::StopMusic()
 void Sound::PlayLevelMusic(const char* aLevelPath)
 {
     StopMusic();
-    const auto is = [&](const char* aName) { return aLevelPath && std::strcmp(aLevelPath, aName) == 0; };
+    const Levels::Level* level = aLevelPath != nullptr ? Levels::Find(aLevelPath) : nullptr;
     size_t track = MainTheme;
-    if (is("levels\\Level1.ksc"))
-        track = Level1Music;
-    else if (is("levels\\Level2.ksc"))
-        track = Level2Music;
-    else if (is("levels\\Level3.ksc"))
-        track = Level3Music;
-    else if (is("levels\\Level_Outro.ksc"))
+    if (level != nullptr)
     {
-        // The outro has no music track, only the boss loop, silent until the player nears.
-        PlayClip(EnemyBoss);
-        SetClipVolume(EnemyBoss, 0.0f);
-        return;
+        switch (level->myMusic)
+        {
+        case Levels::Music::Level1Theme: track = Level1Music; break;
+        case Levels::Music::Level2Theme: track = Level2Music; break;
+        case Levels::Music::Level3Theme: track = Level3Music; break;
+        case Levels::Music::BossLoopOnly:
+            // Silent until the player nears.
+            PlayClip(EnemyBoss);
+            SetClipVolume(EnemyBoss, 0.0f);
+            return;
+        }
     }
 
     PlayClip(track);
