@@ -12,13 +12,11 @@
 #include <stb/stb_dxt.h>
 #include <stb/stb_image_write.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <thread>
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using Kiln::TextureSrgbMode;
 using Plat::Image::DdsHeaderKind;
 using Plat::Image::DxgiFormat;
@@ -352,7 +350,7 @@ TEST_F(TextureManagerTest, AChangedFileIsReloadedInPlaceAndAFailedReloadKeepsThe
     const auto* viewBefore = texture->GetShaderResourceView().get();
     std::ofstream(path, std::ios::binary | std::ios::trunc) << "DDS broken";
     KilnTest::TouchAhead(path, 20);
-    std::this_thread::sleep_for(150ms);
+    ASSERT_TRUE(KilnTest::WaitForAWholeScan(*myWatcher));
     myWatcher->FlushChanges();
     EXPECT_EQ(texture->GetShaderResourceView().get(), viewBefore);
     EXPECT_EQ(texture->myWidth, 4u);
