@@ -106,8 +106,16 @@ TEST_F(TextureManagerTest, EachSrgbModeHasItsOwnCacheEntryAndFormat)
     EXPECT_EQ(myManager->GetCacheSize(), 3u);
 }
 
-TEST_F(TextureManagerTest, MissingAndUnreadableFilesShareOneCachedCheckerPlaceholderAndAreNamedOnce)
+TEST_F(TextureManagerTest, MissingAndUnreadableFilesShareOneCachedCheckerPlaceholderAndAreNamedOnceAndNoPathSaysNothing)
 {
+    // No path asks for no texture: the checker stands in, and nothing is missing to be named.
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    Kiln::TextureResource* none = myManager->GetTexture("");
+    const bool nullIsEmpty = myManager->GetTexture(nullptr) == none;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr() + ::testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(none->myIsPlaceholder && nullIsEmpty);
+
     ::testing::internal::CaptureStderr();
     Kiln::TextureResource* missing = myManager->GetTexture("Textures/does_not_exist.dds");
     ASSERT_NE(missing, nullptr);
@@ -122,9 +130,6 @@ TEST_F(TextureManagerTest, MissingAndUnreadableFilesShareOneCachedCheckerPlaceho
     EXPECT_EQ(missing->GetShaderResourceView().get(), myManager->GetErrorView());
     EXPECT_EQ(myManager->GetTexture("Textures/does_not_exist.dds"), missing);
     EXPECT_EQ(myManager->TryLoadTexture("Textures/does_not_exist.dds", TextureSrgbMode::AsStored, true), nullptr);
-
-    EXPECT_NE(myManager->GetTexture(nullptr), nullptr);
-    EXPECT_EQ(myManager->GetTexture(nullptr), myManager->GetTexture(""));
 
     // Files no loader accepts: a lying DDS, a cut PNG, garbage with a Targa name.
     std::vector<uint8_t> dds;
