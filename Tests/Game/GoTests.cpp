@@ -50,6 +50,7 @@ TEST(Go, TheWindowIsBorderlessAndTheDesktopsSizeWhereverTheDesktopLiesWithOnlyTh
         config.myDebugFeatures = Kiln::DebugFeature::Fps;
         ConfigureForTheDesktop(config, desktop);
         EXPECT_EQ(config.myWindowSize, size) << desktop.left;
+        EXPECT_EQ(config.myWindowPosition, Kiln::Vector2<int32_t>(desktop.left, desktop.top)) << "on the desktop's display";
         EXPECT_EQ(config.myRenderSize, size) << desktop.left;
         EXPECT_TRUE(config.myBorderless);
         EXPECT_EQ(config.myDebugFeatures, Kiln::DebugFeature::Filewatcher);

@@ -42,6 +42,7 @@ void ConfigureForTheDesktop(Kiln::EngineConfiguration& aConfig, const W::Rect& a
         return static_cast<uint32_t>(std::max<int64_t>(0, int64_t{aHigh} - aLow));
     };
     aConfig.myWindowSize = {extent(aDesktop.left, aDesktop.right), extent(aDesktop.top, aDesktop.bottom)};
+    aConfig.myWindowPosition = {aDesktop.left, aDesktop.top};
     aConfig.myRenderSize = aConfig.myWindowSize;
     aConfig.myBorderless = true;
     aConfig.myWinProcCallback = [](Kiln::HWND aWindow, W::UINT aMessage, W::WPARAM aWParam, W::LPARAM aLParam) {

@@ -236,7 +236,10 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
             {
                 Kiln::ModelInstance instance = factory.GetModelInstance(path);
                 instance.SetTransform(record.myTransform);
-                OverrideTextures(model, instance.GetTextureSets()[0]);
+                const std::size_t meshCount = instance.GetModel()->GetMeshes().size();
+                Kiln::TextureSets& sets = instance.GetTextureSets();
+                for (std::size_t mesh = 0; mesh < meshCount && mesh < sets.size(); ++mesh)
+                    OverrideTextures(model, sets[mesh]);
                 converted = std::move(instance);
             }
         }

@@ -102,23 +102,23 @@ TEST_F(FileWatcherTest, BothCallbacksOfAFileRunInOrderOnTheFlushingThreadOnly)
     ASSERT_TRUE(watcher.WatchFileChange(file, [&] { calls.push_back(2); threads.push_back(std::this_thread::get_id()); }));
 
     // Nothing changed: nothing runs.
-    std::this_thread::sleep_for(80ms);
+    ASSERT_TRUE(KilnTest::WaitForAWholeScan(watcher));
     watcher.FlushChanges();
     EXPECT_TRUE(calls.empty());
 
-    // Three changes inside one frame are delivered once.
+    // Three changes, seen by two scans, inside one frame are delivered once.
     KilnTest::TouchAhead(file, 10);
-    std::this_thread::sleep_for(5ms);
+    ASSERT_TRUE(KilnTest::WaitForAWholeScan(watcher));
     KilnTest::TouchAhead(file, 20);
     KilnTest::TouchAhead(file, 30);
-    std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 2; }));
+    ASSERT_TRUE(KilnTest::WaitForAWholeScan(watcher));
+    watcher.FlushChanges();
     EXPECT_EQ(calls, (std::vector<int>{1, 2}));
     for (const auto id : threads)
         EXPECT_EQ(id, std::this_thread::get_id());
 
     // No further change: no further calls. A later change is delivered again.
-    std::this_thread::sleep_for(80ms);
+    ASSERT_TRUE(KilnTest::WaitForAWholeScan(watcher));
     watcher.FlushChanges();
     EXPECT_EQ(calls.size(), 2u);
     KilnTest::TouchAhead(file, 40);
@@ -137,7 +137,6 @@ TEST_F(FileWatcherTest, SlashAndBackslashSpellingsShareOneListButArePolledTwice)
     ASSERT_TRUE(watcher.WatchFileChange(backslash, [&] { calls.push_back('b'); }));
 
     KilnTest::TouchAhead(slash, 10);
-    std::this_thread::sleep_for(100ms);
     ASSERT_TRUE(FlushUntil(watcher, [&] { return calls.size() >= 4; }));
     EXPECT_EQ(calls, (std::vector<char>{'s', 'b', 's', 'b'}));
 }

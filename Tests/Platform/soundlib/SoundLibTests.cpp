@@ -1,15 +1,14 @@
 #include "Platform/soundlib/Decoder.h"
 #include "Platform/soundlib/SoundLib.h"
+#include "Support/Polling.h"
 #include "Support/SoundFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 namespace fs = std::filesystem;
 using namespace Plat::Sound;
@@ -132,20 +131,18 @@ TEST(SoundLibDevice, TheDiskDriverReceivesWhatTheChannelsPlay)
     const HCHANNEL channel = SampleGetChannel(sample, 0);
     ASSERT_TRUE(ChannelSetAttribute(channel, ATTRIB_VOL, 0.5f));
     ASSERT_TRUE(ChannelPlay(channel, 0));
-    // The device plays in real time: wait until the channel has played its pass.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (ChannelIsActive(channel) == ACTIVE_PLAYING && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(ChannelIsActive(channel), ACTIVE_STOPPED);
-    ASSERT_TRUE(Free());
-
-    const std::string bytes = ReadBytes(raw);
-    std::vector<int16_t> output(bytes.size() / 2);
-    std::memcpy(output.data(), bytes.data(), output.size() * 2);
+    // The device plays in real time: wait until the channel has played its pass and the
+    // file holds it, at half volume.
     const std::vector<int16_t> expected = Scaled(decoded.samples, 0.5f);
-    const int64_t at = FindFrames(output, expected, decoded.FrameCount(), 0);
-    EXPECT_GE(at, 0) << "the clip at half volume is not in the device's output";
+    const auto played = [&] {
+        const std::string bytes = ReadBytes(raw);
+        std::vector<int16_t> output(bytes.size() / 2);
+        std::memcpy(output.data(), bytes.data(), output.size() * 2);
+        return FindFrames(output, expected, decoded.FrameCount(), 0) >= 0;
+    };
+    EXPECT_TRUE(KilnTest::PollUntil([] {}, [&] { return ChannelIsActive(channel) == ACTIVE_STOPPED && played(); }))
+        << "the channel did not stop, or the clip at half volume is not in the device's output";
+    ASSERT_TRUE(Free());
     fs::remove_all(folder);
 }
 

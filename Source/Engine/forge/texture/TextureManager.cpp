@@ -255,9 +255,10 @@ namespace Kiln
         if (cached != myCache.end())
             return cached->second.get();
 
-        // Off the render thread nothing can load; elsewhere the file itself is at fault.
-        if (DX11::IsOnMainThread())
-            std::fprintf(stderr, "Texture \"%s\" is not found or cannot be read; a checker stands in for it\n", aPath ? aPath : "");
+        // Off the render thread nothing can load; elsewhere the file itself is at fault. An
+        // empty path asks for no texture at all, so nothing is missing.
+        if (DX11::IsOnMainThread() && aPath != nullptr && *aPath != '\0')
+            std::fprintf(stderr, "Texture \"%s\" is not found or cannot be read; a checker stands in for it\n", aPath);
         auto placeholder = std::make_unique<TextureResource>();
         placeholder->myName = aPath ? aPath : "";
         placeholder->SetShaderResourceView(myErrorView);
