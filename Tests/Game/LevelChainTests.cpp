@@ -142,8 +142,9 @@ TEST_F(LevelChain, ALevelObjectMissingAKeyEndsTheFrameWithOneLineNamingTheLevelT
     {
         message = error.what();
     }
-    const std::string folder = (myAssets->Root() / "levels" / "Level1.ksc.leveldata").string();
-    EXPECT_EQ(message,
-              "Scene folder \"" + folder + "\": object \"Way out\" (KOB_LevelTransition): key \"TransistionSprite\" is missing (expected Sprite)");
+    const std::string file = (myAssets->Root() / "levels" / "Level1.ksc.leveldata" / "1e7e1000-0000-4000-8000-000000000002").string();
+    const std::string definition = (myAssets->Root() / "objectdefinitions" / "KOB_LevelTransition.kob").string();
+    EXPECT_EQ(message, "Scene object file \"" + file + "\": object \"Way out\" (KOB_LevelTransition, defined in \"" + definition +
+                           "\"): key \"TransistionSprite\" is missing (expected Sprite)");
     (*myEngine)->EndFrame();
 }

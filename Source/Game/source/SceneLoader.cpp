@@ -166,7 +166,11 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
     record.myRotation = anObject.myTransform.myRotation;
     record.myTransform = CustomSceneObject::ComputeTransform(record.myRotation, record.myScale, record.myPosition);
     record.myScenePath = myScenePath;
-    record.myDefinitionNotFound = !anObject.myObjectDefinition.IsNull() && myDefinitions->GetObjectDefinition(anObject.myObjectDefinition) == nullptr;
+    record.myFile = anObject.myFile;
+    if (const Kiln::ObjectDefinition* definition = myDefinitions->GetObjectDefinition(anObject.myObjectDefinition))
+        record.myDefinitionFile = (Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(definition->myPath)).string();
+    else
+        record.myDefinitionNotFound = !anObject.myObjectDefinition.IsNull();
 
     for (const Kiln::PropertyDefinition& property : myMergedProperties)
     {
