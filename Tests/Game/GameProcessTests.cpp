@@ -253,7 +253,34 @@ TEST_F(GameProcess, AFailedStartEndsWithStatusOneAndOneLineNamingTheMissingShade
     }
 }
 
-TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingFolderObjectAndKey)
+TEST_F(GameProcess, WithoutAMainMenuTheRunEndsWithStatusOneAndALineSayingSo)
+{
+    // The main page's folder deleted, then the game assets path pointed at the bin folder,
+    // which holds no game content: either way there is nothing to choose.
+    const fs::path settings = myRoot / "bin" / "settings" / "Game.json";
+    const fs::path page = myRoot / "bin" / "assets" / "game" / "scenes" / "mainmenu.ksc.leveldata";
+    const std::string text = ReadFile(settings);
+    const size_t game = text.find("\"assets/game\"");
+    ASSERT_NE(game, std::string::npos) << text;
+    fs::remove_all(page);
+    for (const fs::path& missing : {page, myRoot / "bin" / "scenes" / "mainmenu.ksc.leveldata"})
+    {
+        if (missing != page)
+            std::ofstream(settings, std::ios::trunc) << std::string(text).replace(game, 13, "\"\"");
+        Spawn();
+        const int status = WaitForExit(30s);
+        ASSERT_NE(status, -1) << "the game kept running without a main menu";
+        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        const std::string err = ReadFile(myRoot / "err.txt");
+        const std::string line = "Game: menu page folder \"" + missing.string() + "\" does not exist; the game has no main menu\n";
+        // Without any game content the sounds and textures say what they miss first.
+        EXPECT_TRUE(missing == page ? err == line : err.ends_with("\n" + line)) << err;
+        EXPECT_EQ(ReadFile(myRoot / "out.txt"), "argc => 1\n");
+    }
+}
+
+TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingTheObjectsFileItsDefinitionAndTheKey)
 {
     // Only this controller scene and these definitions: the generated ones are taken out.
     const fs::path game = myRoot / "bin" / "assets" / "game";

@@ -270,12 +270,14 @@ TEST_F(Menus, APageWithoutButtonsShowsItsPicturesAndOnlyBackLeadsOn)
     EXPECT_FALSE(myMenus.GetCursor().GetRecord().myInstance.myIsHidden);
 }
 
-TEST_F(Menus, AMissingPageFolderIsAnEmptyPageAndOneLineNamingTheFolder)
+TEST_F(Menus, AMissingPageIsAWarningAndAnEmptyPageButAGameWithoutAMainMenuCannotGoOn)
 {
+    // Back leaves any other page: the game goes on, and the line reads as a warning.
     ::testing::internal::CaptureStderr();
     myMenus.Init(**myEngine, "pausemenu");
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "Game: menu page folder \"" + (myAssets->Root() / "scenes" / "pausemenu.ksc.leveldata").string() + "\" does not exist\n");
+    EXPECT_EQ(err, "Menu page folder \"" + (myAssets->Root() / "scenes" / "pausemenu.ksc.leveldata").string() +
+                       "\" does not exist; the page stays empty and Back leaves it\n");
     EXPECT_TRUE(myMenus.GetButtons().empty());
     State state = State::Paused;
     myMenus.OnInput(Press(Action::Select), state, myManager);
@@ -284,6 +286,24 @@ TEST_F(Menus, AMissingPageFolderIsAnEmptyPageAndOneLineNamingTheFolder)
     Drawn();
     myMenus.OnInput(Press(Action::Pause), state, myManager);
     EXPECT_EQ(state, State::Playing);
+
+    // Without the main page, or with one that has no button, there is nothing to choose.
+    const auto refusal = [this] {
+        try
+        {
+            MenuManager menus;
+            menus.Init(**myEngine, "mainmenu");
+        }
+        catch (const ContentError& error)
+        {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    const std::string folder = (myAssets->Root() / "scenes" / "mainmenu.ksc.leveldata").string();
+    EXPECT_EQ(refusal(), "menu page folder \"" + folder + "\" does not exist; the game has no main menu");
+    myAssets->WritePage("mainmenu", {MenuAssets::Picture("KOB_Background", 800.0f, 450.0f, 100.0f, 100.0f, {myAssets->Texture("art", {9, 9, 9})})});
+    EXPECT_EQ(refusal(), "Scene folder \"" + folder + "\": the main menu has no button (no object of the definition \"Button\"); the game cannot go on");
 }
 
 TEST_F(Menus, APageObjectMissingAKeyItsDefinitionNeedsEndsTheLoadNamingTheObjectAndTheKey)

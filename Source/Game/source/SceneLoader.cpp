@@ -124,7 +124,7 @@ void SceneLoader::BeginLoad()
     myState = STATE_LOADING;
 }
 
-void SceneLoader::ReportMissingFolder(const char* aKind) const
+std::string SceneLoader::FindMissingFolder() const
 {
     // Where the scene reader looks: "<game assets>/<scene path>.leveldata".
     std::filesystem::path folder = Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(myScenePath);
@@ -132,7 +132,8 @@ void SceneLoader::ReportMissingFolder(const char* aKind) const
     folder = Plat::Runtime::ResolveCase(folder);
     std::error_code error;
     if (!std::filesystem::exists(folder, error) && !error)
-        std::fprintf(stderr, "Game: %s folder \"%s\" does not exist\n", aKind, folder.string().c_str());
+        return folder.string();
+    return {};
 }
 
 void SceneLoader::UpdateLoadingScreen(float aDeltaTime)
