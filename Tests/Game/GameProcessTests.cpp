@@ -210,11 +210,12 @@ TEST(ChildProcessSignals, EveryChildStartsWithTheQuitSignalsAtTheirDefaultAndNot
 
 TEST_F(GameProcess, ABadSettingsFileEndsTheRunWithOneLineNamingItAndStatusOne)
 {
-    // Not JSON; a required key missing; a value of the wrong type.
+    // Not JSON; a required key missing; a value of the wrong type. After the file and the
+    // key the line holds the JSON library's own words, which are not ours to check.
     const fs::path settings = myRoot / "bin" / "settings" / "Game.json";
-    const std::pair<const char*, const char*> cases[] = {{"{ \"window_settings\": { \"title\": \"x\", }", "parse_error"},
-                                                         {R"({ "window_settings": { "borderless": true } })", "type_error"},
-                                                         {R"({ "enable_vsync": 1 })", "type_error"}};
+    const std::pair<const char*, const char*> cases[] = {{"{ \"window_settings\": { \"title\": \"x\", }", ""},
+                                                         {R"({ "window_settings": { "borderless": true } })", "key \"window_settings\".\"title\": "},
+                                                         {R"({ "enable_vsync": 1 })", "key \"enable_vsync\": "}};
     for (const auto& [document, problem] : cases)
     {
         std::ofstream(settings, std::ios::trunc) << document;
@@ -225,8 +226,7 @@ TEST_F(GameProcess, ABadSettingsFileEndsTheRunWithOneLineNamingItAndStatusOne)
         EXPECT_EQ(WEXITSTATUS(status), 1);
         const std::string err = ReadFile(myRoot / "err.txt");
         EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
-        EXPECT_NE(err.find(settings.string()), std::string::npos) << err;
-        EXPECT_NE(err.find(problem), std::string::npos) << err;
+        EXPECT_TRUE(err.starts_with("Game: settings file \"" + settings.string() + "\": " + problem)) << err;
     }
 }
 
