@@ -3,7 +3,6 @@
 // pyramid, the light pass around the player and a level without a player.
 #include "GameWorldFixture.h"
 
-#include "ContentError.h"
 #include "Message.h"
 #include "Player.h"
 #include "PostMaster.h"
@@ -377,16 +376,10 @@ TEST_F(GameWorldFrame, ALevelFolderThatDoesNotExistEndsTheLoadWithOneLineNamingI
 {
     // An empty level would leave the player nothing to play and no way on.
     MakeWorld("levels\\Nowhere.ksc");
-    std::string message = "no error";
-    try
-    {
+    const std::string message = MessageOf([&] {
         for (int frame = 0; frame < 10 && !myWorld->IsLevelLoaded(); ++frame)
             myWorld->Update(1.0f / 60.0f);
-    }
-    catch (const ContentError& error)
-    {
-        message = error.what();
-    }
+    });
     EXPECT_EQ(message, "level folder \"" + (Root() / "levels" / "Nowhere.ksc.leveldata").string() + "\" does not exist; the level cannot be played");
     EXPECT_FALSE(myWorld->IsLevelLoaded());
 }

@@ -1,8 +1,7 @@
 // Menu pages on their own: reading a page, its layout, navigation, sliders, drawing order
 // and pages that are empty, missing or incomplete.
+#include "GameContentFixture.h"
 #include "GameShell.h"
-
-#include "ContentError.h"
 
 #include <gtest/gtest.h>
 
@@ -288,18 +287,7 @@ TEST_F(Menus, AMissingPageIsAWarningAndAnEmptyPageButAGameWithoutAMainMenuCannot
     EXPECT_EQ(state, State::Playing);
 
     // Without the main page, or with one that has no button, there is nothing to choose.
-    const auto refusal = [this] {
-        try
-        {
-            MenuManager menus;
-            menus.Init(**myEngine, "mainmenu");
-        }
-        catch (const ContentError& error)
-        {
-            return std::string(error.what());
-        }
-        return std::string("no error");
-    };
+    const auto refusal = [this] { return ContentErrorOf([this] { MenuManager().Init(**myEngine, "mainmenu"); }); };
     const std::string folder = (myAssets->Root() / "scenes" / "mainmenu.ksc.leveldata").string();
     EXPECT_EQ(refusal(), "menu page folder \"" + folder + "\" does not exist; the game has no main menu");
     myAssets->WritePage("mainmenu", {MenuAssets::Picture("KOB_Background", 800.0f, 450.0f, 100.0f, 100.0f, {myAssets->Texture("art", {9, 9, 9})})});
@@ -316,17 +304,7 @@ TEST_F(Menus, APageObjectMissingAKeyItsDefinitionNeedsEndsTheLoadNamingTheObject
         << R"({"parent-object-definition": "", "properties": [
               {"name": "Slider", "type": "Sprite", "value": {}, "is-dynamic": false, "is-per-instance": true},
               {"name": "Button", "type": "Sprite", "value": {}, "is-dynamic": false, "is-per-instance": true}]})";
-    try
-    {
-        myMenus.Init(**myEngine, "options");
-        FAIL() << "the page loaded";
-    }
-    catch (const ContentError& error)
-    {
-        const std::string message = error.what();
-        EXPECT_NE(message.find("options.ksc"), std::string::npos) << message;
-        EXPECT_NE(message.find("slider"), std::string::npos) << message;
-        EXPECT_NE(message.find("SoundType"), std::string::npos) << message;
-        EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-    }
+    const std::string message = ContentErrorOf([this] { myMenus.Init(**myEngine, "options"); });
+    EXPECT_TRUE(message.starts_with("Scene object file \"" + (myAssets->Root() / "scenes" / "options.ksc.leveldata").string() + "/")) << message;
+    EXPECT_TRUE(message.ends_with("KOB_Slider.kob\"): key \"SoundType\" is missing (expected Int)")) << message;
 }

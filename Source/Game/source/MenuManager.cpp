@@ -112,7 +112,10 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
     for (auto& [label, button] : buttons)
         myButtons.push_back(std::move(button));
     if (isMainPage && myButtons.empty())
-        throw ContentError(ContentError::DescribeSceneFolder(aScenePath) + ": the main menu has no button (no object of the definition \"Button\"); the game cannot go on");
+    {
+        throw ContentError(ContentError::DescribeSceneFolder(aScenePath) +
+                           ": the main menu has no button (no object of the definition \"Button\"); the game cannot go on");
+    }
 
     mySelected = 0;
     PlaceCursor();

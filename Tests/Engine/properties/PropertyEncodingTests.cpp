@@ -81,9 +81,8 @@ TEST(PropertyEncoding, BoolReadsOnlyBooleans)
 {
     EXPECT_TRUE(Read<bool>(true));
     EXPECT_FALSE(Read<bool>(false));
-    EXPECT_EQ(ErrorOf<bool>(1), "[type_error]");
-    EXPECT_EQ(ErrorOf<bool>("true"), "[type_error]");
-    EXPECT_EQ(ErrorOf<bool>(json()), "[type_error]");
+    for (const json& other : {json(1), json("true"), json()})
+        EXPECT_EQ(ErrorOf<bool>(other), "[type_error]") << other;
     EXPECT_EQ(Write(true), json(true));
     EXPECT_TRUE(Write(false).is_boolean());
 }
@@ -118,8 +117,8 @@ TEST(PropertyEncoding, FloatReadsNumbersAndBooleans)
     EXPECT_EQ(ErrorOf<float>(Parse("1e39")), "the number 1e+39 is not a finite float");
     EXPECT_EQ(ErrorOf<float>(Parse("-1e300")), "the number -1e+300 is not a finite float");
     EXPECT_EQ(ErrorOf<Kiln::Vector3<float>>(Parse("[0, 1e308, 0]")), "the number 1e+308 is not a finite float");
-    EXPECT_EQ(ErrorOf<float>(json()), "[type_error]");
-    EXPECT_EQ(ErrorOf<float>(json::object()), "[type_error]");
+    for (const json& other : {json(), json::object()})
+        EXPECT_EQ(ErrorOf<float>(other), "[type_error]") << other;
 
     const json written = Write(0.5f);
     EXPECT_TRUE(written.is_number_float());
@@ -224,9 +223,8 @@ TEST(PropertyEncoding, ModelReadsItsPathAndUpToFourByFourTextures)
     EXPECT_EQ(fallback["path"], json(""));
     EXPECT_EQ(fallback["textures"], Parse(R"([["","","",""],["","","",""],["","","",""],["","","",""]])"));
 
-    EXPECT_EQ(ErrorOf<ModelValue>(5), "[type_error]");
-    EXPECT_EQ(ErrorOf<ModelValue>(Parse(R"({"textures": [[1]]})")), "[type_error]");
-    EXPECT_EQ(ErrorOf<ModelValue>(Parse(R"({"textures": ["c0"]})")), "[type_error]");
+    for (const json& other : {json(5), Parse(R"({"textures": [[1]]})"), Parse(R"({"textures": ["c0"]})")})
+        EXPECT_EQ(ErrorOf<ModelValue>(other), "[type_error]") << other;
 }
 
 TEST(PropertyEncoding, SpriteReadsOnlyObjectsAndLetsTexturesWinOverTexturePath)
