@@ -372,14 +372,16 @@ TEST_F(GameWorldFrame, ALevelWithoutAPlayerLoadsAndShowsItsStaticLevelWithAStill
     EXPECT_GT(corner.r, 58);
 }
 
-TEST_F(GameWorldFrame, ALevelFolderThatDoesNotExistLoadsEmptyWithOneLineNamingIt)
+TEST_F(GameWorldFrame, ALevelFolderThatDoesNotExistEndsTheLoadWithOneLineNamingIt)
 {
-    ::testing::internal::CaptureStderr();
-    LoadWorld("levels\\Nowhere.ksc");
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "Game: level folder \"" + (Root() / "levels" / "Nowhere.ksc.leveldata").string() + "\" does not exist\n");
-    EXPECT_EQ(myWorld->GetPlayer(), nullptr);
-    EXPECT_EQ(myState, State::Playing);
+    // An empty level would leave the player nothing to play and no way on.
+    MakeWorld("levels\\Nowhere.ksc");
+    const std::string message = MessageOf([&] {
+        for (int frame = 0; frame < 10 && !myWorld->IsLevelLoaded(); ++frame)
+            myWorld->Update(1.0f / 60.0f);
+    });
+    EXPECT_EQ(message, "level folder \"" + (Root() / "levels" / "Nowhere.ksc.leveldata").string() + "\" does not exist; the level cannot be played");
+    EXPECT_FALSE(myWorld->IsLevelLoaded());
 }
 
 TEST_F(GameWorldFrame, ModelsAreDrawnWhenTheirSphereMeetsTheViewPyramidOnly)

@@ -96,6 +96,12 @@ void AnimationLibrary::LoadController(const std::string& aPath)
         state.myLoop = block->Get<bool>("5. Loop");
         state.myWaitTransition = block->Get<bool>("6. Transition");
         state.mySheetId = block->Get<int32_t>("7. Sheet ID");
+        // Refused here, where the block's file is known, rather than at the state's first frame.
+        if (state.myLoop && state.myWaitTransition)
+        {
+            throw ContentError(
+                block->Describe("keys \"5. Loop\" and \"6. Transition\" are both true; a state either loops or waits for its end frame"));
+        }
         statesById.try_emplace(state.myId, &state);
     }
 

@@ -44,9 +44,10 @@ public:
     static bool LoadNextController();
     // Loads the controllers of CONTROLLER_PATHS not loaded yet, in order.
     void LoadAll();
-    // Reads one controller scene through the scene loader. Missing or mistyped keys, a grid
-    // without cells or above MAX_SHEET_CELLS, sheet ids other than 0 to N - 1 and a state
-    // naming no sheet throw ContentError naming the scene, the object and the key.
+    // Reads one controller scene through the scene loader. Missing or mistyped keys, a state
+    // that both loops and waits, a grid without cells or above MAX_SHEET_CELLS, sheet ids
+    // other than 0 to N - 1 and a state naming no sheet throw ContentError naming the
+    // object's file, the object and the key.
     void LoadController(const std::string& aPath);
 
     // The entry of aPath, created empty when the library has none.

@@ -2,6 +2,7 @@
 #include "GameWorld.h"
 
 #include "AnimatedWorldSprite.h"
+#include "AnimationLibrary.h"
 #include "BreakablePot.h"
 #include "BreakableWall.h"
 #include "CheckPoints.h"
@@ -35,6 +36,7 @@
 #include "forge/stringRegistry/StringRegistry.h"
 #include "forge/texture/TextureManager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -451,6 +453,14 @@ void GameWorld::CreateLevelTransition(CustomSceneObject& anObject, State& aState
 void GameWorld::CreateAnimatedObject(CustomSceneObject& anObject)
 {
     const Kiln::StringId controller = anObject.Get<Kiln::StringId>("Animation");
+    // Any other text would give an empty controller, which fails later for want of a state.
+    const std::string_view path = controller.GetView();
+    if (std::find(std::begin(AnimationLibrary::CONTROLLER_PATHS), std::end(AnimationLibrary::CONTROLLER_PATHS), path) ==
+        std::end(AnimationLibrary::CONTROLLER_PATHS))
+    {
+        throw ContentError(anObject.Describe("key \"Animation\" is \"" + std::string(path) +
+                                             "\", which names none of the game's animation controllers"));
+    }
     auto decoration = std::make_unique<AnimatedWorldSprite>();
     decoration->Init(controller.GetString(), anObject);
     myAnimatedWorldSprites.push_back(std::move(decoration));

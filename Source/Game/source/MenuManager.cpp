@@ -1,5 +1,6 @@
 #include "MenuManager.h"
 
+#include "ContentError.h"
 #include "CustomSceneObject.h"
 #include "GameManager.h"
 #include "Levels.h"
@@ -13,6 +14,7 @@
 #include "forge/graphics/GraphicsStateStack.h"
 #include "forge/texture/TextureManager.h"
 
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <variant>
@@ -59,7 +61,14 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
 {
     SceneLoader loader(aScenePath.c_str());
     const std::vector<CustomSceneObject> objects = loader.LoadAll();
-    loader.ReportMissingFolder("menu page");
+    const bool isMainPage = aScenePath == MainMenuPage;
+    if (const std::string missing = loader.FindMissingFolder(); !missing.empty())
+    {
+        // Without the main page there is nothing to choose; any other page is left by Back.
+        if (isMainPage)
+            throw ContentError("menu page folder \"" + missing + "\" does not exist; the game has no main menu");
+        std::fprintf(stderr, "Menu page folder \"%s\" does not exist; the page stays empty and Back leaves it\n", missing.c_str());
+    }
 
     myButtons.clear();
     myBackgrounds.clear();
@@ -70,7 +79,7 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
     Kiln::Engine* engine = Kiln::Engine::GetInstance();
     if (!engine)
         return;
-    const bool afterTheEndingArt = myIsAfterTheEnding && aScenePath == MainMenuPage;
+    const bool afterTheEndingArt = myIsAfterTheEnding && isMainPage;
     // Buttons are ordered by label: the labels carry their position ("1. Play").
     std::map<std::string, MenuButton> buttons;
     for (const CustomSceneObject& object : objects)
@@ -103,6 +112,11 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
     }
     for (auto& [label, button] : buttons)
         myButtons.push_back(std::move(button));
+    if (isMainPage && myButtons.empty())
+    {
+        throw ContentError(ContentError::DescribeSceneFolder(aScenePath) +
+                           ": the main menu has no button (no object of the definition \"Button\"); the game cannot go on");
+    }
 
     mySelected = 0;
     PlaceCursor();

@@ -124,7 +124,7 @@ void SceneLoader::BeginLoad()
     myState = STATE_LOADING;
 }
 
-void SceneLoader::ReportMissingFolder(const char* aKind) const
+std::string SceneLoader::FindMissingFolder() const
 {
     // Where the scene reader looks: "<game assets>/<scene path>.leveldata".
     std::filesystem::path folder = Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(myScenePath);
@@ -132,7 +132,8 @@ void SceneLoader::ReportMissingFolder(const char* aKind) const
     folder = Plat::Runtime::ResolveCase(folder);
     std::error_code error;
     if (!std::filesystem::exists(folder, error) && !error)
-        std::fprintf(stderr, "Game: %s folder \"%s\" does not exist\n", aKind, folder.string().c_str());
+        return folder.string();
+    return {};
 }
 
 void SceneLoader::UpdateLoadingScreen(float aDeltaTime)
@@ -166,7 +167,11 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
     record.myRotation = anObject.myTransform.myRotation;
     record.myTransform = CustomSceneObject::ComputeTransform(record.myRotation, record.myScale, record.myPosition);
     record.myScenePath = myScenePath;
-    record.myDefinitionNotFound = !anObject.myObjectDefinition.IsNull() && myDefinitions->GetObjectDefinition(anObject.myObjectDefinition) == nullptr;
+    record.myFile = anObject.myFile;
+    if (const Kiln::ObjectDefinition* definition = myDefinitions->GetObjectDefinition(anObject.myObjectDefinition))
+        record.myDefinitionFile = (Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(definition->myPath)).string();
+    else
+        record.myDefinitionNotFound = !anObject.myObjectDefinition.IsNull();
 
     for (const Kiln::PropertyDefinition& property : myMergedProperties)
     {

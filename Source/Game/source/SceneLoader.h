@@ -56,9 +56,9 @@ public:
     void UpdateLoadingScreen(float aDeltaTime);
     void RenderLoadingScreen();
 
-    // One line on the error stream naming the scene's folder when it does not exist (such a
-    // scene loads empty); aKind says what the scene is ("level", "menu page").
-    void ReportMissingFolder(const char* aKind) const;
+    // The scene's folder when it does not exist (such a scene loads empty), else empty.
+    // The caller decides whether the game can go on without it.
+    std::string FindMissingFolder() const;
 
     int32_t GetState() const { return myState; }
     const std::string& GetScenePath() const { return myScenePath; }
