@@ -5,6 +5,7 @@
 
 #include "Support/ScopedEngine.h"
 
+#include "Platform/runtime/Assert.h"
 #include "Platform/window/MessageQueue.h"
 #include "Platform/window/Window.h"
 
@@ -58,6 +59,18 @@ TEST(Go, TheWindowIsBorderlessAndTheDesktopsSizeWhereverTheDesktopLiesWithOnlyTh
         EXPECT_EQ(config.myWinProcCallback(nullptr, W::WM_DESTROY, 0, 0), 0);
         EXPECT_TRUE(TakeQuit()) << "Go's hook";
     }
+}
+
+TEST(Go, TheSettingsLoadPutsBackTheAssertionHandlerItFound)
+{
+    KilnTest::ScopedEngine engine; // already running: Go's own start fails right after the settings load
+    ASSERT_TRUE(engine.Started());
+    int reports = 0;
+    const auto previous = Plat::Runtime::SetAssertionHandler([&](const Plat::Runtime::AssertionReport&) { ++reports; });
+    EXPECT_THROW(Go("scene.ksc"), EngineStartFailure);
+    KILN_ASSERT(reports < 0);
+    Plat::Runtime::SetAssertionHandler(previous);
+    EXPECT_EQ(reports, 1) << "the caller's handler no longer listens";
 }
 
 TEST(GoWindowMessageHook, ClosingTheWindowEndsTheEngineLoop)
