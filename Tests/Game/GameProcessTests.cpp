@@ -156,10 +156,10 @@ TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePath)
     EXPECT_TRUE(IsHeadLayoutTail(out, "argv[1] => levels\\Level1.ksc", "levels\\Level1.ksc")) << out;
 }
 
-TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndABlockedSigtermStillEndsTheRun)
+TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndAnIgnoredAndBlockedSigtermStillEndsTheRun)
 {
-    // As a background job of a shell that also blocked SIGTERM would start it.
-    Spawn({"-c", "trap '' INT; exec \"$0\"", (myRoot / "bin" / "Game").string()}, "/bin/sh", {SIGINT, SIGTERM});
+    // As a background job of a shell would start it, from a parent that blocked and ignored SIGTERM too.
+    Spawn({"-c", "trap '' INT TERM; exec \"$0\"", (myRoot / "bin" / "Game").string()}, "/bin/sh", {SIGINT, SIGTERM});
     ASSERT_NO_FATAL_FAILURE(WaitUntilPlaying());
 
     ASSERT_TRUE(myGame.Signal(SIGINT));
