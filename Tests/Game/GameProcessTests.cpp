@@ -148,12 +148,19 @@ TEST_F(GameProcess, EndsCleanlyOnSigint)
     EXPECT_TRUE(IsHeadLayoutTail(out, "argc => 1", "scene.ksc")) << out;
 }
 
-TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePath)
+TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePathWithoutAnAudioDeviceSayingSoOnce)
 {
-    Spawn({"levels\\Level1.ksc"});
+    // No device opens; one clip is missing and one damaged.
+    const fs::path sounds = myRoot / "bin" / "assets" / "game" / "Sound";
+    ASSERT_TRUE(fs::remove(sounds / "SFX_Exit.mp3"));
+    std::ofstream(sounds / "SFX_Dash.mp3", std::ios::trunc) << "not a sound\n";
+    Spawn({"SDL_AUDIODRIVER=no_such_audio_driver", (myRoot / "bin" / "Game").string(), "levels\\Level1.ksc"}, "/usr/bin/env");
     RunUntilSignal(SIGTERM);
     const std::string out = ReadFile(myRoot / "out.txt");
     EXPECT_TRUE(IsHeadLayoutTail(out, "argv[1] => levels\\Level1.ksc", "levels\\Level1.ksc")) << out;
+    EXPECT_EQ(ReadFile(myRoot / "err.txt"), "No audio device could be opened; the game runs silent\n"
+                                            "Sound \"Sound/SFX_Dash.mp3\" is not found or cannot be read; it stays silent\n"
+                                            "Sound \"Sound/SFX_Exit.mp3\" is not found or cannot be read; it stays silent\n");
 }
 
 TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndAnIgnoredAndBlockedSigtermStillEndsTheRun)

@@ -25,7 +25,7 @@ namespace
         {
             myFolder = MakeScratchFolder("audioout");
             Kiln::AudioOut& out = Kiln::AudioOut::GetOrCreateInstance();
-            ASSERT_TRUE(out.IsInitialised()) << "the test environment provides SDL's dummy audio driver";
+            ASSERT_TRUE(out.HasDevice()) << "the test environment provides SDL's dummy audio driver";
             S::Pause();
         }
 
