@@ -48,13 +48,6 @@ namespace
             return S::DecodeFile(aPath, 44100).samples;
         }
 
-        static std::vector<int16_t> Mix(uint32_t aFrames)
-        {
-            std::vector<int16_t> out(static_cast<size_t>(aFrames) * 2);
-            EXPECT_TRUE(S::MixInto(out.data(), aFrames));
-            return out;
-        }
-
         static float VolumeOf(uint32_t aChannel)
         {
             float volume = -1.0f;
