@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,11 @@ namespace
 
 AnimationLibrary* AnimationLibrary::GetInstance()
 {
+    // A load that throws frees its library; the next call tries again.
     static AnimationLibrary* library = [] {
-        auto* created = new AnimationLibrary();
+        std::unique_ptr<AnimationLibrary> created(new AnimationLibrary());
         created->LoadAll();
-        return created;
+        return created.release();
     }();
     return library;
 }

@@ -144,8 +144,12 @@ void Sound::Init()
     mySfxVolume = 0.5f;
     myNearDistanceSquared = 40000.0f;
     myFarDistanceSquared = 2890000.0f;
+    // Without an audio device the clips still load (and a bad file is still named below):
+    // one line says why nothing is heard.
+    const Kiln::AudioOut& output = Kiln::AudioOut::GetOrCreateInstance();
+    if (!output.HasDevice())
+        std::fprintf(stderr, "No audio device could be opened; the game runs silent\n");
     // The clips decode in parallel first; loading them one by one below keeps their order.
-    Kiln::AudioOut::GetOrCreateInstance();
     std::vector<std::string> paths;
     for (const ClipRow& row : kClips)
         paths.push_back(Kiln::Settings::ResolveAssetPath(row.path));
@@ -157,7 +161,7 @@ void Sound::Init()
     {
         auto clip = std::make_unique<Kiln::AudioClip>();
         clip->Init(row.path, row.loops);
-        if (clip->GetSample() == -1)
+        if (clip->GetSample() == -1 && output.IsInitialised())
             std::fprintf(stderr, "Sound \"%s\" is not found or cannot be read; it stays silent\n", row.path);
         clip->SetVolume(row.group == Group::Music ? myMusicVolume : mySfxVolume);
         myClips.push_back(std::move(clip));
