@@ -7,9 +7,17 @@
 #include "ContentError.h"
 #include "SceneLoader.h"
 
+#include <cstdlib>
 #include <limits>
 #include <set>
 #include <utility>
+
+#include <malloc.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+// ASan keeps a heap of its own; GCC does not install the header that declares this.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 using GameTest::Block;
 using GameTest::DefinitionProperty;
@@ -17,6 +25,16 @@ using GameTest::Sheet;
 
 namespace
 {
+    // Bytes the heap holds for the program now.
+    long long LiveHeapBytes()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
+#else
+        return static_cast<long long>(mallinfo2().uordblks);
+#endif
+    }
+
     class ControllerTest : public GameTest::ContentTest
     {
     protected:
@@ -364,4 +382,28 @@ TEST_F(ControllerTest, ABrokenControllerSceneNamesTheObjectAndTheKey)
     EXPECT_NE(refusal("Overflow", {{"Idle", 0}}, {1, 65536, 65536}).find("give 65536 x 65536 cells"), std::string::npos);
     EXPECT_NE(refusal("Empty", {{"Idle", 0}}, {1, 4, 0}).find("give 4 x 0 cells"), std::string::npos);
     EXPECT_EQ(refusal("Largest", {{"Idle", 0}}, {1, 64, 64}), "no error");
+}
+
+TEST_F(ControllerTest, AFirstLoadThatFailsLeavesNoLibraryBehind)
+{
+    // The library is made once per process: the check runs in a fresh one. Its first
+    // controller holds 100 states, then a path that fails the load after they were read.
+    const std::string path = AnimationLibrary::CONTROLLER_PATHS[0];
+    for (int i = 0; i < 100; ++i)
+        WriteObject(path, i, "State " + std::to_string(i), "KOB_AnimationBlock");
+    WriteObject(path, 100, "Path", "KOB_AnimationPath", {GameTest::ObjectProperty("To", "Int", 5)});
+    const auto failedLoad = [] { return MessageOf([] { AnimationLibrary::GetInstance(); }) != "no error"; };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // The first failure fills the caches that stay; ten more must not keep their states.
+            bool failed = failedLoad();
+            const long long before = LiveHeapBytes();
+            for (int i = 0; i < 10; ++i)
+                failed = failedLoad() && failed;
+            const long long kept = LiveHeapBytes() - before;
+            std::fprintf(stderr, "failed each time: %d; %lld bytes kept\n", failed, kept);
+            std::exit(failed && kept < 100 * static_cast<long long>(sizeof(AnimationController::Animation)) ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "failed each time: 1");
 }

@@ -148,18 +148,25 @@ TEST_F(GameProcess, EndsCleanlyOnSigint)
     EXPECT_TRUE(IsHeadLayoutTail(out, "argc => 1", "scene.ksc")) << out;
 }
 
-TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePath)
+TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePathWithoutAnAudioDeviceSayingSoOnce)
 {
-    Spawn({"levels\\Level1.ksc"});
+    // No device opens; one clip is missing and one damaged.
+    const fs::path sounds = myRoot / "bin" / "assets" / "game" / "Sound";
+    ASSERT_TRUE(fs::remove(sounds / "SFX_Exit.mp3"));
+    std::ofstream(sounds / "SFX_Dash.mp3", std::ios::trunc) << "not a sound\n";
+    Spawn({"SDL_AUDIODRIVER=no_such_audio_driver", (myRoot / "bin" / "Game").string(), "levels\\Level1.ksc"}, "/usr/bin/env");
     RunUntilSignal(SIGTERM);
     const std::string out = ReadFile(myRoot / "out.txt");
     EXPECT_TRUE(IsHeadLayoutTail(out, "argv[1] => levels\\Level1.ksc", "levels\\Level1.ksc")) << out;
+    EXPECT_EQ(ReadFile(myRoot / "err.txt"), "No audio device could be opened; the game runs silent\n"
+                                            "Sound \"Sound/SFX_Dash.mp3\" is not found or cannot be read; it stays silent\n"
+                                            "Sound \"Sound/SFX_Exit.mp3\" is not found or cannot be read; it stays silent\n");
 }
 
-TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndABlockedSigtermStillEndsTheRun)
+TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndAnIgnoredAndBlockedSigtermStillEndsTheRun)
 {
-    // As a background job of a shell that also blocked SIGTERM would start it.
-    Spawn({"-c", "trap '' INT; exec \"$0\"", (myRoot / "bin" / "Game").string()}, "/bin/sh", {SIGINT, SIGTERM});
+    // As a background job of a shell would start it, from a parent that blocked and ignored SIGTERM too.
+    Spawn({"-c", "trap '' INT TERM; exec \"$0\"", (myRoot / "bin" / "Game").string()}, "/bin/sh", {SIGINT, SIGTERM});
     ASSERT_NO_FATAL_FAILURE(WaitUntilPlaying());
 
     ASSERT_TRUE(myGame.Signal(SIGINT));

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace W = Plat::Window;
 
@@ -58,8 +59,9 @@ void Go(const char* aScenePath)
         // The settings' own assertion is held back: the exception below is the one line.
         struct QuietAssertions
         {
-            QuietAssertions() { Plat::Runtime::SetAssertionHandler([](const Plat::Runtime::AssertionReport&) {}); }
-            ~QuietAssertions() { Plat::Runtime::SetAssertionHandler({}); }
+            QuietAssertions() : myPrevious(Plat::Runtime::SetAssertionHandler([](const Plat::Runtime::AssertionReport&) {})) {}
+            ~QuietAssertions() { Plat::Runtime::SetAssertionHandler(std::move(myPrevious)); }
+            Plat::Runtime::AssertionHandler myPrevious;
         } quiet;
         loaded = Kiln::LoadSettings("Game.json");
     }

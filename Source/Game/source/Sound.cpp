@@ -153,9 +153,13 @@ void Sound::BeginInit()
     myNearDistanceSquared = 40000.0f;
     myFarDistanceSquared = 2890000.0f;
     myIsLoading = true;
+    // Without an audio device the clips still load (and a bad file is still named when they
+    // do): one line says why nothing is heard.
+    const Kiln::AudioOut& output = Kiln::AudioOut::GetOrCreateInstance();
+    if (!output.HasDevice())
+        std::fprintf(stderr, "No audio device could be opened; the game runs silent\n");
     // The clips decode in parallel, behind whatever the main thread does meanwhile;
     // FinishInit then loads them one by one, in their order.
-    Kiln::AudioOut::GetOrCreateInstance();
     myPrefetchPaths.clear();
     for (const ClipRow& row : kClips)
         myPrefetchPaths.push_back(Kiln::Settings::ResolveAssetPath(row.path));
@@ -197,7 +201,7 @@ void Sound::FinishInit()
     {
         auto clip = std::make_unique<Kiln::AudioClip>();
         clip->Init(row.path, row.loops);
-        if (clip->GetSample() == -1)
+        if (clip->GetSample() == -1 && output.IsInitialised())
             std::fprintf(stderr, "Sound \"%s\" is not found or cannot be read; it stays silent\n", row.path);
         clip->SetVolume(row.group == Group::Music ? myMusicVolume : mySfxVolume);
         myClips.push_back(std::move(clip));

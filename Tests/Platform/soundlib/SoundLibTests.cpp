@@ -2,12 +2,12 @@
 #include "Platform/soundlib/SoundLib.h"
 #include "Support/Polling.h"
 #include "Support/SoundFixtures.h"
+#include "Support/TestVideo.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -47,13 +47,6 @@ namespace
 
         std::string PathOf(const std::string& aName) const { return (myFolder / aName).string(); }
 
-        static std::vector<int16_t> Mix(uint32_t aFrames)
-        {
-            std::vector<int16_t> out(static_cast<size_t>(aFrames) * 2);
-            EXPECT_TRUE(MixInto(out.data(), aFrames));
-            return out;
-        }
-
         fs::path myFolder;
     };
 
@@ -66,8 +59,14 @@ namespace
     }
 }
 
-TEST(SoundLibDevice, InitTwiceFreeTwiceAndCallsBeforeInit)
+TEST(SoundLibDevice, InitTwiceFreeTwiceCallsBeforeInitAndNoAudioDriver)
 {
+    {
+        VideoTest::ScopedAudioDriver driver("no_such_audio_driver");
+        EXPECT_FALSE(Init(DEVICE_DEFAULT, kRate, 1, nullptr, nullptr));
+        EXPECT_EQ(ErrorGetCode(), ERROR_DRIVER);
+    }
+    // Nothing is left half-open: calls before a successful Init fail, and a later Init works.
     EXPECT_EQ(SampleLoad(0, "whatever.mp3", 0, 0, 3, 0), 0u);
     EXPECT_EQ(ErrorGetCode(), ERROR_INIT);
     int16_t buffer[8]{};
@@ -87,25 +86,6 @@ TEST(SoundLibDevice, InitTwiceFreeTwiceAndCallsBeforeInit)
     EXPECT_EQ(ErrorGetCode(), ERROR_DEVICE);
 }
 
-TEST(SoundLibDevice, WithoutAnAudioDriverInitFailsCleanly)
-{
-    const char* previous = std::getenv("SDL_AUDIODRIVER");
-    const std::string saved = previous ? previous : "";
-    setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
-    EXPECT_FALSE(Init(DEVICE_DEFAULT, kRate, 1, nullptr, nullptr));
-    EXPECT_EQ(ErrorGetCode(), ERROR_DRIVER);
-    EXPECT_EQ(SampleLoad(0, "x.mp3", 0, 0, 3, 0), 0u);
-    EXPECT_EQ(ErrorGetCode(), ERROR_INIT);
-    if (previous)
-        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-    else
-        unsetenv("SDL_AUDIODRIVER");
-
-    // Nothing is left half-open: a later Init works.
-    EXPECT_TRUE(Init(DEVICE_NONE, kRate, 1, nullptr, nullptr));
-    EXPECT_TRUE(Free());
-}
-
 TEST(SoundLibDevice, TheDiskDriverReceivesWhatTheChannelsPlay)
 {
     const fs::path folder = MakeScratchFolder("soundlib_disk");
@@ -115,16 +95,10 @@ TEST(SoundLibDevice, TheDiskDriverReceivesWhatTheChannelsPlay)
     ASSERT_EQ(decoded.error, OK);
 
     const fs::path raw = folder / "out.raw";
-    const char* previous = std::getenv("SDL_AUDIODRIVER");
-    const std::string saved = previous ? previous : "";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", raw.c_str(), 1);
-    const BOOL opened = Init(DEVICE_DEFAULT, kRate, 1, nullptr, nullptr);
-    if (previous)
-        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
-    else
-        unsetenv("SDL_AUDIODRIVER");
-    ASSERT_TRUE(opened);
+    {
+        VideoTest::ScopedAudioDriver driver("disk", raw);
+        ASSERT_TRUE(Init(DEVICE_DEFAULT, kRate, 1, nullptr, nullptr));
+    }
 
     const HSAMPLE sample = SampleLoad(0, clip.c_str(), 0, 0, 3, 0x20001);
     ASSERT_NE(sample, 0u);
