@@ -197,6 +197,7 @@ void Sound::FinishInit()
     WaitForDecoding();
     if (!myIsLoading)
         return;
+    const Kiln::AudioOut& output = Kiln::AudioOut::GetOrCreateInstance();
     for (const ClipRow& row : kClips)
     {
         auto clip = std::make_unique<Kiln::AudioClip>();
