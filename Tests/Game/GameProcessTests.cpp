@@ -306,3 +306,18 @@ TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingTheObjectsF
                            "\"): " + c.myProblem + "\n");
     }
 }
+
+TEST_F(GameProcess, ABrokenMenuPageReadBehindTheSplashEndsTheRunWithOneLineAndStatusOne)
+{
+    // A button file cut short: the main page is read while the splash plays.
+    const fs::path file = myRoot / "bin" / "assets" / "game" / "scenes" / "mainmenu.ksc.leveldata" / "1a2b3c4d-0000-4000-8000-0000000000b2";
+    std::ofstream(file) << R"({"name": "6. Broken", "object-definition": "Button", "properties": [)";
+    Spawn();
+    const int status = WaitForExit(60s);
+    ASSERT_NE(status, -1);
+    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string err = ReadFile(myRoot / "err.txt");
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err; // exactly one line
+    EXPECT_NE(err.find(file.string()), std::string::npos) << err;
+}

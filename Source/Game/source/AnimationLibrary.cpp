@@ -9,7 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,21 +29,35 @@ namespace
     }
 }
 
+AnimationLibrary& AnimationLibrary::Library()
+{
+    static AnimationLibrary library;
+    return library;
+}
+
 AnimationLibrary* AnimationLibrary::GetInstance()
 {
-    // A load that throws frees its library; the next call tries again.
-    static AnimationLibrary* library = [] {
-        std::unique_ptr<AnimationLibrary> created(new AnimationLibrary());
-        created->LoadAll();
-        return created.release();
-    }();
-    return library;
+    AnimationLibrary& library = Library();
+    library.LoadAll();
+    return &library;
+}
+
+bool AnimationLibrary::LoadNextController()
+{
+    AnimationLibrary& library = Library();
+    if (library.myLoadedCount >= std::size(CONTROLLER_PATHS))
+        return false;
+    library.LoadController(CONTROLLER_PATHS[library.myLoadedCount]);
+    // Counted once it loaded: a controller that threw is read again on the next call.
+    ++library.myLoadedCount;
+    return true;
 }
 
 void AnimationLibrary::LoadAll()
 {
-    for (const char* path : CONTROLLER_PATHS)
-        LoadController(path);
+    while (LoadNextController())
+    {
+    }
 }
 
 void AnimationLibrary::LoadController(const std::string& aPath)

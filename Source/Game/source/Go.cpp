@@ -92,7 +92,13 @@ void Go(const char* aScenePath)
     InputMapper::GetInstance().SetInputManagers(&inputManager, &gamepadReader);
     gInputManager = &inputManager;
 
-    Sound::GetInstance().Init();
+    // The clips decode from here on; the game manager loads them behind the splash screen.
+    // A run that ends before that waits for the decoding before the sound output goes.
+    Sound::GetInstance().BeginInit();
+    struct DecodingGuard
+    {
+        ~DecodingGuard() { Sound::GetInstance().WaitForDecoding(); }
+    } decoding;
     engine->SetClearColor(Kiln::Color(0.0f, 0.0f, 0.0f, 0.0f));
     ParticleRegistry::GetInstance();
 

@@ -21,11 +21,11 @@
 
 namespace
 {
-    constexpr const char* MainMenuPage = "scenes\\mainmenu.ksc";
-    constexpr const char* LevelSelectPage = "scenes\\levelselect.ksc";
-    constexpr const char* OptionsPage = "scenes\\options.ksc";
-    constexpr const char* CreditsPage = "scenes\\credits.ksc";
-    constexpr const char* PausePage = "scenes\\pausemenu.ksc";
+    constexpr const char* MainMenuPage = MenuManager::PAGE_PATHS[0];
+    constexpr const char* LevelSelectPage = MenuManager::PAGE_PATHS[1];
+    constexpr const char* OptionsPage = MenuManager::PAGE_PATHS[2];
+    constexpr const char* CreditsPage = MenuManager::PAGE_PATHS[3];
+    constexpr const char* PausePage = MenuManager::PAGE_PATHS[4];
 
     bool IsPress(const InputEvent& anEvent)
     {

@@ -24,8 +24,8 @@
 
 namespace
 {
-    constexpr const char* LOADING_BACKGROUND = "sprites/UI/Menu BG/S_UI_Loading_BG.dds";
-    constexpr const char* LOADING_MOTH = "sprites/player character/S_mothboi.dds";
+    constexpr const char* LOADING_BACKGROUND = SceneLoader::LOADING_SCREEN_TEXTURES[0];
+    constexpr const char* LOADING_MOTH = SceneLoader::LOADING_SCREEN_TEXTURES[1];
     constexpr int32_t LOAD_ALL_BUDGET = 10000;
 
     template <typename T>

@@ -34,6 +34,9 @@ public:
     static constexpr int32_t STATE_DONE = 3;
     // What beginning a load (reading the scene and every definition) counts against a budget.
     static constexpr int32_t BEGIN_LOAD_COST = 100;
+    // The loading screen's pictures, which every load asks for first.
+    static constexpr const char* LOADING_SCREEN_TEXTURES[] = {"sprites/UI/Menu BG/S_UI_Loading_BG.dds",
+                                                              "sprites/player character/S_mothboi.dds"};
 
     explicit SceneLoader(const char* aScenePath);
     ~SceneLoader();

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace
@@ -132,6 +133,7 @@ Sound::Sound()
 
 Sound::~Sound()
 {
+    WaitForDecoding();
     while (!myClips.empty())
         myClips.pop_back();
     for (int32_t type = static_cast<int32_t>(MessageType::UpgradeGranted); type <= static_cast<int32_t>(MessageType::IntroTeamSound); ++type)
@@ -140,23 +142,62 @@ Sound::~Sound()
 
 void Sound::Init()
 {
+    BeginInit();
+    FinishInit();
+}
+
+void Sound::BeginInit()
+{
     myMusicVolume = 0.5f;
     mySfxVolume = 0.5f;
     myNearDistanceSquared = 40000.0f;
     myFarDistanceSquared = 2890000.0f;
-    // Without an audio device the clips still load (and a bad file is still named below):
-    // one line says why nothing is heard.
+    myIsLoading = true;
+    // Without an audio device the clips still load (and a bad file is still named when they
+    // do): one line says why nothing is heard.
     const Kiln::AudioOut& output = Kiln::AudioOut::GetOrCreateInstance();
     if (!output.HasDevice())
         std::fprintf(stderr, "No audio device could be opened; the game runs silent\n");
-    // The clips decode in parallel first; loading them one by one below keeps their order.
-    std::vector<std::string> paths;
+    // The clips decode in parallel, behind whatever the main thread does meanwhile;
+    // FinishInit then loads them one by one, in their order.
+    myPrefetchPaths.clear();
     for (const ClipRow& row : kClips)
-        paths.push_back(Kiln::Settings::ResolveAssetPath(row.path));
-    std::vector<const char*> names;
-    for (const std::string& path : paths)
-        names.push_back(path.c_str());
-    Plat::Sound::SamplePrefetch(names.data(), static_cast<Plat::Sound::DWORD>(names.size()));
+        myPrefetchPaths.push_back(Kiln::Settings::ResolveAssetPath(row.path));
+    myIsDecoded = false;
+    const auto decode = [this] {
+        std::vector<const char*> names;
+        for (const std::string& path : myPrefetchPaths)
+            names.push_back(path.c_str());
+        Plat::Sound::SamplePrefetch(names.data(), static_cast<Plat::Sound::DWORD>(names.size()));
+        myIsDecoded = true;
+    };
+    try
+    {
+        myPrefetch = std::thread(decode);
+    }
+    catch (const std::system_error&)
+    {
+        decode();
+    }
+}
+
+bool Sound::IsDecoded() const
+{
+    return !myIsLoading || myIsDecoded;
+}
+
+void Sound::WaitForDecoding()
+{
+    if (myPrefetch.joinable())
+        myPrefetch.join();
+}
+
+void Sound::FinishInit()
+{
+    WaitForDecoding();
+    if (!myIsLoading)
+        return;
+    const Kiln::AudioOut& output = Kiln::AudioOut::GetOrCreateInstance();
     for (const ClipRow& row : kClips)
     {
         auto clip = std::make_unique<Kiln::AudioClip>();
@@ -166,16 +207,29 @@ void Sound::Init()
         clip->SetVolume(row.group == Group::Music ? myMusicVolume : mySfxVolume);
         myClips.push_back(std::move(clip));
     }
+    myIsLoading = false;
+    // What was asked to play while the clips were still loading (the studio card's jingle).
+    const std::vector<size_t> waiting = std::move(myWaitingPlays);
+    myWaitingPlays.clear();
+    for (size_t clip : waiting)
+        PlayClip(clip);
 }
 
 void Sound::PlayClip(size_t anIndex)
 {
+    if (myIsLoading)
+    {
+        if (std::find(myWaitingPlays.begin(), myWaitingPlays.end(), anIndex) == myWaitingPlays.end())
+            myWaitingPlays.push_back(anIndex);
+        return;
+    }
     if (anIndex < myClips.size())
         myClips[anIndex]->Play();
 }
 
 void Sound::StopClip(size_t anIndex)
 {
+    myWaitingPlays.erase(std::remove(myWaitingPlays.begin(), myWaitingPlays.end(), anIndex), myWaitingPlays.end());
     if (anIndex < myClips.size())
         myClips[anIndex]->Stop(true);
 }

@@ -348,7 +348,7 @@ TEST_F(TextureManagerTest, AChangedFileIsReloadedInPlaceAndAFailedReloadKeepsThe
     ASSERT_TRUE(FlushUntil([&] { return texture->myWidth == 4; }));
     EXPECT_EQ(myManager->GetTexture(path.c_str(), TextureSrgbMode::ForceSrgb), texture);
     EXPECT_EQ(TextureOf(texture)->GetDesc().format, Plat::Gpu::Format::R8G8B8A8_UNORM_SRGB);
-    EXPECT_EQ(ReadBack(TextureOf(texture)), next.bytes);
+    EXPECT_EQ(ReadBack(TextureOf(texture)), std::vector<uint8_t>(next.bytes.begin(), next.bytes.end()));
     EXPECT_EQ(myManager->GetCacheSize(), 1u);
 
     // A broken file: the reload fails and the previous texture stays.
