@@ -300,14 +300,15 @@ TEST_F(Chase, TheDarknessFadesOnlyPastTheEndOnceTheExitButtonAllowedIt)
     EXPECT_EQ(myChase->GetEmitter().GetSettings().mySpeedInterval, (Kiln::Vector2<float>{20.0f, 30.0f}));
 }
 
-TEST_F(Chase, ASpeedNotAbove0OrAnAreaTallerThan20000IsRefusedNamingTheObject)
+TEST_F(Chase, ASpeedNotAbove0OrAnAreaWiderOrTallerThan20000IsRefusedNamingTheObject)
 {
     CustomSceneObject object;
     object.myName = "Chase";
     object.myScenePath = "levels\\Level3.ksc";
     object.myScale = {4.0f, 0.8f, 1.0f};
-    const auto refusal = [&](float aSpeed, float aScaleY) -> std::string {
+    const auto refusal = [&](float aSpeed, float aScaleY, float aScaleX = 4.0f) -> std::string {
         object.myProperties["speed"] = aSpeed;
+        object.myScale.x = aScaleX;
         object.myScale.y = aScaleY;
         try
         {
@@ -320,6 +321,7 @@ TEST_F(Chase, ASpeedNotAbove0OrAnAreaTallerThan20000IsRefusedNamingTheObject)
         return "";
     };
     EXPECT_EQ(refusal(800.0f, 0.8f), "");
+    EXPECT_EQ(refusal(800.0f, 0.8f, 20.0f), "");
     for (float speed : {0.0f, -700.0f, std::nanf(""), INFINITY})
         EXPECT_NE(refusal(speed, 0.8f).find("Level3.ksc.leveldata\": object \"Chase\": key \"speed\" is "), std::string::npos);
     EXPECT_NE(refusal(-1.0f, 0.8f).find("is -1; a chase needs a finite speed above 0"), std::string::npos);
@@ -327,6 +329,11 @@ TEST_F(Chase, ASpeedNotAbove0OrAnAreaTallerThan20000IsRefusedNamingTheObject)
     for (float scale : {20.001f, 50.0f, 1.0e6f})
         EXPECT_NE(refusal(800.0f, scale).find("object \"Chase\": the chase area is "), std::string::npos) << scale;
     EXPECT_NE(refusal(800.0f, 50.0f).find("is 50000 units tall (its scale's y x 1000); at most 20000"), std::string::npos);
+    // A million units wide: the hands would rise 500 million units back and sweep for days.
+    for (float scale : {20.001f, 1.0e6f, std::nanf("")})
+        EXPECT_NE(refusal(800.0f, 0.8f, scale).find("Level3.ksc.leveldata\": object \"Chase\": the chase area is "), std::string::npos)
+            << scale;
+    EXPECT_NE(refusal(800.0f, 0.8f, 1.0e6f).find("is 1e+09 units wide (its scale's x x 1000); at most 20000"), std::string::npos);
     // Made directly, a taller area is held to that height.
     EXPECT_EQ(ChasingHands({0.0f, 0.0f, 0.0f}, {100.0f, 100000.0f, 1.0f}, 300.0f).GetHands().size(), 81u);
 }

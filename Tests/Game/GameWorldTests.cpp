@@ -15,12 +15,15 @@
 #include "forge/texture/TextureManager.h"
 #include "forge/texture/TextureResource.h"
 
+#include "Platform/runtime/Paths.h"
 #include "Platform/soundlib/SoundLib.h"
 #include "Support/SoundFixtures.h"
 
 #include <algorithm>
 #include <cmath>
 #include <set>
+
+#include <unistd.h>
 
 using namespace WorldTest;
 
@@ -372,16 +375,37 @@ TEST_F(GameWorldFrame, ALevelWithoutAPlayerLoadsAndShowsItsStaticLevelWithAStill
     EXPECT_GT(corner.r, 58);
 }
 
-TEST_F(GameWorldFrame, ALevelFolderThatDoesNotExistEndsTheLoadWithOneLineNamingIt)
+TEST_F(GameWorldFrame, ALevelFolderThatIsMissingAFileOrUnreadableEndsTheLoadWithOneLineNamingIt)
 {
     // An empty level would leave the player nothing to play and no way on.
-    MakeWorld("levels\\Nowhere.ksc");
-    const std::string message = MessageOf([&] {
-        for (int frame = 0; frame < 10 && !myWorld->IsLevelLoaded(); ++frame)
-            myWorld->Update(1.0f / 60.0f);
-    });
-    EXPECT_EQ(message, "level folder \"" + (Root() / "levels" / "Nowhere.ksc.leveldata").string() + "\" does not exist; the level cannot be played");
-    EXPECT_FALSE(myWorld->IsLevelLoaded());
+    const std::filesystem::path levels = Root() / "levels";
+    std::filesystem::create_directories(levels);
+    std::ofstream(levels / "Flat.ksc.leveldata") << "not a folder";
+    std::filesystem::create_directories(levels / "Locked.ksc.leveldata");
+    std::filesystem::permissions(levels / "Locked.ksc.leveldata", std::filesystem::perms::none);
+    // A name longer than the file system allows cannot be read, even by root.
+    const std::string tooLong = "levels\\" + std::string(300, 'x') + ".ksc";
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"levels\\Nowhere.ksc", "does not exist"},
+        {"levels\\Flat.ksc", "is not a folder"},
+        {tooLong, "cannot be read: "},
+    };
+    // Root lists a folder whatever its permissions.
+    if (::geteuid() != 0)
+        cases.emplace_back("levels\\Locked.ksc", "cannot be read: ");
+    for (const auto& [path, problem] : cases)
+    {
+        MakeWorld(path.c_str());
+        const std::string message = MessageOf([&] {
+            for (int frame = 0; frame < 10 && !myWorld->IsLevelLoaded(); ++frame)
+                myWorld->Update(1.0f / 60.0f);
+        });
+        const std::string folder = (Root() / Plat::Runtime::ToPortableSeparators(path)).string() + ".leveldata";
+        EXPECT_EQ(message.rfind("level folder \"" + folder + "\" " + problem, 0), 0u) << message;
+        EXPECT_TRUE(message.ends_with("; the level cannot be played")) << message;
+        EXPECT_FALSE(myWorld->IsLevelLoaded());
+    }
+    std::filesystem::permissions(levels / "Locked.ksc.leveldata", std::filesystem::perms::owner_all);
 }
 
 TEST_F(GameWorldFrame, ModelsAreDrawnWhenTheirSphereMeetsTheViewPyramidOnly)

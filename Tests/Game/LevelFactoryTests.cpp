@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <functional>
 
 using namespace WorldTest;
@@ -507,13 +508,32 @@ TEST_F(LevelFactories, AMissingOrMistypedKeyEndsTheLoadWithOneLineNamingTheLevel
                       "\"): key \"Animation\" is \"" + controller + "\", which names none of the game's animation controllers");
     }
 
-    // A model file that does not load drops its key; the factory that needs it names the file.
+    // A model file that is missing or does not import drops its key; the factory that needs
+    // it names the file, in the one line: nothing was said of the file before.
     Place(LEVEL2, "Checkpoint", "KOB_Checkpoint", {});
-    WriteDefinition("KOB_Checkpoint", {DefinitionProperty("offModelLevel2", "Model", Json{{"path", "models/none.fbx"}}),
-                                       DefinitionProperty("onModelLevel2", "Model", Json{{"path", ModelPath("KOB_Checkpoint", "onModelLevel2")}})});
-    const std::string lost = MessageOf([&] { LoadWorld(LEVEL2); });
-    EXPECT_TRUE(lost.find("object \"Checkpoint\" (KOB_Checkpoint, defined in \"") != std::string::npos &&
-                lost.ends_with("KOB_Checkpoint.kob\"): key \"offModelLevel2\" (Model) is left out: the model file \"models/none.fbx\" is not found")) << lost;
+    std::ofstream(Root() / "models" / "broken.fbx") << "not a model";
+    const Json on = Json{{"path", ModelPath("KOB_Checkpoint", "onModelLevel2")}};
+    for (const char* file : {"models/none.fbx", "models/broken.fbx"})
+    {
+        WriteDefinition("KOB_Checkpoint", {DefinitionProperty("offModelLevel2", "Model", Json{{"path", file}}), DefinitionProperty("onModelLevel2", "Model", on)});
+        ::testing::internal::CaptureStderr();
+        const std::string lost = MessageOf([&] { LoadWorld(LEVEL2); });
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(lost.find("object \"Checkpoint\" (KOB_Checkpoint, defined in \""), std::string::npos) << lost;
+        EXPECT_NE(lost.find("KOB_Checkpoint.kob\"): key \"offModelLevel2\" (Model) is left out: "), std::string::npos) << lost;
+        EXPECT_NE(lost.find(file), std::string::npos) << lost;
+        EXPECT_EQ(said.find(file), std::string::npos) << said;
+    }
+    // One that no reader needs is said once the objects are made, in a line of its own.
+    WriteDefinition("KOB_Checkpoint", {DefinitionProperty("offModelLevel1", "Model", Json{{"path", "models/broken.fbx"}}),
+                                       DefinitionProperty("offModelLevel2", "Model", on), DefinitionProperty("onModelLevel2", "Model", on)});
+    ::testing::internal::CaptureStderr();
+    LoadWorld(LEVEL2);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string line = "KOB_Checkpoint.kob\"): key \"offModelLevel1\": model \"models/broken.fbx\": \"" +
+                             (Root() / "models" / "broken.fbx").string() + "\" cannot be read: ";
+    ASSERT_NE(said.find(line), std::string::npos) << said;
+    EXPECT_EQ(said.find("broken.fbx", said.find('\n', said.find(line))), std::string::npos) << said;
 }
 
 TEST_F(LevelFactories, ASecondPlayerExitOrChaseIsBadLevelData)

@@ -344,10 +344,10 @@ TEST_F(SceneLoadingWithEngine, ModelPropertiesBecomeInstancesAndAMissingOrBroken
     EXPECT_FALSE(statue.Has("brokenModel"));
     EXPECT_FALSE(statue.Has("noModel"));
 
-    // One line for each unusable file, however many objects use it.
+    // One line for each unusable file, however many objects use it, from LoadAll.
     const std::string lost = "key \"lostModel\": the model file \"models/none/missing.fbx\" is not found\n";
     // The importer's own words follow, such as "...: file ends inside 'LayerElementNormal'".
-    const std::string broken = "Model \"models/broken.fbx\" is left out: \"" + (Root() / "models/broken.fbx").string() +
+    const std::string broken = "key \"brokenModel\": model \"models/broken.fbx\": \"" + (Root() / "models/broken.fbx").string() +
                                "\" cannot be read: Failed to ";
     for (const std::string& line : {lost, broken})
     {

@@ -133,6 +133,9 @@ std::unique_ptr<ChasingHands> ChasingHands::Create(const CustomSceneObject& anOb
     if (!(speed > 0.0f) || !std::isfinite(speed))
         throw ContentError(anObject.Describe("key \"speed\" is " + Number(speed) + "; a chase needs a finite speed above 0"));
     const Kiln::Vector3<float> size = anObject.myScale * 1000.0f;
+    if (!(size.x <= MAX_WIDTH))
+        throw ContentError(anObject.Describe("the chase area is " + Number(size.x) + " units wide (its scale's x x 1000); at most " +
+                                             std::to_string(static_cast<int>(MAX_WIDTH))));
     if (!(size.y <= MAX_HEIGHT))
         throw ContentError(anObject.Describe("the chase area is " + Number(size.y) + " units tall (its scale's y x 1000); at most " +
                                              std::to_string(static_cast<int>(MAX_HEIGHT))));

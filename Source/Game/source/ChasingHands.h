@@ -43,6 +43,9 @@ public:
     // The tallest area read: 80 hands, several screens high. Taller ones are refused at
     // read and held to this height when made directly.
     static constexpr float MAX_HEIGHT = 20000.0f;
+    // The widest area read: the hands sweep the whole width before the darkness can fade,
+    // and a wider one would hold the player for hours. Refused at read.
+    static constexpr float MAX_WIDTH = 20000.0f;
 
     // (duration, amplitude): the world's camera shake; a duration of -1 stops the shake,
     // 0 shakes until the next call.
@@ -52,7 +55,7 @@ public:
     // From a level's chase object: its position, its scale x 1000 as the size and its
     // "speed". Throws ContentError naming the object for a speed that is not above 0 (the
     // hands would never pass the end and the player would stay held) and for an area
-    // taller than MAX_HEIGHT.
+    // wider than MAX_WIDTH or taller than MAX_HEIGHT.
     static std::unique_ptr<ChasingHands> Create(const CustomSceneObject& anObject);
     ~ChasingHands() override;
     ChasingHands(const ChasingHands&) = delete;

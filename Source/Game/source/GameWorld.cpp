@@ -442,12 +442,13 @@ void GameWorld::LoadLevel()
     std::vector<CustomSceneObject> batch = mySceneLoader->LoadSome(LOAD_BATCH_SIZE);
     for (CustomSceneObject& object : batch)
         CreateObject(object);
+    mySceneLoader->ReportLeftOut();
     LinkDoorButtons();
     if (mySceneLoader->IsDone())
     {
         // An empty level has no hero: nothing to play, and no way on to the next level.
-        if (const std::string missing = mySceneLoader->FindMissingFolder(); !missing.empty())
-            throw ContentError("level folder \"" + missing + "\" does not exist; the level cannot be played");
+        if (const std::string problem = mySceneLoader->FindFolderProblem(); !problem.empty())
+            throw ContentError("level folder " + problem + "; the level cannot be played");
         myIsLevelLoaded = true;
         PostMaster::Send(MessageType::SaveState);
     }

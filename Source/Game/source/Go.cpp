@@ -70,6 +70,8 @@ void Go(const char* aScenePath)
         const std::filesystem::path file = Kiln::Settings::ExecutableDirectory() / "settings" / "Game.json";
         throw std::runtime_error("settings file \"" + file.string() + "\" could not be opened");
     }
+    // Without its assets and shaders the game could only fail later, less clearly.
+    Kiln::Settings::CheckGameFolders();
 
     W::Rect desktop;
     W::GetWindowRect(W::GetDesktopWindow(), desktop);

@@ -62,12 +62,12 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
     SceneLoader loader(aScenePath.c_str());
     const std::vector<CustomSceneObject> objects = loader.LoadAll();
     const bool isMainPage = aScenePath == MainMenuPage;
-    if (const std::string missing = loader.FindMissingFolder(); !missing.empty())
+    if (const std::string problem = loader.FindFolderProblem(); !problem.empty())
     {
         // Without the main page there is nothing to choose; any other page is left by Back.
         if (isMainPage)
-            throw ContentError("menu page folder \"" + missing + "\" does not exist; the game has no main menu");
-        std::fprintf(stderr, "Menu page folder \"%s\" does not exist; the page stays empty and Back leaves it\n", missing.c_str());
+            throw ContentError("menu page folder " + problem + "; the game has no main menu");
+        std::fprintf(stderr, "Menu page folder %s; the page stays empty and Back leaves it\n", problem.c_str());
     }
 
     myButtons.clear();

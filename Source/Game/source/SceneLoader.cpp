@@ -89,7 +89,16 @@ std::vector<CustomSceneObject> SceneLoader::LoadSome(int32_t aBudget)
 std::vector<CustomSceneObject> SceneLoader::LoadAll()
 {
     BeginLoad();
-    return LoadSome(LOAD_ALL_BUDGET);
+    std::vector<CustomSceneObject> records = LoadSome(LOAD_ALL_BUDGET);
+    ReportLeftOut();
+    return records;
+}
+
+void SceneLoader::ReportLeftOut()
+{
+    for (const std::string& line : myLeftOutLines)
+        std::fprintf(stderr, "%s\n", line.c_str());
+    myLeftOutLines.clear();
 }
 
 void SceneLoader::BeginLoad()
@@ -115,7 +124,12 @@ void SceneLoader::BeginLoad()
     myMoth.SetFrames(14);
     myMoth.SetFrameRate(30.0f);
 
-    Kiln::LoadScene(myScenePath.c_str(), myScene);
+    // A folder that is missing, or that is there but cannot be listed, loads empty;
+    // FindFolderProblem says which.
+    if (Plat::Runtime::FolderProblem(SceneFolder()).empty())
+        Kiln::LoadScene(myScenePath.c_str(), myScene);
+    else
+        myScene.myObjects.clear();
     myDefinitions->LoadDefinitions(Kiln::impl::GetGameAssetsPath().string().c_str());
 
     myQueue.clear();
@@ -124,16 +138,21 @@ void SceneLoader::BeginLoad()
     myState = STATE_LOADING;
 }
 
-std::string SceneLoader::FindMissingFolder() const
+std::filesystem::path SceneLoader::SceneFolder() const
 {
     // Where the scene reader looks: "<game assets>/<scene path>.leveldata".
     std::filesystem::path folder = Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(myScenePath);
     folder += ".leveldata";
-    folder = Plat::Runtime::ResolveCase(folder);
-    std::error_code error;
-    if (!std::filesystem::exists(folder, error) && !error)
-        return folder.string();
-    return {};
+    return Plat::Runtime::ResolveCase(folder);
+}
+
+std::string SceneLoader::FindFolderProblem() const
+{
+    const std::filesystem::path folder = SceneFolder();
+    const std::string problem = Plat::Runtime::FolderProblem(folder);
+    if (problem.empty())
+        return {};
+    return "\"" + folder.string() + "\" " + problem;
 }
 
 void SceneLoader::UpdateLoadingScreen(float aDeltaTime)
@@ -202,19 +221,19 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
             if (model.myPath.IsNull())
                 continue;
             const std::string path = model.myPath.GetString();
-            if (Kiln::Settings::ResolveAssetPath(path).empty())
-            {
-                // Said once per file; the key is left out, and a reader that needs it says why.
-                if (myReportedModels.insert(path).second)
-                    std::fprintf(stderr, "%s\n", record.Describe("key \"" + key + "\": the model file \"" + path + "\" is not found").c_str());
-                record.myLeftOut.insert_or_assign(std::move(key), "the model file \"" + path + "\" is not found");
-                continue;
-            }
             Kiln::ModelFactory& factory = Kiln::ModelFactory::GetInstance();
-            if (!factory.GetModel(path))
+            std::string lost;
+            if (Kiln::Settings::ResolveAssetPath(path).empty())
+                lost = "the model file \"" + path + "\" is not found";
+            else if (!factory.GetModel(path, Kiln::ModelFactory::FailureLine::Hold))
+                lost = "model \"" + path + "\": " + factory.GetLastFailure();
+            if (!lost.empty())
             {
-                // The factory has written its line naming the file and the importer's error.
-                record.myLeftOut.insert_or_assign(std::move(key), "model \"" + path + "\": " + factory.GetLastFailure());
+                // The key is left out. A reader that needs it refuses the object, which says
+                // why; otherwise ReportLeftOut does, once per file.
+                if (myReportedModels.insert(path).second)
+                    myLeftOutLines.push_back(record.Describe("key \"" + key + "\": " + lost));
+                record.myLeftOut.insert_or_assign(std::move(key), std::move(lost));
                 continue;
             }
 

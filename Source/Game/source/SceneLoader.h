@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -46,8 +47,13 @@ public:
     // The next records in queue order, within aBudget units (begin 100, each object 1).
     // The first call only requests the load; the next one begins it.
     std::vector<CustomSceneObject> LoadSome(int32_t aBudget);
-    // BeginLoad, then LoadSome(10000).
+    // BeginLoad, then LoadSome(10000), then ReportLeftOut: menus and animation
+    // controllers read no models.
     std::vector<CustomSceneObject> LoadAll();
+    // One line for each model file left out of the records handed out since the last call
+    // (once per file). A caller calls it once it has used those records without refusing
+    // one: a refusal for a left-out model already names it, in the one line that ends the game.
+    void ReportLeftOut();
     bool IsDone() const { return myState == STATE_DONE; }
 
     // Prepares the loading screen, reads the scene and the object definitions and queues
@@ -56,9 +62,10 @@ public:
     void UpdateLoadingScreen(float aDeltaTime);
     void RenderLoadingScreen();
 
-    // The scene's folder when it does not exist (such a scene loads empty), else empty.
-    // The caller decides whether the game can go on without it.
-    std::string FindMissingFolder() const;
+    // What keeps the scene's folder from being read, as "\"<folder>\" does not exist" (or "is
+    // not a folder", "cannot be read: ..."); empty when it reads. Such a scene loads empty;
+    // the caller decides whether the game can go on without it.
+    std::string FindFolderProblem() const;
 
     int32_t GetState() const { return myState; }
     const std::string& GetScenePath() const { return myScenePath; }
@@ -66,6 +73,7 @@ public:
     const Animated2DSprite& GetMoth() const { return myMoth; }
 
 private:
+    std::filesystem::path SceneFolder() const;
     CustomSceneObject Convert(const Kiln::SceneObject& anObject);
 
     Kiln::Scene myScene;
@@ -78,6 +86,7 @@ private:
     int32_t myState = STATE_IDLE;
     // Reused by every conversion.
     std::vector<Kiln::PropertyDefinition> myMergedProperties;
-    // Model files already reported as not found.
+    // Model files left out, each said once; the lines not yet said.
     std::set<std::string> myReportedModels;
+    std::vector<std::string> myLeftOutLines;
 };

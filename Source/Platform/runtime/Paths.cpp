@@ -117,6 +117,23 @@ namespace Plat::Runtime
         return out;
     }
 
+    std::string FolderProblem(const fs::path& aFolder)
+    {
+        std::error_code error;
+        const fs::file_status status = fs::status(aFolder, error);
+        if (status.type() == fs::file_type::not_found)
+            return "does not exist";
+        if (error)
+            return "cannot be read: " + error.message();
+        if (!fs::is_directory(status))
+            return "is not a folder";
+        // Listing is what the readers do; a folder may exist and still refuse it.
+        const fs::directory_iterator listing(aFolder, error);
+        if (error)
+            return "cannot be read: " + error.message();
+        return {};
+    }
+
     std::string ToNarrow(std::wstring_view aText)
     {
         std::string out;

@@ -17,6 +17,10 @@ namespace Plat::Runtime
     std::filesystem::path ResolveCase(const std::filesystem::path& aPath);
     std::filesystem::path ResolveCase(std::string_view aPath);
 
+    // Why aFolder cannot be listed: "does not exist", "is not a folder" or "cannot be read: "
+    // and the system's reason. Empty when it can be listed.
+    std::string FolderProblem(const std::filesystem::path& aFolder);
+
     // The running executable's full path and folder (from /proc/self/exe); empty on failure.
     std::filesystem::path ExecutablePath();
     std::filesystem::path ExecutableDirectory();

@@ -154,6 +154,11 @@ TEST(PropertyEncoding, StringIdInternsTextAndWritesNullAsEmpty)
     EXPECT_TRUE(Read<Kiln::StringId>("").IsNull());
     EXPECT_EQ(ErrorOf<Kiln::StringId>(5), "[type_error]");
     EXPECT_EQ(ErrorOf<Kiln::StringId>(json()), "[type_error]");
+    // The string registry keeps 1023 characters; a longer text is refused, not turned into no text.
+    EXPECT_EQ(Read<Kiln::StringId>(std::string(1023, 'k')).GetString(), std::string(1023, 'k'));
+    EXPECT_EQ(ErrorOf<Kiln::StringId>(std::string(1024, 'k')), "the text is 1024 characters long; at most 1023 are allowed");
+    EXPECT_EQ(ErrorOf<ModelValue>(json{{"path", std::string(5000, 'm')}}), "the text is 5000 characters long; at most 1023 are allowed");
+    EXPECT_EQ(ErrorOf<SceneValue>(json{{"scene_path", std::string(1024, 's')}}), "the text is 1024 characters long; at most 1023 are allowed");
     EXPECT_EQ(Write(Id("PropertyEncoding/written")), json("PropertyEncoding/written"));
     EXPECT_EQ(Write(Kiln::StringId()), json(""));
 }

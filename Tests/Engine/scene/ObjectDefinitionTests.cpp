@@ -177,6 +177,8 @@ TEST_F(ObjectDefinitions, MalformedFilesRaiseAnErrorNamingTheFileAndTheKey)
         {floatProperty + "}]}", "key \"properties\": property 0 (\"a\"): key \"value\": [type_error]"},
         {floatProperty + R"(, "value": "1"}]})", "key \"properties\": property 0 (\"a\"): key \"value\": [type_error]"},
         {floatProperty + R"(, "value": 1e39}]})", "key \"properties\": property 0 (\"a\"): key \"value\": the number 1e+39 is not a finite float"},
+        {property + R"("group": ")" + std::string(2000, 'g') + "\"}]}",
+         "key \"properties\": property 0 (\"a\"): key \"group\": the text is 2000 characters long; at most 1023 are allowed"},
         {floatProperty + R"(, "value": )" + std::string(5000, '[') + std::string(5000, ']') + "}]}", "arrays and objects are nested deeper than 64 levels (at byte 195)"},
         {R"({"parent-object-definition": "" /* comment */})", "[parse_error]"},
     };

@@ -333,6 +333,10 @@ TEST_F(SceneLoad, MalformedObjectFilesRaiseAnErrorNamingTheFileAndTheKey)
         // Refused before the library builds (and later walks) thousands of levels.
         {R"({"properties": [{"name": "a", "type": "Float", "value": )" + deep + "}]}", "arrays and objects are nested deeper than 64 levels (at byte 118)"},
         {std::string(2000000, '{'), "arrays and objects are nested deeper than 64 levels (at byte 65)"},
+        // Longer than the string registry keeps: refused rather than read as no text.
+        {R"({"path": ")" + std::string(1024, 'p') + "\"}", "key \"path\": the text is 1024 characters long; at most 1023 are allowed"},
+        {R"({"properties": [{"name": "picture", "type": "Sprite", "value": {"textures": [")" + std::string(10000, 't') + "\"]}}]}",
+         "key \"properties\": property 0 (\"picture\"): key \"value\": the text is 10000 characters long; at most 1023 are allowed"},
     };
     int index = 0;
     for (const Case& testCase : cases)

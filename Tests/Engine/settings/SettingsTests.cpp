@@ -225,6 +225,7 @@ TEST_F(Settings, BadDocumentsThrowNamingTheFileAndTheKey)
         {"{ \"debug_features\": " + std::string(100000, '['), "arrays and objects are nested deeper than 64 levels (at byte 84)"},
         // Walking the file system's root for definitions would scan every mounted disk.
         {R"({ "assets_path": { "engine": "e", "game": "/" } })", "key \"assets_path\".\"game\": \"/\" names the root of the file system; the game assets need a folder of their own"},
+        {R"({ "assets_path": { "engine": "e\u0000x", "game": "g" } })", "key \"assets_path\".\"engine\": the path holds a NUL character, which no file name can"},
     };
     for (const Case& testCase : cases)
     {
@@ -232,6 +233,49 @@ TEST_F(Settings, BadDocumentsThrowNamingTheFileAndTheKey)
         const fs::path file = Plat::Runtime::ExecutableDirectory() / "settings" / (name + ".json");
         EXPECT_EQ(LoadExpectingError(name), "settings file \"" + file.string() + "\": " + testCase.myMessage);
     }
+}
+
+TEST_F(Settings, AGameNeedsItsGameAndCookedFoldersAndIsToldTheFileAndTheKeyOtherwise)
+{
+    const fs::path game = MakeTempDir();
+    const fs::path cooked = MakeTempDir();
+    const fs::path loop = game / "loop";
+    fs::create_directory_symlink(loop, loop);
+    const auto document = [](const fs::path& aGame, const std::string& aCooked) {
+        return R"({ "assets_path": { "engine": "e", "game": ")" + aGame.string() + "\"" + aCooked + " } }";
+    };
+    const auto cookedKey = [](const fs::path& aFolder) { return R"(, "cooked": ")" + aFolder.string() + "\""; };
+    // The problem each document leaves for the game ("" when none).
+    const auto problemOf = [this](const std::string& aDocument) -> std::string {
+        const std::string name = WriteSettings(aDocument);
+        Kiln::Settings::ResetSettings();
+        EXPECT_TRUE(Kiln::LoadSettings(name)) << aDocument;
+        const std::string file = (Plat::Runtime::ExecutableDirectory() / "settings" / (name + ".json")).string();
+        try
+        {
+            Kiln::Settings::CheckGameFolders();
+        }
+        catch (const std::runtime_error& anError)
+        {
+            const std::string text = anError.what();
+            EXPECT_EQ(text.rfind("settings file \"" + file + "\": key \"assets_path\"", 0), 0u) << text;
+            return text.substr(text.find(": ") + 2);
+        }
+        return "";
+    };
+
+    EXPECT_EQ(problemOf(document(game, cookedKey(cooked))), "");
+    // The game process tests cover null, {}, a missing game folder and one that is a file.
+    EXPECT_EQ(problemOf(R"({ "enable_vsync": true })"), "key \"assets_path\" is missing; the game needs its \"game\" and \"cooked\" folders");
+    EXPECT_EQ(problemOf(document(game, "")), "key \"assets_path\".\"cooked\" is missing; the game needs the folder of its shaders");
+    // "" would be the executable's own folder.
+    EXPECT_EQ(problemOf(document("", cookedKey(cooked))), "key \"assets_path\".\"game\" is empty; it must name a folder");
+    EXPECT_EQ(problemOf(document(game, cookedKey(""))), "key \"assets_path\".\"cooked\" is empty; it must name a folder");
+    EXPECT_EQ(problemOf(document(game, cookedKey(cooked / "nowhere"))),
+              "key \"assets_path\".\"cooked\": \"" + (cooked / "nowhere").string() + "\" does not exist");
+    // A link to itself cannot be read, even by root.
+    EXPECT_EQ(problemOf(document(loop, cookedKey(cooked))).rfind("key \"assets_path\".\"game\": \"" + loop.string() + "\" cannot be read: ", 0),
+              0u);
 }
 
 TEST_F(Settings, SizesMustBeWholePixelCounts)

@@ -188,12 +188,12 @@ namespace Kiln
         return pathHash ^ (modelHash + 0x9e3779b97f4a7c15ull + (pathHash << 6) + (pathHash >> 2));
     }
 
-    std::shared_ptr<Model> ModelFactory::GetModel(const std::string& aPath)
+    std::shared_ptr<Model> ModelFactory::GetModel(const std::string& aPath, FailureLine aLine)
     {
         const auto cached = myModelCache.find(aPath);
         if (cached != myModelCache.end())
             return cached->second;
-        return LoadModel(aPath);
+        return LoadModel(aPath, aLine);
     }
 
     void ModelFactory::WatchModelFile(const std::string& aPath, const std::string& aResolvedPath)
@@ -211,19 +211,19 @@ namespace Kiln
         });
     }
 
-    std::shared_ptr<Model> ModelFactory::Refuse(const std::string& aPath, std::string aReason)
+    std::shared_ptr<Model> ModelFactory::Refuse(const std::string& aPath, std::string aReason, FailureLine aLine)
     {
         myLastFailure = std::move(aReason);
-        if (myReportedFailures.insert(aPath).second)
+        if (aLine == FailureLine::Write && myReportedFailures.insert(aPath).second)
             std::fprintf(stderr, "Model \"%s\" is left out: %s\n", aPath.c_str(), myLastFailure.c_str());
         return nullptr;
     }
 
-    std::shared_ptr<Model> ModelFactory::LoadModel(const std::string& aPath)
+    std::shared_ptr<Model> ModelFactory::LoadModel(const std::string& aPath, FailureLine aLine)
     {
         const std::string resolved = Settings::ResolveAssetPath(aPath);
         if (resolved.empty())
-            return Refuse(aPath, "no such file under the data, game or engine assets");
+            return Refuse(aPath, "no such file under the data, game or engine assets", aLine);
         // Watched before the import, so a file that fails now is picked up once fixed.
         WatchModelFile(aPath, resolved);
 
@@ -233,7 +233,7 @@ namespace Kiln
             KILNFBXImporter::LastError.clear();
             if (!KILNFBXImporter::LoadModel(resolved, imported, false, true))
                 return Refuse(aPath, "\"" + resolved + "\" cannot be read: " +
-                                         (KILNFBXImporter::LastError.empty() ? "the importer refused it" : KILNFBXImporter::LastError));
+                                         (KILNFBXImporter::LastError.empty() ? "the importer refused it" : KILNFBXImporter::LastError), aLine);
         }
         catch (const std::exception& error)
         {
@@ -242,13 +242,13 @@ namespace Kiln
 
         Skeleton skeleton;
         if (!ConvertSkeleton(imported.skeleton, skeleton))
-            return Refuse(aPath, "\"" + resolved + "\" has more than " + std::to_string(MAX_ANIMATION_BONES) + " joints");
+            return Refuse(aPath, "\"" + resolved + "\" has more than " + std::to_string(MAX_ANIMATION_BONES) + " joints", aLine);
 
         const std::vector<KILNFBXImporter::FBXMesh>& someMeshData = imported.meshes;
         if (!(someMeshData.size() <= MAX_MESHES_PER_MODEL))
         {
             KILN_ASSERT(someMeshData.size() <= MAX_MESHES_PER_MODEL);
-            return Refuse(aPath, "\"" + resolved + "\" has more than " + std::to_string(MAX_MESHES_PER_MODEL) + " meshes");
+            return Refuse(aPath, "\"" + resolved + "\" has more than " + std::to_string(MAX_MESHES_PER_MODEL) + " meshes", aLine);
         }
 
         std::vector<MeshData> meshes;
@@ -264,10 +264,10 @@ namespace Kiln
             for (const uint32_t index : mesh.myIndices)
             {
                 if (index >= mesh.myVertices.size())
-                    return Refuse(aPath, "\"" + resolved + "\" has a vertex index past its mesh \"" + source.name + "\"");
+                    return Refuse(aPath, "\"" + resolved + "\" has a vertex index past its mesh \"" + source.name + "\"", aLine);
             }
             if (!mesh.CreateBuffers())
-                return Refuse(aPath, "\"" + resolved + "\": the buffers of mesh \"" + source.name + "\" could not be made");
+                return Refuse(aPath, "\"" + resolved + "\": the buffers of mesh \"" + source.name + "\" could not be made", aLine);
             mesh.myName = source.name;
             if (source.materialIndex < imported.materials.size())
                 mesh.myMaterialName = imported.materials[source.materialIndex].name;

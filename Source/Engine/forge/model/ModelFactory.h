@@ -36,14 +36,22 @@ namespace Kiln
         ModelFactory(const ModelFactory&) = delete;
         ModelFactory& operator=(const ModelFactory&) = delete;
 
+        // Whether an empty result writes its line: a caller that says the reason itself,
+        // with what needed the model, holds it back.
+        enum class FailureLine
+        {
+            Write,
+            Hold
+        };
+
         // The cached model of aPath (as the caller spells it), loading it on a miss. Empty
         // when the file is found nowhere, does not import, or exceeds the model limits;
         // nothing is cached then, so a later call tries again. Content the importer finds
         // broken throws std::runtime_error naming the file, with the importer's error nested.
-        // An empty result writes one line naming the file and the reason to standard error
-        // (once per path until it loads) and keeps the reason for GetLastFailure.
-        std::shared_ptr<Model> GetModel(const std::string& aPath);
-        std::shared_ptr<Model> LoadModel(const std::string& aPath);
+        // An empty result keeps the reason for GetLastFailure and, unless held, writes one
+        // line naming the file and the reason to standard error (once per path until it loads).
+        std::shared_ptr<Model> GetModel(const std::string& aPath, FailureLine aLine = FailureLine::Write);
+        std::shared_ptr<Model> LoadModel(const std::string& aPath, FailureLine aLine = FailureLine::Write);
         // The file watcher's callback: forgets the cached model, so the next GetModel
         // loads the file again; instances keep the model they hold.
         void OnModelFileChanged(const std::string& aPath);
@@ -91,7 +99,7 @@ namespace Kiln
         void LoadMeshTextures(const std::string& aPath, Model& aModel);
         void WatchModelFile(const std::string& aPath, const std::string& aResolvedPath);
         // Keeps and reports why aPath gave no model; returns the empty model.
-        std::shared_ptr<Model> Refuse(const std::string& aPath, std::string aReason);
+        std::shared_ptr<Model> Refuse(const std::string& aPath, std::string aReason, FailureLine aLine);
 
         static ModelFactory* ourInstance;
 

@@ -160,7 +160,19 @@ namespace Kiln::impl
         {
             (void)aJson.get<std::string>();
         }
-        return StringRegistry::RegisterOrGetString(aJson.get_ref<const std::string&>());
+        return InternJsonText(aJson.get_ref<const std::string&>());
+    }
+
+    StringId InternJsonText(std::string_view aText)
+    {
+        // Refused here, in words that reach the player with the file and the key; the
+        // registry would assert and hand back the null id.
+        if (aText.size() >= STRING_REGISTRY_SIZE_LIMIT)
+        {
+            throw std::length_error("the text is " + std::to_string(aText.size()) + " characters long; at most " +
+                                    std::to_string(STRING_REGISTRY_SIZE_LIMIT - 1) + " are allowed");
+        }
+        return StringRegistry::RegisterOrGetString(aText);
     }
 
     void ReadJsonFloats(const nlohmann::json& aJson, float* someValues, std::size_t aCount)

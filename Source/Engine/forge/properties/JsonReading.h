@@ -60,8 +60,12 @@ namespace Kiln::impl
     // A boolean; anything else raises type_error 302 "type must be boolean, but is ...".
     bool ReadJsonBool(const nlohmann::json& aJson);
     // A string, interned (the empty string is the null id); anything else raises
-    // type_error 302 "type must be string, but is ...".
+    // type_error 302 "type must be string, but is ...", and a string too long to intern
+    // std::length_error as InternJsonText.
     StringId ReadJsonStringId(const nlohmann::json& aJson);
+    // aText interned (the empty text is the null id). Text longer than the string registry
+    // keeps (1023 characters) raises std::length_error saying how long it is.
+    StringId InternJsonText(std::string_view aText);
 
     // Elements 0 to aCount - 1 of an array as floats; elements past them are ignored.
     // A non-array raises type_error 305 ("cannot use operator[] with a numeric argument

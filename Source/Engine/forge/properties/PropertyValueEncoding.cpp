@@ -1,7 +1,6 @@
 #include "forge/properties/PropertyValueEncoding.h"
 
 #include "forge/properties/JsonReading.h"
-#include "forge/stringRegistry/StringRegistry.h"
 
 #include <nlohmann/json.hpp>
 
@@ -52,7 +51,7 @@ namespace Kiln::impl
     void ValueFromJson(CopyOnWriteWrapper<SceneModel>& aValue, const nlohmann::json& aJson)
     {
         SceneModel& model = ResetToNew(aValue);
-        model.myPath = StringRegistry::RegisterOrGetString(aJson.value("path", std::string()));
+        model.myPath = InternJsonText(aJson.value("path", std::string()));
         const auto textures = aJson.find("textures");
         if (textures == aJson.end())
         {
@@ -97,13 +96,13 @@ namespace Kiln::impl
     void ValueFromJson(CopyOnWriteWrapper<SceneReference>& aValue, const nlohmann::json& aJson)
     {
         SceneReference& reference = ResetToNew(aValue);
-        reference.myScenePath = StringRegistry::RegisterOrGetString(aJson.value("scene_path", std::string()));
+        reference.myScenePath = InternJsonText(aJson.value("scene_path", std::string()));
     }
 
     void ValueFromJson(CopyOnWriteWrapper<AnimationClipReference>& aValue, const nlohmann::json& aJson)
     {
         AnimationClipReference& reference = ResetToNew(aValue);
-        reference.myClipPath = StringRegistry::RegisterOrGetString(aJson.value("clip_path", std::string()));
+        reference.myClipPath = InternJsonText(aJson.value("clip_path", std::string()));
     }
 
     void ValueFromJson(PoseAndMotion& aValue, const nlohmann::json&)

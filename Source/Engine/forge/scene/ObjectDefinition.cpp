@@ -19,7 +19,7 @@ namespace Kiln
     {
         StringId ReadOptionalText(const nlohmann::json& anElement, const char* aKey)
         {
-            return StringRegistry::RegisterOrGetString(anElement.value(aKey, std::string()));
+            return impl::InternJsonText(anElement.value(aKey, std::string()));
         }
 
         // Reads one key of anElement, naming it in any error.

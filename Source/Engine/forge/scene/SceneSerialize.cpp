@@ -3,7 +3,6 @@
 #include "forge/properties/JsonReading.h"
 #include "forge/scene/GameAssetsRoot.h"
 #include "forge/scene/GuidRegistry.h"
-#include "forge/stringRegistry/StringRegistry.h"
 
 #include "Platform/runtime/Assert.h"
 #include "Platform/runtime/Paths.h"
@@ -101,7 +100,7 @@ namespace Kiln
         }
         aRecord.myName = impl::WithContext(impl::KeyContext("name"), [&] { return aDocument.value("name", std::string("unknown")); });
         aRecord.SetPath(nullptr, impl::WithContext(impl::KeyContext("path"), [&] {
-                            return StringRegistry::RegisterOrGetString(aDocument.value("path", std::string()));
+                            return impl::InternJsonText(aDocument.value("path", std::string()));
                         }));
 
         // Each present key is read in this order, so the first faulty one decides the error.

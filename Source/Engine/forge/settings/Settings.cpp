@@ -10,6 +10,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -22,9 +23,13 @@ namespace Kiln
         {
             Kiln::EngineConfiguration configuration;
             fs::path executableDirectory;
+            fs::path settingsFile;
             fs::path engineAssetsPath;
             fs::path gameAssetsPath;
             fs::path cookedPath;
+            // As written: "" would name the executable's own folder.
+            std::string gameAssetsValue;
+            std::string cookedValue;
         };
 
         SettingsState& State()
@@ -37,6 +42,9 @@ namespace Kiln
         // normalised without touching the file system.
         fs::path AssetRoot(const std::string& aValue)
         {
+            // The system would read the path only up to it, and every file under it as it.
+            if (aValue.find('\0') != std::string::npos)
+                throw std::runtime_error("the path holds a NUL character, which no file name can");
             const fs::path joined = State().executableDirectory / Plat::Runtime::ToPortableSeparators(aValue);
             return joined.lexically_normal();
         }
@@ -172,10 +180,18 @@ namespace Kiln
             {
                 nlohmann::json& paths = aDocument["assets_path"];
                 state.engineAssetsPath = ReadKey(Quoted("assets_path", "engine"), [&] { return AssetRoot(paths["engine"].get<std::string>()); });
-                state.gameAssetsPath = ReadKey(Quoted("assets_path", "game"), [&] { return GameAssetRoot(paths["game"].get<std::string>()); });
+                state.gameAssetsPath = ReadKey(Quoted("assets_path", "game"), [&] {
+                    state.gameAssetsValue = paths["game"].get<std::string>();
+                    return GameAssetRoot(state.gameAssetsValue);
+                });
                 nlohmann::json& cooked = paths["cooked"];
                 if (!cooked.is_null())
-                    state.cookedPath = ReadKey(Quoted("assets_path", "cooked"), [&] { return AssetRoot(cooked.get<std::string>()); });
+                {
+                    state.cookedPath = ReadKey(Quoted("assets_path", "cooked"), [&] {
+                        state.cookedValue = cooked.get<std::string>();
+                        return AssetRoot(state.cookedValue);
+                    });
+                }
             }
 
             nlohmann::json& window = aDocument["window_settings"];
@@ -252,6 +268,7 @@ namespace Kiln
         if (name.find('.') == std::string::npos)
             name += ".json";
         const fs::path file = Plat::Runtime::ResolveCase(fs::path(state.executableDirectory.string() + "\\settings\\" + name));
+        state.settingsFile = file;
 
         std::ifstream stream(file, std::ios::binary);
         if (!stream.is_open())
@@ -325,6 +342,31 @@ namespace Kiln
             if (!state.engineAssetsPath.empty() && found(state.engineAssetsPath / relative, resolved))
                 return resolved.string();
             return {};
+        }
+
+        void CheckGameFolders()
+        {
+            const SettingsState& state = State();
+            const auto refuse = [&state](const std::string& aProblem) {
+                throw std::runtime_error("settings file \"" + state.settingsFile.string() + "\": " + aProblem);
+            };
+            // An absent key leaves its path empty; a given one is never empty once joined.
+            if (state.gameAssetsPath.empty())
+                refuse("key \"assets_path\" is missing; the game needs its \"game\" and \"cooked\" folders");
+            if (state.cookedPath.empty())
+                refuse("key " + Quoted("assets_path", "cooked") + " is missing; the game needs the folder of its shaders");
+            const std::tuple<const char*, const std::string*, const fs::path*> folders[] = {
+                {"game", &state.gameAssetsValue, &state.gameAssetsPath},
+                {"cooked", &state.cookedValue, &state.cookedPath},
+            };
+            for (const auto& [key, value, folder] : folders)
+            {
+                if (value->empty())
+                    refuse("key " + Quoted("assets_path", key) + " is empty; it must name a folder");
+                const std::string problem = Plat::Runtime::FolderProblem(*folder);
+                if (!problem.empty())
+                    refuse("key " + Quoted("assets_path", key) + ": \"" + folder->string() + "\" " + problem);
+            }
         }
 
         void ResetSettings()

@@ -36,6 +36,11 @@ namespace Kiln
         // Empty when the file is found nowhere.
         std::string ResolveAssetPath(std::string_view aRelativePath);
 
+        // What a game needs of the settings before the engine starts: "assets_path" with a
+        // "game" and a "cooked" folder, each named (not "") and able to be listed. Throws
+        // std::runtime_error naming the settings file last loaded and the key otherwise.
+        void CheckGameFolders();
+
         // Back to the state before any load: default configuration, no asset roots (tests).
         void ResetSettings();
     }
