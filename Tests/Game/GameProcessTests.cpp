@@ -105,6 +105,17 @@ namespace
                    myProbe.WaitForFrame(deadline, running);
         }
 
+        // Waits for a game that must refuse its content: status 1 and one line, in aLine.
+        void WaitForRefusal(std::string& aLine)
+        {
+            const int status = WaitForExit(60s);
+            ASSERT_NE(status, -1) << "the game was still running after 60 s";
+            ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+            EXPECT_EQ(WEXITSTATUS(status), 1);
+            aLine = ReadFile(myRoot / "err.txt");
+            EXPECT_EQ(aLine.find('\n'), aLine.size() - 1) << aLine; // exactly one line
+        }
+
         // Waits for the child; returns its wait status, or -1 after the limit.
         int WaitForExit(std::chrono::milliseconds aLimit) { return myGame.WaitForExit(aLimit); }
 
@@ -306,12 +317,8 @@ TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingTheObjectsF
         std::ofstream(game / "KOB_AnimationBlock.kob", std::ios::trunc)
             << R"({"parent-object-definition": "", "properties": [)" << c.myDefinition << "]}";
         Spawn();
-        const int status = WaitForExit(30s);
-        ASSERT_NE(status, -1);
-        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-        EXPECT_EQ(WEXITSTATUS(status), 1);
-        const std::string err = ReadFile(myRoot / "err.txt");
-        EXPECT_EQ(err.find('\n'), err.size() - 1) << err; // exactly one line
+        std::string err;
+        ASSERT_NO_FATAL_FAILURE(WaitForRefusal(err));
         EXPECT_EQ(err, "Game: Scene object file \"" + (folder / "1a2b3c4d-0000-4000-8000-0000000000a1").string() +
                            "\": object \"Run\" (KOB_AnimationBlock, defined in \"" + (game / "KOB_AnimationBlock.kob").string() +
                            "\"): " + c.myProblem + "\n");
@@ -324,11 +331,7 @@ TEST_F(GameProcess, ABrokenMenuPageReadBehindTheSplashEndsTheRunWithOneLineAndSt
     const fs::path file = myRoot / "bin" / "assets" / "game" / "scenes" / "mainmenu.ksc.leveldata" / "1a2b3c4d-0000-4000-8000-0000000000b2";
     std::ofstream(file) << R"({"name": "6. Broken", "object-definition": "Button", "properties": [)";
     Spawn();
-    const int status = WaitForExit(60s);
-    ASSERT_NE(status, -1);
-    ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    const std::string err = ReadFile(myRoot / "err.txt");
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err; // exactly one line
+    std::string err;
+    ASSERT_NO_FATAL_FAILURE(WaitForRefusal(err));
     EXPECT_NE(err.find(file.string()), std::string::npos) << err;
 }
