@@ -26,6 +26,7 @@
 #include "Sound.h"
 #include "State.h"
 
+#include "Support/BenchSupport.h"
 #include "Support/ScopedEngine.h"
 
 #include "forge/engine/Engine.h"
@@ -37,13 +38,11 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -54,21 +53,6 @@ namespace
     namespace fs = std::filesystem;
     using Clock = std::chrono::steady_clock;
     using Json = nlohmann::json;
-
-    // Allocations made on the main thread while counting is on; particle objects apart.
-    thread_local bool tCounting = false;
-    std::atomic<uint64_t> gAllocations{0};
-    std::atomic<uint64_t> gParticleAllocations{0};
-
-    void CountAllocation(std::size_t aSize)
-    {
-        if (!tCounting)
-            return;
-        if (aSize == sizeof(Particle) || aSize == sizeof(SeekingParticle))
-            ++gParticleAllocations;
-        else
-            ++gAllocations;
-    }
 
     constexpr const char* LEVEL = "levels\\Level1.ksc";
     constexpr int FRAMES = 600;
@@ -183,46 +167,6 @@ namespace
     }
 }
 
-// Counting replacements of the global allocation functions (malloc-backed on both sides).
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t aSize)
-{
-    CountAllocation(aSize);
-    if (void* memory = std::malloc(aSize == 0 ? 1 : aSize))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t aSize)
-{
-    CountAllocation(aSize);
-    if (void* memory = std::malloc(aSize == 0 ? 1 : aSize))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* aMemory) noexcept
-{
-    std::free(aMemory);
-}
-
-void operator delete[](void* aMemory) noexcept
-{
-    std::free(aMemory);
-}
-
-void operator delete(void* aMemory, std::size_t) noexcept
-{
-    std::free(aMemory);
-}
-
-void operator delete[](void* aMemory, std::size_t) noexcept
-{
-    std::free(aMemory);
-}
-#pragma GCC diagnostic pop
-
 int main(int argc, char** argv)
 {
     const fs::path bin = Plat::Runtime::ExecutableDirectory();
@@ -246,6 +190,8 @@ int main(int argc, char** argv)
         std::printf("the engine did not start\n");
         return 1;
     }
+    // Particle objects are counted apart from the frame's other allocations.
+    KilnBench::CountSizesApart(sizeof(Particle), sizeof(SeekingParticle));
     // Controllers and sounds from the generated tree, as the game loads them at start.
     AnimationLibrary::GetInstance();
     Sound::GetInstance().Init();
@@ -314,9 +260,9 @@ int main(int argc, char** argv)
         for (int frame = 0; frame < FRAMES && state == State::Playing; ++frame)
         {
             const bool steady = frame >= 60;
-            const uint64_t before = gAllocations;
-            const uint64_t particlesBefore = gParticleAllocations;
-            tCounting = steady;
+            // This thread's allocations over the frame, less the screenshot's.
+            const KilnBench::ThreadAllocations before = KilnBench::ThreadAllocationCounts();
+            KilnBench::ThreadAllocations screenshot;
 
             const Clock::time_point start = Clock::now();
             (*engine).BeginFrame();
@@ -326,23 +272,25 @@ int main(int argc, char** argv)
             const Clock::time_point rendered = Clock::now();
             if (frame == 300 && std::getenv("KILN_BENCH_SCREENSHOT") != nullptr)
             {
-                tCounting = false;
+                screenshot = KilnBench::ThreadAllocationCounts();
                 WritePpm(std::getenv("KILN_BENCH_SCREENSHOT"), engine.ReadBackBuffer(), 1280, 720);
-                tCounting = steady;
+                const KilnBench::ThreadAllocations written = KilnBench::ThreadAllocationCounts();
+                screenshot = {written.myAll - screenshot.myAll, written.mySizesApart - screenshot.mySizesApart};
             }
             (*engine).EndFrame();
             const Clock::time_point ended = Clock::now();
+            const KilnBench::ThreadAllocations after = KilnBench::ThreadAllocationCounts();
 
-            tCounting = false;
             updates.push_back(Millis(updated - start));
             renders.push_back(Millis(rendered - updated));
             ends.push_back(Millis(ended - rendered));
             totals.push_back(Millis(ended - start));
             if (steady)
             {
-                const uint64_t made = gAllocations - before;
+                const uint64_t particles = after.mySizesApart - before.mySizesApart - screenshot.mySizesApart;
+                const uint64_t made = after.myAll - before.myAll - screenshot.myAll - particles;
                 steadyAllocations += made;
-                steadyParticles += gParticleAllocations - particlesBefore;
+                steadyParticles += particles;
                 maxFrameAllocations = std::max(maxFrameAllocations, made);
                 framesWithAllocations += made > 0 ? 1 : 0;
             }

@@ -10,6 +10,18 @@
 namespace
 {
     std::atomic<uint64_t> theAllocationCount{0};
+    // Constant-initialised, so a thread's first allocation runs no initialiser.
+    thread_local KilnBench::ThreadAllocations theThreadAllocations;
+    std::atomic<std::size_t> theSizesApart[2] = {0, 0};
+
+    void Count(std::size_t aSize)
+    {
+        theAllocationCount.fetch_add(1, std::memory_order_relaxed);
+        ++theThreadAllocations.myAll;
+        if (aSize != 0 && (aSize == theSizesApart[0].load(std::memory_order_relaxed) ||
+                           aSize == theSizesApart[1].load(std::memory_order_relaxed)))
+            ++theThreadAllocations.mySizesApart;
+    }
 }
 
 // Counting replacements of the global allocation functions (malloc-backed on both sides).
@@ -17,7 +29,7 @@ namespace
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t aSize)
 {
-    theAllocationCount.fetch_add(1, std::memory_order_relaxed);
+    Count(aSize);
     if (void* p = std::malloc(aSize == 0 ? 1 : aSize))
         return p;
     throw std::bad_alloc();
@@ -31,6 +43,17 @@ namespace KilnBench
     uint64_t AllocationCount()
     {
         return theAllocationCount.load(std::memory_order_relaxed);
+    }
+
+    ThreadAllocations ThreadAllocationCounts()
+    {
+        return theThreadAllocations;
+    }
+
+    void CountSizesApart(std::size_t aSize, std::size_t anotherSize)
+    {
+        theSizesApart[0].store(aSize, std::memory_order_relaxed);
+        theSizesApart[1].store(anotherSize, std::memory_order_relaxed);
     }
 
     bool StartOffscreenEngine(unsigned aWidth, unsigned aHeight)

@@ -280,8 +280,9 @@ TEST_F(EndToEnd, FromTheSplashThroughLevelOneToTheExitOfThePausePage)
 
     // Space jumps: the hero's light leaves its place on screen, and the hero comes down again.
     const HeroSighting standing = FindHero(*myGame->WaitFor("standing", [this](const Screenshot& s) { return PlayingLevel(s); }, Scaled(60s)));
-    // A press is taken in the frame it arrives; where the hero is not on the floor in that
-    // frame it is pressed again, as a player would.
+    // The view follows the hero up, so on screen the hero moves only by the camera's lag, and
+    // for about two seconds of a slow frame rate; one capture can take as long. A jump no
+    // capture saw is made again.
     const auto jumped = [&](const Screenshot& s) { return std::abs(FindHero(s).y - standing.y) > 20.0f; };
     bool jump = false;
     for (const Clock::time_point end = Clock::now() + Scaled(60s); !jump && Clock::now() < end;)

@@ -172,7 +172,9 @@ namespace KilnE2E
     {
         RunXdotool({"keyup", aKey});
         std::erase(myHeldKeys, aKey);
-        WaitForFrame(Scaled(60s));
+        // The first frame the probe sees may have read its input before the release arrived.
+        if (WaitForFrame(Scaled(60s)))
+            WaitForFrame(Scaled(60s));
     }
 
     std::optional<Screenshot> GameSession::PressUntil(const std::string& aKey, const std::function<bool(const Screenshot&)>& aCheck,

@@ -49,7 +49,7 @@ namespace KilnE2E
 
         // xdotool key names ("Down", "Return", "Escape", "space", "Right"). The game sees
         // keys once a frame, so a release and the next press of the same key must fall in
-        // different frames: KeyUp returns once the game has begun a frame after the release.
+        // different frames: KeyUp returns once the game has read its input after the release.
         void KeyDown(const std::string& aKey);
         void KeyUp(const std::string& aKey);
         // Holds aKey until aCheck accepts a capture or aLimit passes; then lets go.

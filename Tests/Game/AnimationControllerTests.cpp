@@ -7,9 +7,17 @@
 #include "ContentError.h"
 #include "SceneLoader.h"
 
+#include <cstdlib>
 #include <limits>
 #include <set>
 #include <utility>
+
+#include <malloc.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+// ASan keeps a heap of its own; GCC does not install the header that declares this.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 using GameTest::Block;
 using GameTest::DefinitionProperty;
@@ -17,6 +25,16 @@ using GameTest::Sheet;
 
 namespace
 {
+    // Bytes the heap holds for the program now.
+    long long LiveHeapBytes()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
+#else
+        return static_cast<long long>(mallinfo2().uordblks);
+#endif
+    }
+
     class ControllerTest : public GameTest::ContentTest
     {
     protected:
@@ -296,22 +314,30 @@ TEST_F(ControllerTest, TheCurrentTextureIsTheCurrentSheetsSharedData)
 
 TEST_F(ControllerTest, ContentFaultsEndWithOneLineNamingTheControllerAndWhatIsWrong)
 {
+    // In our words, naming the controller's folder: no block object of that name.
     AnimationController controller = IdleAndJump();
-    std::string text = MessageOf([&] { controller.SetState("Dance"); });
-    EXPECT_NE(text.find("T_Basic.ksc.leveldata\": the controller has no state \"Dance\""), std::string::npos) << text;
-    EXPECT_EQ(text.find('\n'), std::string::npos);
+    const std::string folder = (Root() / "animations" / "controllers" / "T_Basic.ksc.leveldata").string();
+    const std::string noDance =
+        "Scene folder \"" + folder + "\": the animation controller has no state \"Dance\" (no KOB_AnimationBlock object of that name)";
+    EXPECT_EQ(MessageOf([&] { controller.SetState("Dance"); }), noDance);
 
     // A request for an unknown state fails when the controller acts on it.
     controller.SetNextState("Dance");
-    text = MessageOf([&] { controller.Update(0.01f); });
-    EXPECT_NE(text.find("no state \"Dance\""), std::string::npos) << text;
+    EXPECT_EQ(MessageOf([&] { controller.Update(0.01f); }), noDance);
 
-    const std::string both = MakeController("animations\\controllers\\T_Both.ksc", {{"Idle", 0, 10.0f, 0, 1, true, true, 0}}, {});
-    AnimationController loopsAndWaits;
-    loopsAndWaits.Init(both);
+    // A state that both loops and waits is refused with the scene, naming the block's file.
+    const std::string both = "animations\\controllers\\T_Both.ksc";
+    const std::string blockFile = (Root() / "animations" / "controllers" / "T_Both.ksc.leveldata" / GameTest::Guid(0)).string();
+    EXPECT_EQ(MessageOf([&] { MakeController(both, {{"Idle", 0, 10.0f, 0, 1, true, true, 0}}, {}); }),
+              "Scene object file \"" + blockFile + "\": object \"Idle\" (KOB_AnimationBlock, defined in \"" +
+                  (Root() / "definitions" / "KOB_AnimationBlock.kob").string() +
+                  "\"): keys \"5. Loop\" and \"6. Transition\" are both true; a state either loops or waits for its end frame");
+    // A state edited to do both after the read stops at its first update.
+    AnimationController loopsAndWaits = IdleAndJump();
+    loopsAndWaits.GetAnimations().at("Idle").myWaitTransition = true;
     loopsAndWaits.SetState("Idle");
-    text = MessageOf([&] { loopsAndWaits.Update(0.01f); });
-    EXPECT_NE(text.find("state \"Idle\" both loops and waits"), std::string::npos) << text;
+    EXPECT_EQ(MessageOf([&] { loopsAndWaits.Update(0.01f); }),
+              "Scene folder \"" + folder + "\": the animation controller's state \"Idle\" both loops and waits for its end frame; a state does one or the other");
 
     // A controller that was never loaded is empty: its first state is missing.
     AnimationController unknown;
@@ -326,9 +352,9 @@ TEST_F(ControllerTest, ABrokenControllerSceneNamesTheObjectAndTheKey)
     WriteDefinition("KOB_AnimationBlock", {DefinitionProperty("1. ID", "Int", 0), DefinitionProperty("2. FPS", "Int", 10)});
     WriteObject(path, 1, "Idle", "KOB_AnimationBlock");
     std::string text = MessageOf([&] { LoadController(path); });
-    EXPECT_NE(text.find("T_Broken.ksc.leveldata\": object \"Idle\" (KOB_AnimationBlock): key \"2. FPS\" is Int, expected Float"),
-              std::string::npos)
-        << text;
+    EXPECT_EQ(text, "Scene object file \"" + (Root() / "animations" / "controllers" / "T_Broken.ksc.leveldata" / GameTest::Guid(1)).string() +
+                        "\": object \"Idle\" (KOB_AnimationBlock, defined in \"" + (Root() / "definitions" / "KOB_AnimationBlock.kob").string() +
+                        "\"): key \"2. FPS\" is Int, expected Float");
 
     WriteDefinition("KOB_AnimationBlock", {DefinitionProperty("1. ID", "Int", 0), DefinitionProperty("2. FPS", "Float", 10)});
     text = MessageOf([&] { LoadController(path); });
@@ -337,24 +363,47 @@ TEST_F(ControllerTest, ABrokenControllerSceneNamesTheObjectAndTheKey)
     WriteControllerDefinitions();
     const std::string paths = "animations\\controllers\\T_BadPath.ksc";
     text = MessageOf([&] { MakeController(paths, {{"Idle", 0}}, {{0, 5}}); });
-    EXPECT_NE(text.find("object \"Path 0 to 5\" (KOB_AnimationPath): key \"To\" names no block id (5)"), std::string::npos) << text;
+    EXPECT_TRUE(text.find("T_BadPath.ksc.leveldata/" + GameTest::Guid(1) + "\": object \"Path 0 to 5\" (KOB_AnimationPath") != std::string::npos &&
+                text.ends_with(".kob\"): key \"To\" names no block id (5)")) << text;
 
     // Sheets a controller could not play are refused while the scene is read, not at a later level's start.
     const auto refusal = [&](const std::string& aName, const std::vector<Block>& someBlocks, const Sheet& aSheet) {
         return MessageOf([&] { MakeController("animations\\controllers\\T_" + aName + ".ksc", someBlocks, {}, {{0, 2, 2}, aSheet}); });
     };
     text = refusal("NoSheet", {{"Idle", 0}, {"Run", 1, 10.0f, 0, 1, true, false, 2}}, {1, 4, 2});
-    EXPECT_NE(text.find("T_NoSheet.ksc.leveldata\": object \"Run\" (KOB_AnimationBlock): key \"7. Sheet ID\" names no sheet (2)"),
-              std::string::npos)
-        << text;
+    EXPECT_TRUE(text.find("T_NoSheet.ksc.leveldata/" + GameTest::Guid(1) + "\": object \"Run\" (KOB_AnimationBlock") != std::string::npos &&
+                text.ends_with(".kob\"): key \"7. Sheet ID\" names no sheet (2)")) << text;
     text = refusal("Gap", {{"Idle", 0}}, {2, 2, 2});
-    EXPECT_NE(text.find("object \"Sheet 2\" (KOB_AnimationSheet): key \"4. ID\" is 2; sheet ids must run from 0 to 1"), std::string::npos)
-        << text;
+    EXPECT_TRUE(text.find("object \"Sheet 2\" (KOB_AnimationSheet") != std::string::npos &&
+                text.ends_with(".kob\"): key \"4. ID\" is 2; sheet ids must run from 0 to 1 (one per sheet)")) << text;
     text = refusal("Huge", {{"Idle", 0}}, {1, 1000000000, 1});
-    EXPECT_NE(text.find("object \"Sheet 1\" (KOB_AnimationSheet): keys \"2. Columns\" and \"3. Rows\" give 1000000000 x 1 cells; a sheet"),
-              std::string::npos)
-        << text;
+    EXPECT_TRUE(text.find("object \"Sheet 1\" (KOB_AnimationSheet") != std::string::npos &&
+                text.find(".kob\"): keys \"2. Columns\" and \"3. Rows\" give 1000000000 x 1 cells; a sheet") != std::string::npos) << text;
     EXPECT_NE(refusal("Overflow", {{"Idle", 0}}, {1, 65536, 65536}).find("give 65536 x 65536 cells"), std::string::npos);
     EXPECT_NE(refusal("Empty", {{"Idle", 0}}, {1, 4, 0}).find("give 4 x 0 cells"), std::string::npos);
     EXPECT_EQ(refusal("Largest", {{"Idle", 0}}, {1, 64, 64}), "no error");
+}
+
+TEST_F(ControllerTest, AFirstLoadThatFailsLeavesNoLibraryBehind)
+{
+    // The library is made once per process: the check runs in a fresh one. Its first
+    // controller holds 100 states, then a path that fails the load after they were read.
+    const std::string path = AnimationLibrary::CONTROLLER_PATHS[0];
+    for (int i = 0; i < 100; ++i)
+        WriteObject(path, i, "State " + std::to_string(i), "KOB_AnimationBlock");
+    WriteObject(path, 100, "Path", "KOB_AnimationPath", {GameTest::ObjectProperty("To", "Int", 5)});
+    const auto failedLoad = [] { return MessageOf([] { AnimationLibrary::GetInstance(); }) != "no error"; };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // The first failure fills the caches that stay; ten more must not keep their states.
+            bool failed = failedLoad();
+            const long long before = LiveHeapBytes();
+            for (int i = 0; i < 10; ++i)
+                failed = failedLoad() && failed;
+            const long long kept = LiveHeapBytes() - before;
+            std::fprintf(stderr, "failed each time: %d; %lld bytes kept\n", failed, kept);
+            std::exit(failed && kept < 100 * static_cast<long long>(sizeof(AnimationController::Animation)) ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "failed each time: 1");
 }

@@ -44,12 +44,19 @@ TEST_F(BreakableWallTest, APlainDashStopsAtTheWallAndADashAttackBreaksThroughIt)
 {
     AddFloor();
     BreakableWall& wall = AddWall({400.0f, 0.0f});
-    Player& player = MakePlayer();
+    // Within a dash of the wall: the plain dash is still going when it meets it.
+    Player& player = MakePlayer({150.0f, 50.0f, 0.0f});
     player.SetDashUnlocked(true);
     Run(0.2f);
     Press(Action::Right);
     Press(Action::Dash);
-    Run(0.6f);
+    bool metWhileDashing = false;
+    for (int frame = 0; frame < 36; ++frame)
+    {
+        Step();
+        metWhileDashing = metWhileDashing || (player.IsDashing() && player.GetPosition().x > 309.0f);
+    }
+    EXPECT_TRUE(metWhileDashing) << "the plain dash never reached the wall";
     EXPECT_NEAR(player.GetPosition().x, 310.0f, 1.0f) << "blocked like a solid box";
     EXPECT_FALSE(wall.IsBroken());
     EXPECT_EQ(myLog.Count(MessageType::WallBroken), 0u);

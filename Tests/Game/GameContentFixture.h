@@ -43,6 +43,20 @@ namespace GameTest
         return text;
     }
 
+    // The message of the ContentError anAction throws, or "no error".
+    inline std::string ContentErrorOf(const std::function<void()>& anAction)
+    {
+        try
+        {
+            anAction();
+        }
+        catch (const ContentError& error)
+        {
+            return error.what();
+        }
+        return "no error";
+    }
+
     // One property entry of a definition file.
     inline Json DefinitionProperty(const std::string& aName, const std::string& aType, const Json& aValue, bool aPerInstance = true)
     {
@@ -185,18 +199,7 @@ namespace GameTest
         }
 
         // The message of the ContentError anAction throws, or "no error".
-        static std::string MessageOf(const std::function<void()>& anAction)
-        {
-            try
-            {
-                anAction();
-            }
-            catch (const ContentError& error)
-            {
-                return error.what();
-            }
-            return "no error";
-        }
+        static std::string MessageOf(const std::function<void()>& anAction) { return ContentErrorOf(anAction); }
 
         KilnTest::UniqueTempFolder myAssets;
         std::vector<std::string> myControllers;

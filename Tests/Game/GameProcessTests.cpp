@@ -105,6 +105,17 @@ namespace
                    myProbe.WaitForFrame(deadline, running);
         }
 
+        // Waits for a game that must refuse its content: status 1 and one line, in aLine.
+        void WaitForRefusal(std::string& aLine)
+        {
+            const int status = WaitForExit(60s);
+            ASSERT_NE(status, -1) << "the game was still running after 60 s";
+            ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+            EXPECT_EQ(WEXITSTATUS(status), 1);
+            aLine = ReadFile(myRoot / "err.txt");
+            EXPECT_EQ(aLine.find('\n'), aLine.size() - 1) << aLine; // exactly one line
+        }
+
         // Waits for the child; returns its wait status, or -1 after the limit.
         int WaitForExit(std::chrono::milliseconds aLimit) { return myGame.WaitForExit(aLimit); }
 
@@ -148,18 +159,25 @@ TEST_F(GameProcess, EndsCleanlyOnSigint)
     EXPECT_TRUE(IsHeadLayoutTail(out, "argc => 1", "scene.ksc")) << out;
 }
 
-TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePath)
+TEST_F(GameProcess, EndsCleanlyOnSigtermAndEchoesTheScenePathWithoutAnAudioDeviceSayingSoOnce)
 {
-    Spawn({"levels\\Level1.ksc"});
+    // No device opens; one clip is missing and one damaged.
+    const fs::path sounds = myRoot / "bin" / "assets" / "game" / "Sound";
+    ASSERT_TRUE(fs::remove(sounds / "SFX_Exit.mp3"));
+    std::ofstream(sounds / "SFX_Dash.mp3", std::ios::trunc) << "not a sound\n";
+    Spawn({"SDL_AUDIODRIVER=no_such_audio_driver", (myRoot / "bin" / "Game").string(), "levels\\Level1.ksc"}, "/usr/bin/env");
     RunUntilSignal(SIGTERM);
     const std::string out = ReadFile(myRoot / "out.txt");
     EXPECT_TRUE(IsHeadLayoutTail(out, "argv[1] => levels\\Level1.ksc", "levels\\Level1.ksc")) << out;
+    EXPECT_EQ(ReadFile(myRoot / "err.txt"), "No audio device could be opened; the game runs silent\n"
+                                            "Sound \"Sound/SFX_Dash.mp3\" is not found or cannot be read; it stays silent\n"
+                                            "Sound \"Sound/SFX_Exit.mp3\" is not found or cannot be read; it stays silent\n");
 }
 
-TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndABlockedSigtermStillEndsTheRun)
+TEST_F(GameProcess, AnInheritedIgnoredSigintStaysIgnoredAndAnIgnoredAndBlockedSigtermStillEndsTheRun)
 {
-    // As a background job of a shell that also blocked SIGTERM would start it.
-    Spawn({"-c", "trap '' INT; exec \"$0\"", (myRoot / "bin" / "Game").string()}, "/bin/sh", {SIGINT, SIGTERM});
+    // As a background job of a shell would start it, from a parent that blocked and ignored SIGTERM too.
+    Spawn({"-c", "trap '' INT TERM; exec \"$0\"", (myRoot / "bin" / "Game").string()}, "/bin/sh", {SIGINT, SIGTERM});
     ASSERT_NO_FATAL_FAILURE(WaitUntilPlaying());
 
     ASSERT_TRUE(myGame.Signal(SIGINT));
@@ -241,17 +259,20 @@ TEST_F(GameProcess, ABadSettingsFileEndsTheRunWithOneLineNamingItAndStatusOne)
     }
 }
 
-TEST_F(GameProcess, AFailedStartEndsWithStatusOneAndOneLineNamingTheMissingShaderOrSettingsFile)
+TEST_F(GameProcess, AFailedStartOrAMissingMainMenuEndsWithStatusOneAndOneLineNamingTheCause)
 {
-    // Without the shader the copy effect needs, then without the settings file as well.
+    // Without the main page (nothing to choose), then without the shader the copy effect
+    // needs as well, then without the settings file too.
     const fs::path settings = myRoot / "bin" / "settings" / "Game.json";
     const fs::path cooked = myRoot / "bin" / "assets" / "cooked";
-    ASSERT_TRUE(fs::remove(cooked / "shaders" / "PostprocessCopyPS.glsl"));
-    for (const std::string& named : {"shader \"" + (cooked / "Shaders" / "PostprocessCopyPS.glsl").string() + "\" could not be read",
-                                      "settings file \"" + settings.string() + "\" could not be opened"})
+    const fs::path page = myRoot / "bin" / "assets" / "game" / "scenes" / "mainmenu.ksc.leveldata";
+    const std::pair<fs::path, std::string> cases[] = {
+        {page, "menu page folder \"" + page.string() + "\" does not exist; the game has no main menu"},
+        {cooked / "shaders" / "PostprocessCopyPS.glsl", "shader \"" + (cooked / "Shaders" / "PostprocessCopyPS.glsl").string() + "\" could not be read"},
+        {settings, "settings file \"" + settings.string() + "\" could not be opened"}};
+    for (const auto& [removed, named] : cases)
     {
-        if (named.starts_with("settings"))
-            fs::remove(settings);
+        ASSERT_TRUE(fs::remove_all(removed) > 0) << removed;
         Spawn();
         const int status = WaitForExit(30s);
         ASSERT_NE(status, -1) << "the game kept running: " << named;
@@ -264,7 +285,7 @@ TEST_F(GameProcess, AFailedStartEndsWithStatusOneAndOneLineNamingTheMissingShade
     }
 }
 
-TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingFolderObjectAndKey)
+TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingTheObjectsFileItsDefinitionAndTheKey)
 {
     // Only this controller scene and these definitions: the generated ones are taken out.
     const fs::path game = myRoot / "bin" / "assets" / "game";
@@ -296,14 +317,21 @@ TEST_F(GameProcess, ABrokenControllerSceneEndsTheRunWithOneLineNamingFolderObjec
         std::ofstream(game / "KOB_AnimationBlock.kob", std::ios::trunc)
             << R"({"parent-object-definition": "", "properties": [)" << c.myDefinition << "]}";
         Spawn();
-        const int status = WaitForExit(30s);
-        ASSERT_NE(status, -1);
-        ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
-        EXPECT_EQ(WEXITSTATUS(status), 1);
-        const std::string err = ReadFile(myRoot / "err.txt");
-        EXPECT_EQ(err.find('\n'), err.size() - 1) << err; // exactly one line
-        EXPECT_NE(err.find("animations/controllers/A_Player.ksc.leveldata\""), std::string::npos) << err;
-        EXPECT_NE(err.find("object \"Run\" (KOB_AnimationBlock)"), std::string::npos) << err;
-        EXPECT_NE(err.find(c.myProblem), std::string::npos) << err;
+        std::string err;
+        ASSERT_NO_FATAL_FAILURE(WaitForRefusal(err));
+        EXPECT_EQ(err, "Game: Scene object file \"" + (folder / "1a2b3c4d-0000-4000-8000-0000000000a1").string() +
+                           "\": object \"Run\" (KOB_AnimationBlock, defined in \"" + (game / "KOB_AnimationBlock.kob").string() +
+                           "\"): " + c.myProblem + "\n");
     }
+}
+
+TEST_F(GameProcess, ABrokenMenuPageReadBehindTheSplashEndsTheRunWithOneLineAndStatusOne)
+{
+    // A button file cut short: the main page is read while the splash plays.
+    const fs::path file = myRoot / "bin" / "assets" / "game" / "scenes" / "mainmenu.ksc.leveldata" / "1a2b3c4d-0000-4000-8000-0000000000b2";
+    std::ofstream(file) << R"({"name": "6. Broken", "object-definition": "Button", "properties": [)";
+    Spawn();
+    std::string err;
+    ASSERT_NO_FATAL_FAILURE(WaitForRefusal(err));
+    EXPECT_NE(err.find(file.string()), std::string::npos) << err;
 }

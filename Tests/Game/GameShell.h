@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,6 +135,9 @@ namespace GameTest
             AnimationLibrary::GetInstance();
             myAssets = std::make_unique<MenuAssets>();
             myAssets->WriteGamePages();
+            // Empty levels, but there: a level folder that is missing ends the game.
+            for (const char* level : {"Level1", "Level2", "Level3", "Level_Outro"})
+                std::filesystem::create_directories(myAssets->Root() / "levels" / (std::string(level) + ".ksc.leveldata"));
             ResetSound();
 
             InputMapper::GetInstance().ClearInputToEventMappings();

@@ -5,6 +5,7 @@
 
 #include "Support/ScopedEngine.h"
 
+#include "Platform/runtime/Assert.h"
 #include "Platform/window/MessageQueue.h"
 #include "Platform/window/Window.h"
 
@@ -27,17 +28,7 @@ namespace
     }
 }
 
-TEST(GoWindowMessageHook, PostsQuitOnWmDestroyOnlyAndAlwaysReturnsZero)
-{
-    TakeQuit();
-    EXPECT_EQ(GoWindowMessageHook(nullptr, W::WM_KEYDOWN, 'A', 0), 0);
-    EXPECT_EQ(GoWindowMessageHook(nullptr, W::WM_CLOSE, 0, 0), 0);
-    EXPECT_FALSE(TakeQuit());
-    EXPECT_EQ(GoWindowMessageHook(nullptr, W::WM_DESTROY, 0, 0), 0);
-    EXPECT_TRUE(TakeQuit());
-}
-
-TEST(Go, TheWindowIsBorderlessAndTheDesktopsSizeWhereverTheDesktopLiesWithOnlyTheFileWatcher)
+TEST(Go, TheWindowIsBorderlessAndTheDesktopsSizeWhereverTheDesktopLiesWithOnlyTheFileWatcherAndAHookThatQuitsOnWmDestroy)
 {
     // A primary display right of another, one left of and above the origin, and one at it.
     const std::pair<W::Rect, Kiln::Vector2<uint32_t>> cases[] = {
@@ -50,14 +41,31 @@ TEST(Go, TheWindowIsBorderlessAndTheDesktopsSizeWhereverTheDesktopLiesWithOnlyTh
         config.myDebugFeatures = Kiln::DebugFeature::Fps;
         ConfigureForTheDesktop(config, desktop);
         EXPECT_EQ(config.myWindowSize, size) << desktop.left;
+        EXPECT_EQ(config.myWindowPosition, Kiln::Vector2<int32_t>(desktop.left, desktop.top)) << "on the desktop's display";
         EXPECT_EQ(config.myRenderSize, size) << desktop.left;
         EXPECT_TRUE(config.myBorderless);
         EXPECT_EQ(config.myDebugFeatures, Kiln::DebugFeature::Filewatcher);
+        // Go's hook: it always returns 0 and posts the quit message on WM_DESTROY only.
         TakeQuit();
         ASSERT_TRUE(config.myWinProcCallback);
+        EXPECT_EQ(config.myWinProcCallback(nullptr, W::WM_KEYDOWN, 'A', 0), 0);
+        EXPECT_EQ(config.myWinProcCallback(nullptr, W::WM_CLOSE, 0, 0), 0);
+        EXPECT_FALSE(TakeQuit());
         EXPECT_EQ(config.myWinProcCallback(nullptr, W::WM_DESTROY, 0, 0), 0);
-        EXPECT_TRUE(TakeQuit()) << "Go's hook";
+        EXPECT_TRUE(TakeQuit());
     }
+}
+
+TEST(Go, TheSettingsLoadPutsBackTheAssertionHandlerItFound)
+{
+    KilnTest::ScopedEngine engine; // already running: Go's own start fails right after the settings load
+    ASSERT_TRUE(engine.Started());
+    int reports = 0;
+    const auto previous = Plat::Runtime::SetAssertionHandler([&](const Plat::Runtime::AssertionReport&) { ++reports; });
+    EXPECT_THROW(Go("scene.ksc"), EngineStartFailure);
+    KILN_ASSERT(reports < 0);
+    Plat::Runtime::SetAssertionHandler(previous);
+    EXPECT_EQ(reports, 1) << "the caller's handler no longer listens";
 }
 
 TEST(GoWindowMessageHook, ClosingTheWindowEndsTheEngineLoop)

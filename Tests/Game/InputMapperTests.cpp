@@ -1,4 +1,4 @@
-#include "GameBindings.h"
+#include "GameManager.h"
 #include "GameShell.h"
 #include "InputMapper.h"
 
@@ -20,8 +20,6 @@ namespace G = Plat::Gamepad;
 
 namespace
 {
-    using GameTest::AddGameBindings;
-
     std::string Describe(const InputEvent& anEvent)
     {
         std::string text = std::to_string(anEvent.action) + "=";
@@ -49,7 +47,7 @@ namespace
         void SetUp() override
         {
             myMapper.SetInputManagers(&myInput, &myPad);
-            AddGameBindings(myMapper);
+            GameManager::AddBindings(myMapper);
             myMapper.AddInputEventListener([this](const InputEvent& e) { myEvents.push_back(Describe(e)); });
         }
 
@@ -121,7 +119,7 @@ TEST_F(Mapper, AListenerRemovedDuringADispatchIsNotCalledForTheRestOfIt)
     InputMapper mapper;
     Kiln::InputManager input(nullptr);
     mapper.SetInputManagers(&input, nullptr);
-    AddGameBindings(mapper);
+    GameManager::AddBindings(mapper);
     Strings log;
     uint32_t victim = 0;
     uint32_t remover = 0;
@@ -216,7 +214,7 @@ TEST(MapperOverSdl, AVirtualPadsDpadSticksTriggersAndUnpluggingReachTheListeners
     Kiln::XInput reader;
     reader.SetDeadZones(0.5f, 0.5f);   // the reader's own: they do not change the mapper's values
     mapper.SetInputManagers(&input, &reader);
-    AddGameBindings(mapper);
+    GameManager::AddBindings(mapper);
     // Triggers and the right stick are produced but bound to nothing: bind them here.
     mapper.AddInputToEventMapping(InputCode::RightTrigger, 50);
     mapper.AddInputToEventMapping(InputCode::RightStick, 51);

@@ -1,10 +1,10 @@
 // The game manager with real level worlds: each level's exit leads to the next (states 3
 // and 9) and the outro's exit to the outro video (state 10); bad level data ends the frame
 // with one line.
+#include "GameContentFixture.h"
 #include "GameShell.h"
 #include "PlayerTestContent.h"
 
-#include "ContentError.h"
 #include "Player.h"
 
 #include <gtest/gtest.h>
@@ -132,18 +132,13 @@ TEST_F(LevelChain, ALevelObjectMissingAKeyEndsTheFrameWithOneLineNamingTheLevelT
     Press(Enter);
     ASSERT_EQ(CurrentState(), State::Playing);
 
-    std::string message = "no error";
-    try
-    {
+    const std::string message = GameTest::ContentErrorOf([&] {
         for (int frame = 0; frame < 10; ++frame)
             Frame(0.02f);
-    }
-    catch (const ContentError& error)
-    {
-        message = error.what();
-    }
-    const std::string folder = (myAssets->Root() / "levels" / "Level1.ksc.leveldata").string();
-    EXPECT_EQ(message,
-              "Scene folder \"" + folder + "\": object \"Way out\" (KOB_LevelTransition): key \"TransistionSprite\" is missing (expected Sprite)");
+    });
+    const std::string file = (myAssets->Root() / "levels" / "Level1.ksc.leveldata" / "1e7e1000-0000-4000-8000-000000000002").string();
+    const std::string definition = (myAssets->Root() / "objectdefinitions" / "KOB_LevelTransition.kob").string();
+    EXPECT_EQ(message, "Scene object file \"" + file + "\": object \"Way out\" (KOB_LevelTransition, defined in \"" + definition +
+                           "\"): key \"TransistionSprite\" is missing (expected Sprite)");
     (*myEngine)->EndFrame();
 }

@@ -1,8 +1,7 @@
 // Menu pages on their own: reading a page, its layout, navigation, sliders, drawing order
 // and pages that are empty, missing or incomplete.
+#include "GameContentFixture.h"
 #include "GameShell.h"
-
-#include "ContentError.h"
 
 #include <gtest/gtest.h>
 
@@ -270,12 +269,14 @@ TEST_F(Menus, APageWithoutButtonsShowsItsPicturesAndOnlyBackLeadsOn)
     EXPECT_FALSE(myMenus.GetCursor().GetRecord().myInstance.myIsHidden);
 }
 
-TEST_F(Menus, AMissingPageFolderIsAnEmptyPageAndOneLineNamingTheFolder)
+TEST_F(Menus, AMissingPageIsAWarningAndAnEmptyPageButAGameWithoutAMainMenuCannotGoOn)
 {
+    // Back leaves any other page: the game goes on, and the line reads as a warning.
     ::testing::internal::CaptureStderr();
     myMenus.Init(**myEngine, "pausemenu");
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "Game: menu page folder \"" + (myAssets->Root() / "scenes" / "pausemenu.ksc.leveldata").string() + "\" does not exist\n");
+    EXPECT_EQ(err, "Menu page folder \"" + (myAssets->Root() / "scenes" / "pausemenu.ksc.leveldata").string() +
+                       "\" does not exist; the page stays empty and Back leaves it\n");
     EXPECT_TRUE(myMenus.GetButtons().empty());
     State state = State::Paused;
     myMenus.OnInput(Press(Action::Select), state, myManager);
@@ -284,6 +285,13 @@ TEST_F(Menus, AMissingPageFolderIsAnEmptyPageAndOneLineNamingTheFolder)
     Drawn();
     myMenus.OnInput(Press(Action::Pause), state, myManager);
     EXPECT_EQ(state, State::Playing);
+
+    // Without the main page, or with one that has no button, there is nothing to choose.
+    const auto refusal = [this] { return ContentErrorOf([this] { MenuManager().Init(**myEngine, "mainmenu"); }); };
+    const std::string folder = (myAssets->Root() / "scenes" / "mainmenu.ksc.leveldata").string();
+    EXPECT_EQ(refusal(), "menu page folder \"" + folder + "\" does not exist; the game has no main menu");
+    myAssets->WritePage("mainmenu", {MenuAssets::Picture("KOB_Background", 800.0f, 450.0f, 100.0f, 100.0f, {myAssets->Texture("art", {9, 9, 9})})});
+    EXPECT_EQ(refusal(), "Scene folder \"" + folder + "\": the main menu has no button (no object of the definition \"Button\"); the game cannot go on");
 }
 
 TEST_F(Menus, APageObjectMissingAKeyItsDefinitionNeedsEndsTheLoadNamingTheObjectAndTheKey)
@@ -296,17 +304,7 @@ TEST_F(Menus, APageObjectMissingAKeyItsDefinitionNeedsEndsTheLoadNamingTheObject
         << R"({"parent-object-definition": "", "properties": [
               {"name": "Slider", "type": "Sprite", "value": {}, "is-dynamic": false, "is-per-instance": true},
               {"name": "Button", "type": "Sprite", "value": {}, "is-dynamic": false, "is-per-instance": true}]})";
-    try
-    {
-        myMenus.Init(**myEngine, "options");
-        FAIL() << "the page loaded";
-    }
-    catch (const ContentError& error)
-    {
-        const std::string message = error.what();
-        EXPECT_NE(message.find("options.ksc"), std::string::npos) << message;
-        EXPECT_NE(message.find("slider"), std::string::npos) << message;
-        EXPECT_NE(message.find("SoundType"), std::string::npos) << message;
-        EXPECT_EQ(message.find('\n'), std::string::npos) << message;
-    }
+    const std::string message = ContentErrorOf([this] { myMenus.Init(**myEngine, "options"); });
+    EXPECT_TRUE(message.starts_with("Scene object file \"" + (myAssets->Root() / "scenes" / "options.ksc.leveldata").string() + "/")) << message;
+    EXPECT_TRUE(message.ends_with("KOB_Slider.kob\"): key \"SoundType\" is missing (expected Int)")) << message;
 }

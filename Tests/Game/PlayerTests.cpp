@@ -1,6 +1,6 @@
 #include "PlayerTestWorld.h"
 
-#include "GameBindings.h"
+#include "GameManager.h"
 #include "InputMapper.h"
 
 #include "forge/input/InputManager.h"
@@ -45,7 +45,7 @@ namespace
         {
             InputMapper& mapper = InputMapper::GetInstance();
             mapper.ClearInputToEventMappings();
-            GameTest::AddGameBindings(mapper);
+            GameManager::AddBindings(mapper);
             mapper.SetInputManagers(&myKeys, &myReader);
             myPads.connected[0] = true;
         }
@@ -557,12 +557,12 @@ TEST_F(PlayerControl, FrozenWhileTalkingAndLeavingTheLevel)
     EXPECT_FALSE(player.IsFrozen());
 }
 
-TEST_F(PlayerControl, AFrozenHeroFallsTakesNoHeldJumpAfterwardsAndIsNotKnockedAway)
+TEST_F(PlayerControl, AFrozenHeroFallsIsNotKnockedAwayAndTakesNoJumpPressedWhileFrozen)
 {
     AddFloor();
     Player& player = MakePlayer(DefaultTuning({0.0f, 400.0f, 0.0f}));
     player.Freeze();
-    Press(Action::Jump);   // held through the frozen frames
+    Press(Action::Jump);   // held from the freeze's start
     Run(1.0f);
     EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f) << "a frozen hero in the air falls to the floor";
 
@@ -575,10 +575,19 @@ TEST_F(PlayerControl, AFrozenHeroFallsTakesNoHeldJumpAfterwardsAndIsNotKnockedAw
     EXPECT_GT(player.GetPosition().x, -80.0f) << "slid more than a body length";
     EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f);
 
+    // Standing, still frozen: a tap, then a press held until after the freeze.
+    Release(Action::Jump);
+    Step();
+    Tap(Action::Jump);
+    Press(Action::Jump);
+    Run(0.2f);
     player.Unfreeze();
     Run(0.5f);
     EXPECT_EQ(myLog.Count(MessageType::DoubleJump), 0u) << "a jump pressed while frozen is not taken afterwards";
     EXPECT_NEAR(player.GetPosition().y, 50.0f, 0.5f);
+    Release(Action::Jump);
+    Tap(Action::Jump);
+    EXPECT_EQ(myLog.Count(MessageType::DoubleJump), 1u) << "a press once free is taken";
 }
 
 TEST_F(PlayerControl, TheDirectionFollowsWhatIsHeldThroughTheGamesBindings)

@@ -393,14 +393,15 @@ TEST_F(SceneLoadingWithEngine, ModelPropertiesBecomeInstancesAndAMissingOrBroken
     EXPECT_THROW(statue.Get<AnimatedModelRecord>("model"), ContentError);
 }
 
-TEST_F(SceneLoadingWithEngine, AnAnimodelArrivesWithItsPlayerAndAModelWithoutAnimationEndsTheLoad)
+TEST_F(SceneLoadingWithEngine, AnAnimodelArrivesWithItsPlayerOverridesReachEveryMeshAndAModelWithoutAnimationEndsTheLoad)
 {
-    // Two meshes: the overrides reach every one of them.
+    // Two meshes: the overrides reach every one of them, animated or plain.
     ModelTest::FbxModelSpec bar = ModelTest::BentBar(45.0f);
     bar.myMeshes.push_back(bar.myMeshes[0]);
     bar.myMeshes[1].myName = "Twin";
     ModelTest::WriteFbx(Root() / "models/bar.fbx", bar);
-    WriteDefinition("KOB_Dancer", {DefinitionProperty("animodel", "Model", ModelValue("models/bar.fbx", {"textures/albedo.dds"}))});
+    WriteDefinition("KOB_Dancer", {DefinitionProperty("animodel", "Model", ModelValue("models/bar.fbx", {"textures/albedo.dds"})),
+                                   DefinitionProperty("statue", "Model", ModelValue("models/bar.fbx", {"textures/albedo.dds"}))});
     WriteTexture("textures/albedo.dds", 4, 4, [](uint32_t, uint32_t) { return 0xff00ff00u; });
     WriteObject(LEVEL, 1, "Dancer", "KOB_Dancer");
     {
@@ -413,10 +414,15 @@ TEST_F(SceneLoadingWithEngine, AnAnimodelArrivesWithItsPlayerAndAModelWithoutAni
         EXPECT_GT(dancer.GetPlayer().GetAnimation()->myFrameCount, 0);
         EXPECT_EQ(dancer.GetInstance().GetTransform(), records[0].myTransform);
         ASSERT_EQ(dancer.GetInstance().GetModel()->GetMeshes().size(), 2u);
+        const Kiln::ModelInstance& statue = records[0].Get<Kiln::ModelInstance>("statue");
+        const Kiln::TextureResource* albedo =
+            (*myEngine)->GetTextureManager()->GetTexture("textures/albedo.dds", Kiln::TextureSrgbMode::ForceSrgb);
         for (size_t mesh = 0; mesh < 2; ++mesh)
-            EXPECT_EQ(dancer.GetInstance().GetTextureSets()[mesh][0],
-                      (*myEngine)->GetTextureManager()->GetTexture("textures/albedo.dds", Kiln::TextureSrgbMode::ForceSrgb))
-                << "mesh " << mesh;
+        {
+            EXPECT_EQ(dancer.GetInstance().GetTextureSets()[mesh][0], albedo) << "animated, mesh " << mesh;
+            EXPECT_EQ(statue.GetTextureSets()[mesh][0], albedo) << "plain, mesh " << mesh;
+            EXPECT_EQ(statue.GetTextureSets()[mesh][1], statue.GetModel()->GetTextureSets()[mesh][1]) << "plain, mesh " << mesh;
+        }
 
         // Copies are deep: a factory changing its copy leaves the record alone.
         AnimatedModelRecord copy = dancer;

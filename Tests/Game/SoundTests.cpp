@@ -114,13 +114,6 @@ namespace
             for (size_t i = 0; i < kClips.size(); ++i)
                 S::SampleStop(SampleOf(i));
         }
-
-        static std::vector<int16_t> Mix(uint32_t aFrames)
-        {
-            std::vector<int16_t> out(static_cast<size_t>(aFrames) * 2);
-            EXPECT_TRUE(S::MixInto(out.data(), aFrames));
-            return out;
-        }
     };
 
     // Toggles mute back when a test ends, even a failing one.
@@ -183,7 +176,7 @@ TEST_F(SoundBank, TheMainThemeMessageIsHeardInTheMix)
 
     const S::DecodeResult theme = S::DecodeFile(PathOf(kMainTheme), 44100);
     ASSERT_EQ(theme.error, S::OK);
-    const std::vector<int16_t> out = Mix(theme.FrameCount() + 44100);
+    const std::vector<int16_t> out = TestSupport::Mix(theme.FrameCount() + 44100);
     // The whole track at the music volume, then it loops.
     EXPECT_EQ(TestSupport::FindFrames(out, TestSupport::Scaled(theme.samples, 0.5f), theme.FrameCount(), 0), 0);
     EXPECT_EQ(TestSupport::FindFrames(out, TestSupport::Scaled(theme.samples, 0.5f), 44100, 0, 1),
@@ -194,10 +187,10 @@ TEST_F(SoundBank, TheMainThemeMessageIsHeardInTheMix)
     EXPECT_EQ(Playing(), (std::map<size_t, size_t>{{kMainTheme, 1}}));
     Send(MessageType::StopMusic);
     EXPECT_TRUE(Playing().empty());
-    EXPECT_EQ(TestSupport::PeakOf(Mix(4410)), 0);
+    EXPECT_EQ(TestSupport::PeakOf(TestSupport::Mix(4410)), 0);
 }
 
-TEST_F(SoundBank, EachMessagePlaysItsClips)
+TEST_F(SoundBank, EachMessagePlaysItsClipsAndTheFootstepsLoopUntilStopped)
 {
     const std::vector<std::pair<MessageType, std::map<size_t, size_t>>> table = {
         {MessageType::UpgradeGranted, {{27, 1}}},   {MessageType::CheckpointReached, {{9, 1}}},
@@ -224,12 +217,10 @@ TEST_F(SoundBank, EachMessagePlaysItsClips)
     Send(MessageType::IntroTeamSound);
     EXPECT_EQ(VolumeOf(10), 0.3f);
     EXPECT_EQ(VolumeOf(6), 0.5f);
-}
 
-TEST_F(SoundBank, FootstepsLoopUntilStopped)
-{
+    // The footsteps loop until stopped; the one-shots above end meanwhile.
     Send(MessageType::FootstepsStart);
-    Mix(3 * 44100);
+    TestSupport::Mix(3 * 44100);
     EXPECT_EQ(Playing(), (std::map<size_t, size_t>{{kFootsteps, 1}})) << "still looping after three passes";
     Send(MessageType::FootstepsStop);
     EXPECT_TRUE(Playing().empty());
@@ -258,7 +249,7 @@ TEST_F(SoundBank, NpcVoicesCycleThroughTheSix)
     EXPECT_EQ(voices[6], voices[0]);
 }
 
-TEST_F(SoundBank, LevelMusicPicksTheTrackByTheExactLevelPath)
+TEST_F(SoundBank, LevelMusicPicksTheTrackByTheExactLevelPathAndTheChaseReplacesIt)
 {
     Send(MessageType::LevelMusic, 0, "levels\\Level1.ksc");
     EXPECT_EQ(Playing(), (std::map<size_t, size_t>{{0, 1}, {kBlob, 1}, {kHands, 1}}));
@@ -281,10 +272,8 @@ TEST_F(SoundBank, LevelMusicPicksTheTrackByTheExactLevelPath)
     }
     Send(MessageType::LevelMusic, 0, nullptr);
     EXPECT_EQ(Playing(), (std::map<size_t, size_t>{{kMainTheme, 1}})) << "no path";
-}
 
-TEST_F(SoundBank, ChaseMusicReplacesTheLevelMusicAndStartsSilentEnemyLoops)
-{
+    // The chase music replaces a level's and starts the enemy loops silent.
     Send(MessageType::LevelMusic, 0, "levels\\Level2.ksc");
     Send(MessageType::ChaseMusic);
     EXPECT_EQ(Playing(), (std::map<size_t, size_t>{{4, 1}, {kBlob, 1}, {kHands, 1}}));
@@ -292,7 +281,7 @@ TEST_F(SoundBank, ChaseMusicReplacesTheLevelMusicAndStartsSilentEnemyLoops)
     EXPECT_EQ(VolumeOf(4), 0.5f);
 }
 
-TEST_F(SoundBank, VolumesAreClampedAndReachOnlyTheirGroup)
+TEST_F(SoundBank, VolumesAreClampedAndReachOnlyTheirGroupAndTheBossLoopFollowsThePlayer)
 {
     Sound& bank = Sound::GetInstance();
     Send(MessageType::MainTheme);
@@ -300,7 +289,10 @@ TEST_F(SoundBank, VolumesAreClampedAndReachOnlyTheirGroup)
     Send(MessageType::LevelMusic, 0, "levels\\Level_Outro.ksc");
     Send(MessageType::FootstepsStart);
     Send(MessageType::IntroLogoSound);
+    bank.UpdateBossVolume(4999.0f);
+    EXPECT_EQ(VolumeOf(kBoss), 0.0f) << "the boss loop rises with the player's position";
     bank.UpdateBossVolume(6250.0f);
+    EXPECT_NEAR(VolumeOf(kBoss).value_or(-1.0f), 0.5f, 1e-6f) << "halfway: 0.5 x 2 x 0.5";
 
     Send(MessageType::MusicVolume, 1.7f);
     EXPECT_EQ(bank.GetMusicVolume(), 1.0f);
@@ -316,6 +308,8 @@ TEST_F(SoundBank, VolumesAreClampedAndReachOnlyTheirGroup)
     EXPECT_NEAR(VolumeOf(kBoss).value_or(-1.0f), 0.5f, 1e-6f) << "the boss loop follows the player, not the slider";
     Send(MessageType::SfxVolume, 3.0f);
     EXPECT_EQ(bank.GetSfxVolume(), 1.0f);
+    bank.UpdateBossVolume(7500.0f);
+    EXPECT_NEAR(VolumeOf(kBoss).value_or(-1.0f), 2.0f, 1e-6f) << "from 7500 on: twice the effects volume";
 }
 
 TEST_F(SoundBank, MuteSilencesEverythingAndUnmuteAppliesTheStoredVolumes)
@@ -363,18 +357,6 @@ TEST_F(SoundBank, EnemyLoopsFollowTheDistanceToTheNearestEnemy)
     bank.UpdateEnemyVolumes(none, none, 9000000.0f);
     EXPECT_EQ(VolumeOf(kBlob), 0.0f) << "no such enemy";
     EXPECT_EQ(VolumeOf(kHands), 0.0f) << "beyond 1700 units";
-}
-
-TEST_F(SoundBank, TheBossLoopRisesWithThePlayersPosition)
-{
-    Sound& bank = Sound::GetInstance();
-    Send(MessageType::LevelMusic, 0, "levels\\Level_Outro.ksc");
-    bank.UpdateBossVolume(4999.0f);
-    EXPECT_EQ(VolumeOf(kBoss), 0.0f);
-    bank.UpdateBossVolume(6250.0f);
-    EXPECT_NEAR(VolumeOf(kBoss).value_or(-1.0f), 0.5f, 1e-6f) << "halfway: 0.5 x 2 x 0.5";
-    bank.UpdateBossVolume(7500.0f);
-    EXPECT_NEAR(VolumeOf(kBoss).value_or(-1.0f), 1.0f, 1e-6f);
 }
 
 TEST_F(SoundBank, CutsceneSoundtracksPlayAndStopOnRequest)

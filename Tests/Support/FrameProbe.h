@@ -27,7 +27,9 @@ namespace KilnTest
         // Waits until the start-up has read the file.
         bool WaitForStartupRead(std::chrono::steady_clock::time_point aDeadline, const RunningCheck& aStillRunning);
         // Gives the file a write time the watcher has not seen and waits for it to be read
-        // again: when this returns true, the game has begun a frame since the call.
+        // again: when this returns true, the game has flushed its file changes since the call.
+        // That frame may have read its input before the call (the flush can wait for the
+        // watcher's scan); the next frame reads it after.
         bool WaitForFrame(std::chrono::steady_clock::time_point aDeadline, const RunningCheck& aStillRunning);
 
     private:

@@ -21,6 +21,15 @@ namespace KilnTest
         return false;
     }
 
+    // Waits until aWatcher has run a whole scan begun after the call, so every change made
+    // before it has been seen: only then does "nothing was delivered" mean anything.
+    template <class Watcher>
+    bool WaitForAWholeScan(const Watcher& aWatcher)
+    {
+        const auto from = aWatcher.GetScanCount();
+        return PollUntil([] {}, [&] { return aWatcher.GetScanCount() >= from + 2; });
+    }
+
     // Moves the file's time aSeconds ahead of now, so every touch is a change whatever the clock's grain.
     inline void TouchAhead(const std::filesystem::path& aPath, int aSeconds)
     {

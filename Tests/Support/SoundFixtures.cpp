@@ -5,6 +5,9 @@
 #include "forge/settings/Settings.h"
 
 #include "Platform/soundlib/Encoder.h"
+#include "Platform/soundlib/SoundLib.h"
+
+#include <gtest/gtest.h>
 
 #include <unistd.h>
 
@@ -94,6 +97,13 @@ namespace TestSupport
                 return static_cast<int64_t>(frame);
         }
         return -1;
+    }
+
+    std::vector<int16_t> Mix(uint32_t aFrames)
+    {
+        std::vector<int16_t> out(static_cast<size_t>(aFrames) * 2);
+        EXPECT_TRUE(Plat::Sound::MixInto(out.data(), aFrames));
+        return out;
     }
 
     int PeakOf(const std::vector<int16_t>& someSamples, size_t aBegin, size_t anEnd)

@@ -33,6 +33,9 @@ namespace TestSupport
     // asks first.
     void LoadGameSoundBank();
 
+    // The next aFrames frames the sound library mixes (MixInto), as interleaved stereo.
+    std::vector<int16_t> Mix(uint32_t aFrames);
+
     // Largest absolute sample value.
     int PeakOf(const std::vector<int16_t>& someSamples, size_t aBegin = 0, size_t anEnd = SIZE_MAX);
 }

@@ -19,7 +19,9 @@ void AnimatedWorldSprite::Init(const std::string& aControllerPath, CustomSceneOb
     mySharedData = myAnimationController.GetCurrentTexture();
     if (myAnimationController.GetAnimations().find("Idle") == myAnimationController.GetAnimations().end())
     {
-        throw ContentError(anObject.Describe("the animation controller \"" + aControllerPath + "\" has no state \"Idle\""));
+        throw ContentError(anObject.Describe("the animation controller \"" + aControllerPath +
+                                             "\" has no state \"Idle\" for a decoration to start in (no KOB_AnimationBlock object of "
+                                             "that name in \"" + ContentError::SceneFolder(aControllerPath) + "\")"));
     }
     myAnimationController.SetState("Idle");
 

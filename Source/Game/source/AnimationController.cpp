@@ -76,26 +76,27 @@ void AnimationController::Init(std::string_view aPath)
         }
         if (uv.empty())
         {
-            throw ContentError(ContentError::DescribeSceneFolder(myPath) + ": sheet " + std::to_string(sheet) +
+            throw ContentError(ContentError::DescribeSceneFolder(myPath) + ": the animation controller's sheet " + std::to_string(sheet) +
                                " has no cells (columns " + std::to_string(columns) + ", rows " + std::to_string(rows) +
-                               "; sheet ids must be 0 to " + std::to_string(sheetCount - 1) + ") (uv.size() > 0)");
+                               "; sheet ids must be 0 to " + std::to_string(sheetCount - 1) + ")");
         }
         myAspectScale = {1.0f, static_cast<float>(columns) / static_cast<float>(rows), 1.0f};
         myCells.try_emplace(sheet, std::move(uv));
     }
 }
 
-void AnimationController::ThrowMissingState(std::string_view aState, const char* anExpression) const
+void AnimationController::ThrowMissingState(std::string_view aState) const
 {
-    throw ContentError(ContentError::DescribeSceneFolder(myPath) + ": the controller has no state \"" + std::string(aState) +
-                       "\" (" + anExpression + ")");
+    // The game asks for its states by name: each needs a block object of that name.
+    throw ContentError(ContentError::DescribeSceneFolder(myPath) + ": the animation controller has no state \"" + std::string(aState) +
+                       "\" (no KOB_AnimationBlock object of that name)");
 }
 
 void AnimationController::SetState(std::string_view aState)
 {
     const auto found = myAnimations.find(aState);
     if (found == myAnimations.end())
-        ThrowMissingState(aState, "myAnimations.contains(aState)");
+        ThrowMissingState(aState);
     myNextState = aState;
     myCurrentAnimation = &found->second;
     myCurrentFrame = myCurrentAnimation->myStartFrame;
@@ -106,7 +107,7 @@ void AnimationController::SetState(std::string_view aState)
 void AnimationController::SetNextState(std::string_view aState)
 {
     if (myAnimations.find(myNextState) == myAnimations.end())
-        ThrowMissingState(myNextState, "myAnimations.contains(myNextState)");
+        ThrowMissingState(myNextState);
     if (myHasRequest != 0)
         return;
     myNextState = aState;
@@ -123,9 +124,8 @@ void AnimationController::Update(float aDeltaTime)
     }
     if (myCurrentAnimation->myLoop && myCurrentAnimation->myWaitTransition)
     {
-        throw ContentError(ContentError::DescribeSceneFolder(myPath) + ": state \"" + myCurrentAnimation->myName +
-                           "\" both loops and waits for its end (!(myCurrentAnimation->myLoop && "
-                           "myCurrentAnimation->myWaitTransition))");
+        throw ContentError(ContentError::DescribeSceneFolder(myPath) + ": the animation controller's state \"" + myCurrentAnimation->myName +
+                           "\" both loops and waits for its end frame; a state does one or the other");
     }
 
     if (myNextState != myCurrentAnimation->myName &&
@@ -154,7 +154,7 @@ void AnimationController::Transition()
 {
     const auto next = myAnimations.find(myNextState);
     if (next == myAnimations.end())
-        ThrowMissingState(myNextState, "myAnimations.contains(myNextState)");
+        ThrowMissingState(myNextState);
     const std::vector<std::string>& allowed = myCurrentAnimation->myTransitions;
     if (std::find(allowed.begin(), allowed.end(), myNextState) != allowed.end())
     {

@@ -85,7 +85,7 @@ public:
 private:
     void Transition();
     Kiln::Vector4<float> GetCurrentCell() const;
-    [[noreturn]] void ThrowMissingState(std::string_view aState, const char* anExpression) const;
+    [[noreturn]] void ThrowMissingState(std::string_view aState) const;
 
     uint8_t myHasRequest = 0;
     int32_t myCurrentFrame = 0;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -28,20 +29,35 @@ namespace
     }
 }
 
+AnimationLibrary& AnimationLibrary::Library()
+{
+    static AnimationLibrary library;
+    return library;
+}
+
 AnimationLibrary* AnimationLibrary::GetInstance()
 {
-    static AnimationLibrary* library = [] {
-        auto* created = new AnimationLibrary();
-        created->LoadAll();
-        return created;
-    }();
-    return library;
+    AnimationLibrary& library = Library();
+    library.LoadAll();
+    return &library;
+}
+
+bool AnimationLibrary::LoadNextController()
+{
+    AnimationLibrary& library = Library();
+    if (library.myLoadedCount >= std::size(CONTROLLER_PATHS))
+        return false;
+    library.LoadController(CONTROLLER_PATHS[library.myLoadedCount]);
+    // Counted once it loaded: a controller that threw is read again on the next call.
+    ++library.myLoadedCount;
+    return true;
 }
 
 void AnimationLibrary::LoadAll()
 {
-    for (const char* path : CONTROLLER_PATHS)
-        LoadController(path);
+    while (LoadNextController())
+    {
+    }
 }
 
 void AnimationLibrary::LoadController(const std::string& aPath)
@@ -80,6 +96,12 @@ void AnimationLibrary::LoadController(const std::string& aPath)
         state.myLoop = block->Get<bool>("5. Loop");
         state.myWaitTransition = block->Get<bool>("6. Transition");
         state.mySheetId = block->Get<int32_t>("7. Sheet ID");
+        // Refused here, where the block's file is known, rather than at the state's first frame.
+        if (state.myLoop && state.myWaitTransition)
+        {
+            throw ContentError(
+                block->Describe("keys \"5. Loop\" and \"6. Transition\" are both true; a state either loops or waits for its end frame"));
+        }
         statesById.try_emplace(state.myId, &state);
     }
 

@@ -37,13 +37,17 @@ public:
     // Cells of one sheet at most (a 64 x 64 grid); each controller copy keeps a table of them.
     static constexpr int32_t MAX_SHEET_CELLS = 4096;
 
-    // Created, with LoadAll, on the first call; never freed.
+    // The library, with every controller of CONTROLLER_PATHS loaded: those not loaded yet
+    // are loaded now (all of them on the first call).
     static AnimationLibrary* GetInstance();
-
+    // Start-up loads them one a frame: the next controller not loaded yet; false once all are.
+    static bool LoadNextController();
+    // Loads the controllers of CONTROLLER_PATHS not loaded yet, in order.
     void LoadAll();
-    // Reads one controller scene through the scene loader. Missing or mistyped keys, a grid
-    // without cells or above MAX_SHEET_CELLS, sheet ids other than 0 to N - 1 and a state
-    // naming no sheet throw ContentError naming the scene, the object and the key.
+    // Reads one controller scene through the scene loader. Missing or mistyped keys, a state
+    // that both loops and waits, a grid without cells or above MAX_SHEET_CELLS, sheet ids
+    // other than 0 to N - 1 and a state naming no sheet throw ContentError naming the
+    // object's file, the object and the key.
     void LoadController(const std::string& aPath);
 
     // The entry of aPath, created empty when the library has none.
@@ -57,6 +61,9 @@ public:
 
 private:
     AnimationLibrary() = default;
+    static AnimationLibrary& Library();
+
+    std::size_t myLoadedCount = 0;
 
     std::map<std::string, AnimationControllerData, std::less<>> myControllers;
 };

@@ -10,9 +10,14 @@ ContentError::ContentError(const std::string& aMessage) : std::runtime_error(aMe
 {
 }
 
-std::string ContentError::DescribeSceneFolder(std::string_view aScenePath)
+std::string ContentError::SceneFolder(std::string_view aScenePath)
 {
     std::filesystem::path folder = Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(aScenePath);
     folder += ".leveldata";
-    return "Scene folder \"" + folder.string() + "\"";
+    return folder.string();
+}
+
+std::string ContentError::DescribeSceneFolder(std::string_view aScenePath)
+{
+    return "Scene folder \"" + SceneFolder(aScenePath) + "\"";
 }

@@ -4,10 +4,16 @@
 
 std::string CustomSceneObject::Describe(std::string_view aProblem) const
 {
-    std::string text = ContentError::DescribeSceneFolder(myScenePath);
+    std::string text = myFile.empty() ? ContentError::DescribeSceneFolder(myScenePath) : "Scene object file \"" + myFile + "\"";
     text += ": object \"" + myName + "\"";
     if (!myObjectDefinition.IsNull())
-        text += std::string(" (") + myObjectDefinition.GetString() + ")";
+    {
+        text += std::string(" (") + myObjectDefinition.GetString();
+        // Most keys come from the definition: a missing or mistyped one is mended there.
+        if (!myDefinitionFile.empty())
+            text += ", defined in \"" + myDefinitionFile + "\"";
+        text += ")";
+    }
     text += ": ";
     text += aProblem;
     return text;

@@ -4,8 +4,8 @@
 // it. Level factories, menu pages and the animation library read these.
 //
 // Readers use Get<T>(key): a key that is missing, or that holds another type than T, ends
-// the load with a ContentError naming the scene folder, the object and the key. Find<T>
-// is for keys that may be absent.
+// the load with a ContentError naming the object's file, the object, its definition's file
+// and the key. Find<T> is for keys that may be absent.
 #include "ContentError.h"
 #include "CustomProperty.h"
 
@@ -28,8 +28,11 @@ public:
     Kiln::Vector3<float> myScale{1.0f, 1.0f, 1.0f};
     Kiln::Vector3<float> myRotation{0.0f, 0.0f, 0.0f}; // Euler degrees
     Kiln::Matrix4x4<float> myTransform;
-    // The scene path the object was read from (for messages).
+    // Where the object came from, for messages: the scene path, the object's own file in
+    // the scene folder and its definition's file (each empty when not known).
     std::string myScenePath;
+    std::string myFile;
+    std::string myDefinitionFile;
     // Keys the object holds whose value could not be had (a model file that is missing or
     // unreadable), with the reason: Get names that reason rather than a missing key.
     std::map<std::string, std::string, std::less<>> myLeftOut;
@@ -68,7 +71,8 @@ public:
         ThrowKeyError(aKey, CustomPropertyIndexOf<T>());
     }
 
-    // "Scene folder \"...\": object \"<name>\" (<definition>): <problem>" as one line.
+    // "Scene object file \"<file>\": object \"<name>\" (<definition>, defined in \"<its file>\"):
+    // <problem>" as one line; "Scene folder \"...\"" stands for the file when it is not known.
     std::string Describe(std::string_view aProblem) const;
 
     // The world matrix of a placement: rotation from Euler degrees (about x, then y, then

@@ -4,24 +4,41 @@
 #include "Cutscene.h"
 #include "GameWorld.h"
 #include "InputMapper.h"
+#include "Levels.h"
+#include "MenuButton.h"
 #include "MenuManager.h"
 #include "Message.h"
 #include "PostMaster.h"
+#include "SceneLoader.h"
+#include "Sound.h"
 #include "Splashscreen.h"
+#include "StartupLoader.h"
 #include "Timer.h"
 
 #include "forge/engine/Engine.h"
+#include "forge/scene/GameAssetsRoot.h"
+#include "forge/texture/TextureManager.h"
+
+#include "Platform/runtime/Paths.h"
 
 #include "Platform/runtime/Assert.h"
 #include "Platform/runtime/Console.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace
 {
+    // Start-up's share of a splash frame: read-ahead textures made, then steps run for
+    // this long (a frame of the splash stays well under 33 ms).
+    constexpr size_t STARTUP_BYTES_PER_FRAME = size_t(4) << 20;
+    constexpr double STARTUP_SECONDS_PER_FRAME = 0.008;
+
     // The game's bindings, in the order they are added: a code bound to several actions
     // raises them in this order (Esc: Back, then Pause).
     const std::pair<uint32_t, uint32_t> theBindings[] = {
@@ -53,16 +70,37 @@ void GameManager::Init(const char* aScenePath)
 {
     myLevelPath = aScenePath ? aScenePath : "";
     myMenuManager = std::make_unique<MenuManager>();
-    if (Kiln::Engine* engine = Kiln::Engine::GetInstance())
-        myMenuManager->Init(*engine, "mainmenu");
+    myStartup = std::make_unique<StartupLoader>();
+    // In the order these once loaded before the first frame, so their messages keep it.
+    StartupLoader& startup = *myStartup;
+    const auto texturesReady = [&startup] { return startup.TexturesReady(); };
+    startup.Add([] { Sound::GetInstance().FinishInit(); }, [] { return Sound::GetInstance().IsDecoded(); });
+    // The buttons' fonts, one a frame, kept for the run: a font no text holds is made again
+    // for every button of every page.
+    for (const uint32_t size : MenuButton::LABEL_SIZES)
+        startup.Add([this, size] { myMenuFonts.emplace_back(MenuButton::LABEL_FONT, size, 0); });
+    startup.Add(
+        [this] {
+            if (Kiln::Engine* engine = Kiln::Engine::GetInstance())
+                myMenuManager->Init(*engine, "mainmenu");
+        },
+        texturesReady);
+    for (size_t i = 0; i < std::size(AnimationLibrary::CONTROLLER_PATHS); ++i)
+        startup.Add([] { AnimationLibrary::LoadNextController(); }, texturesReady);
+    startup.Add([this] { std::cout << myLevelPath << std::flush; });
     InitializeInput();
+}
+
+void GameManager::AddBindings(InputMapper& aMapper)
+{
+    for (const auto& [code, action] : theBindings)
+        aMapper.AddInputToEventMapping(code, action);
 }
 
 void GameManager::InitializeInput()
 {
     InputMapper& mapper = InputMapper::GetInstance();
-    for (const auto& [code, action] : theBindings)
-        mapper.AddInputToEventMapping(code, action);
+    AddBindings(mapper);
     myInputListenerId = mapper.AddInputEventListener([this](const InputEvent& anEvent) { OnInput(anEvent); });
 }
 
@@ -109,34 +147,59 @@ void GameManager::Run()
     BeginRun();
     Timer timer;
     Kiln::Engine* engine = Kiln::Engine::GetInstance();
-    if (!engine || !engine->BeginFrame())
-        return;
-    for (;;)
+    if (engine && engine->BeginFrame())
     {
-        if (!RunFrame(timer.GetDeltaTime()))
+        for (;;)
         {
+            const bool goOn = RunFrame(timer.GetDeltaTime());
             engine->EndFrame();
-            return;
+            if (!goOn)
+                break;
+            timer.Update();
+            if (!engine->BeginFrame())
+                break;
         }
-        engine->EndFrame();
-        timer.Update();
-        if (!engine->BeginFrame())
-            return;
     }
+    // A run that ends during the splash screen still loads what start-up would have: the
+    // same messages, and bad content is still refused.
+    FinishStartup();
 }
 
 void GameManager::BeginRun()
 {
-    // The first use loads every sprite animation controller, before any screen shows.
-    AnimationLibrary::GetInstance();
-    std::cout << myLevelPath << std::flush;
     myState = State::Splashscreen;
     mySplashscreen = std::make_unique<Splashscreen>();
     mySplashscreen->Init();
+
+    Kiln::Engine* engine = Kiln::Engine::GetInstance();
+    Kiln::TextureManager* textures = engine ? engine->GetTextureManager() : nullptr;
+    if (textures == nullptr || !myStartup)
+        return;
+    // The scene folders the start-up steps read: every menu page and every controller.
+    std::vector<std::string> folders;
+    const auto addFolder = [&](const char* aScenePath) {
+        std::filesystem::path folder = Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(aScenePath);
+        folder += ".leveldata";
+        folders.push_back(Plat::Runtime::ResolveCase(folder).string());
+    };
+    for (const char* page : MenuManager::PAGE_PATHS)
+        addFolder(page);
+    for (const char* controller : AnimationLibrary::CONTROLLER_PATHS)
+        addFolder(controller);
+    myStartup->PrefetchTextures(*textures, folders, {std::begin(SceneLoader::LOADING_SCREEN_TEXTURES), std::end(SceneLoader::LOADING_SCREEN_TEXTURES)});
+}
+
+void GameManager::FinishStartup()
+{
+    if (myStartup && !myStartup->IsDone())
+        myStartup->Finish();
 }
 
 bool GameManager::RunFrame(float aDeltaTime)
 {
+    // Only the splash screen plays while start-up loads; every other screen needs it done.
+    if (myState != State::Splashscreen)
+        FinishStartup();
     myInputFrameState = myState;
     InputMapper::GetInstance().Update();
     return UpdateState(aDeltaTime);
@@ -154,8 +217,14 @@ bool GameManager::UpdateState(float aDeltaTime)
         mySplashscreen->Render();
         if (myState == State::MainMenu)
         {
+            // The menu answers keys from the next frame on: all of it is there by then.
+            FinishStartup();
             mySplashscreen.reset();
             PostMaster::Send(MessageType::MainTheme);
+        }
+        else if (myStartup)
+        {
+            myStartup->Update(STARTUP_BYTES_PER_FRAME, STARTUP_SECONDS_PER_FRAME);
         }
         break;
     case State::MainMenu:
@@ -205,7 +274,7 @@ void GameManager::UpdateIntro(float aDeltaTime)
     myIntroCutscene->Render();
     if (myState == State::Playing)
     {
-        myLevelPath = "levels\\Level1.ksc";
+        myLevelPath = Levels::First().myPath;
         CreateWorld();
         if (myMenuManager)
             myMenuManager->OpenPauseMenu();
@@ -236,26 +305,20 @@ void GameManager::LoadNextLevel()
     const std::string finished = myLevelPath;
     myWorld.reset();
 
-    const char* next = nullptr;
-    if (finished == "levels\\Level1.ksc")
-        next = "levels\\Level2.ksc";
-    else if (finished == "levels\\Level2.ksc")
-        next = "levels\\Level3.ksc";
-    else if (finished == "levels\\Level3.ksc")
-        next = "levels\\Level_Outro.ksc";
-    else if (finished == "levels\\Level_Outro.ksc")
-    {
-        PostMaster::Send(MessageType::StopMusic);
-        myState = State::OutroVideo;
-        return;
-    }
-    else
+    const Levels::Level* level = Levels::Find(finished);
+    if (level == nullptr)
     {
         myState = State::MainMenu;
         return;
     }
     PostMaster::Send(MessageType::StopMusic);
-    myLevelPath = next;
+    const Levels::Level* next = Levels::Next(*level);
+    if (next == nullptr)
+    {
+        myState = State::OutroVideo;
+        return;
+    }
+    myLevelPath = next->myPath;
     CreateWorld();
     myState = State::Playing;
 }

@@ -5,14 +5,19 @@
 #include "InputEvent.h"
 #include "State.h"
 
+#include "forge/text/Text.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Cutscene;
 class GameWorld;
+class InputMapper;
 class MenuManager;
 class Splashscreen;
+class StartupLoader;
 
 class GameManager
 {
@@ -23,10 +28,14 @@ public:
     GameManager(const GameManager&) = delete;
     GameManager& operator=(const GameManager&) = delete;
 
-    // aScenePath becomes the level path; shows the main menu page and binds the input.
+    // aScenePath becomes the level path; binds the input. The sound bank's clips (begun by
+    // Go), the main menu page and the animation library load behind the splash screen, in
+    // that order, and are complete when the splash screen ends.
     void Init(const char* aScenePath);
     // The frame loop, from the splash screen until the game quits or the window closes.
     void Run();
+    // Adds the game's 34 key and pad bindings to aMapper, in the game's order.
+    static void AddBindings(InputMapper& aMapper);
 
     const std::string& GetLevelPath() const { return myLevelPath; }
     // The level the next world loads (the level select chooses it).
@@ -38,8 +47,11 @@ private:
     void InitializeInput();
     void OnInput(const InputEvent& anEvent);
 
-    // Before the first frame: the animation library, the splash screen.
+    // Before the first frame: the splash screen; the textures the start-up loading will ask
+    // for begin to be read.
     void BeginRun();
+    // Loads at once whatever start-up has not loaded yet.
+    void FinishStartup();
     // One frame between the engine's begin and end: input, then the state's handler.
     // False once the state is Quit.
     bool RunFrame(float aDeltaTime);
@@ -56,6 +68,8 @@ private:
     std::unique_ptr<GameWorld> myWorld;
     std::unique_ptr<MenuManager> myMenuManager;
     std::unique_ptr<Splashscreen> mySplashscreen;
+    std::unique_ptr<StartupLoader> myStartup;
+    std::vector<Kiln::Text> myMenuFonts;
     std::unique_ptr<Cutscene> myIntroCutscene;
     std::unique_ptr<Cutscene> myOutroCutscene;
     uint32_t myInputListenerId = 0;

@@ -5,6 +5,7 @@
 #include "BreakableWall.h"
 #include "CheckPoints.h"
 #include "CollisionBox.h"
+#include "ContentError.h"
 #include "CustomCamera.h"
 #include "CustomSceneObject.h"
 #include "Door.h"
@@ -445,7 +446,9 @@ void GameWorld::LoadLevel()
     LinkDoorButtons();
     if (mySceneLoader->IsDone())
     {
-        mySceneLoader->ReportMissingFolder("level");
+        // An empty level has no hero: nothing to play, and no way on to the next level.
+        if (const std::string problem = mySceneLoader->FindFolderProblem(); !problem.empty())
+            throw ContentError("level folder " + problem + "; the level cannot be played");
         myIsLevelLoaded = true;
         PostMaster::Send(MessageType::SaveState);
     }

@@ -9,6 +9,7 @@
 #include "AnimatedModelRecord.h"
 #include "ChasingHands.h"
 #include "CollisionManager.h"
+#include "Levels.h"
 #include "State.h"
 
 #include "forge/math/Vector.h"
@@ -53,14 +54,16 @@ public:
     static constexpr float ACTIVATION_RADIUS = 2000.0f;
     static constexpr const char* LIGHT_PIXEL_SHADER = "shaders/PostProcessLight_PS";
     static constexpr const char* SCREEN_TEXTURE = "textures/ScreenTexture/T_ScreenTexture.dds";
-    static constexpr const char* OUTRO_LEVEL = "levels\\Level_Outro.ksc";
+    static constexpr const char* OUTRO_LEVEL = Levels::Outro().myPath;
 
-    // Which model set a level uses (the digit appended to the model keys). Doors, buttons,
-    // walls and checkpoints fall back to set 1 on any other level, pots and floor tiles to 3.
+    // Which model set a level uses (the digit appended to the model keys). A level without
+    // one of its own (the outro, or a path not in the list) takes the rule's fallback set.
     enum class ModelSetRule
     {
-        A,
-        B,
+        // Doors, buttons, walls and checkpoints.
+        FallBackToSet1,
+        // Pots and floor tiles.
+        FallBackToSet3,
     };
     static int32_t GetModelSet(ModelSetRule aRule, const char* aLevelPath);
 

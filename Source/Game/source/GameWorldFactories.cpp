@@ -2,6 +2,7 @@
 #include "GameWorld.h"
 
 #include "AnimatedWorldSprite.h"
+#include "AnimationLibrary.h"
 #include "BreakablePot.h"
 #include "BreakableWall.h"
 #include "CheckPoints.h"
@@ -35,10 +36,10 @@
 #include "forge/stringRegistry/StringRegistry.h"
 #include "forge/texture/TextureManager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 
 namespace
@@ -123,14 +124,10 @@ namespace
 
 int32_t GameWorld::GetModelSet(ModelSetRule aRule, const char* aLevelPath)
 {
-    const std::string_view path = aLevelPath != nullptr ? aLevelPath : "";
-    if (path == "levels\\Level1.ksc")
-        return 1;
-    if (path == "levels\\Level2.ksc")
-        return 2;
-    if (path == "levels\\Level3.ksc")
-        return 3;
-    return aRule == ModelSetRule::A ? 1 : 3;
+    const Levels::Level* level = Levels::Find(aLevelPath != nullptr ? aLevelPath : "");
+    if (level != nullptr && level->myModelSet != 0)
+        return level->myModelSet;
+    return aRule == ModelSetRule::FallBackToSet1 ? 1 : 3;
 }
 
 void GameWorld::LinkDoorButtons()
@@ -242,7 +239,7 @@ void GameWorld::CreateCollisionBox(CustomSceneObject& anObject, const char* aLev
     myCollisionBoxes.push_back(std::move(solid));
 
     const std::string path = "models/environment assets/platform/SM_FloorTile_Level_" +
-                             std::to_string(GetModelSet(ModelSetRule::B, aLevelPath)) + ".fbx";
+                             std::to_string(GetModelSet(ModelSetRule::FallBackToSet3, aLevelPath)) + ".fbx";
     Kiln::ModelInstance instance = Kiln::ModelFactory::GetInstance().GetModelInstance(path);
     Kiln::TextureResource* atlas = GetColourTexture("textures/asset textures/T_ColorAtlas01.dds");
     if (instance.GetModel())
@@ -290,7 +287,7 @@ void GameWorld::CreatePassiveEnemy(CustomSceneObject& anObject)
 
 void GameWorld::CreateDoor(CustomSceneObject& anObject, const char* aLevelPath)
 {
-    const int32_t set = GetModelSet(ModelSetRule::A, aLevelPath);
+    const int32_t set = GetModelSet(ModelSetRule::FallBackToSet1, aLevelPath);
     const Kiln::ModelInstance& closed = anObject.Get<Kiln::ModelInstance>(LevelKey("closedModelLevel", set));
     const Kiln::ModelInstance& open = anObject.Get<Kiln::ModelInstance>(LevelKey("openModelLevel", set));
     const int32_t index = anObject.Get<int32_t>("doorIndex");
@@ -307,7 +304,7 @@ void GameWorld::CreateDoor(CustomSceneObject& anObject, const char* aLevelPath)
 
 void GameWorld::CreateDoorButton(CustomSceneObject& anObject, const char* aLevelPath)
 {
-    const int32_t set = GetModelSet(ModelSetRule::A, aLevelPath);
+    const int32_t set = GetModelSet(ModelSetRule::FallBackToSet1, aLevelPath);
     const Kiln::ModelInstance& unpressed = anObject.Get<Kiln::ModelInstance>(LevelKey("unPressedModelLevel", set));
     const Kiln::ModelInstance& pressed = anObject.Get<Kiln::ModelInstance>(LevelKey("pressedModelLevel", set));
     const int32_t index = anObject.Get<int32_t>("buttonIndex");
@@ -321,7 +318,7 @@ void GameWorld::CreateDoorButton(CustomSceneObject& anObject, const char* aLevel
 
 void GameWorld::CreateBreakableWall(CustomSceneObject& anObject, const char* aLevelPath)
 {
-    const int32_t set = GetModelSet(ModelSetRule::A, aLevelPath);
+    const int32_t set = GetModelSet(ModelSetRule::FallBackToSet1, aLevelPath);
     const Kiln::ModelInstance& whole = anObject.Get<Kiln::ModelInstance>(LevelKey("wholeModelLevel", set));
     const Kiln::ModelInstance& broken = anObject.Get<Kiln::ModelInstance>(LevelKey("brokenModelLevel", set));
     const Kiln::SceneSprite& particle = anObject.Get<Kiln::SceneSprite>("breakParticle");
@@ -337,7 +334,7 @@ void GameWorld::CreateBreakableWall(CustomSceneObject& anObject, const char* aLe
 
 void GameWorld::CreateBreakablePot(CustomSceneObject& anObject, const char* aLevelPath)
 {
-    const int32_t set = GetModelSet(ModelSetRule::B, aLevelPath);
+    const int32_t set = GetModelSet(ModelSetRule::FallBackToSet3, aLevelPath);
     const Kiln::ModelInstance& whole = anObject.Get<Kiln::ModelInstance>(LevelKey("WholeModelLevel", set));
     const Kiln::ModelInstance& broken = anObject.Get<Kiln::ModelInstance>(LevelKey("BrokenModelLevel", set));
 
@@ -350,7 +347,7 @@ void GameWorld::CreateBreakablePot(CustomSceneObject& anObject, const char* aLev
 
 void GameWorld::CreateCheckPoint(CustomSceneObject& anObject, const char* aLevelPath)
 {
-    const int32_t set = GetModelSet(ModelSetRule::A, aLevelPath);
+    const int32_t set = GetModelSet(ModelSetRule::FallBackToSet1, aLevelPath);
     const Kiln::ModelInstance& off = anObject.Get<Kiln::ModelInstance>(LevelKey("offModelLevel", set));
     const Kiln::ModelInstance& on = anObject.Get<Kiln::ModelInstance>(LevelKey("onModelLevel", set));
 
@@ -456,6 +453,14 @@ void GameWorld::CreateLevelTransition(CustomSceneObject& anObject, State& aState
 void GameWorld::CreateAnimatedObject(CustomSceneObject& anObject)
 {
     const Kiln::StringId controller = anObject.Get<Kiln::StringId>("Animation");
+    // Any other text would give an empty controller, which fails later for want of a state.
+    const std::string_view path = controller.GetView();
+    if (std::find(std::begin(AnimationLibrary::CONTROLLER_PATHS), std::end(AnimationLibrary::CONTROLLER_PATHS), path) ==
+        std::end(AnimationLibrary::CONTROLLER_PATHS))
+    {
+        throw ContentError(anObject.Describe("key \"Animation\" is \"" + std::string(path) +
+                                             "\", which names none of the game's animation controllers"));
+    }
     auto decoration = std::make_unique<AnimatedWorldSprite>();
     decoration->Init(controller.GetString(), anObject);
     myAnimatedWorldSprites.push_back(std::move(decoration));

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace W = Plat::Window;
 
@@ -42,6 +43,7 @@ void ConfigureForTheDesktop(Kiln::EngineConfiguration& aConfig, const W::Rect& a
         return static_cast<uint32_t>(std::max<int64_t>(0, int64_t{aHigh} - aLow));
     };
     aConfig.myWindowSize = {extent(aDesktop.left, aDesktop.right), extent(aDesktop.top, aDesktop.bottom)};
+    aConfig.myWindowPosition = {aDesktop.left, aDesktop.top};
     aConfig.myRenderSize = aConfig.myWindowSize;
     aConfig.myBorderless = true;
     aConfig.myWinProcCallback = [](Kiln::HWND aWindow, W::UINT aMessage, W::WPARAM aWParam, W::LPARAM aLParam) {
@@ -57,8 +59,9 @@ void Go(const char* aScenePath)
         // The settings' own assertion is held back: the exception below is the one line.
         struct QuietAssertions
         {
-            QuietAssertions() { Plat::Runtime::SetAssertionHandler([](const Plat::Runtime::AssertionReport&) {}); }
-            ~QuietAssertions() { Plat::Runtime::SetAssertionHandler({}); }
+            QuietAssertions() : myPrevious(Plat::Runtime::SetAssertionHandler([](const Plat::Runtime::AssertionReport&) {})) {}
+            ~QuietAssertions() { Plat::Runtime::SetAssertionHandler(std::move(myPrevious)); }
+            Plat::Runtime::AssertionHandler myPrevious;
         } quiet;
         loaded = Kiln::LoadSettings("Game.json");
     }
@@ -91,7 +94,13 @@ void Go(const char* aScenePath)
     InputMapper::GetInstance().SetInputManagers(&inputManager, &gamepadReader);
     gInputManager = &inputManager;
 
-    Sound::GetInstance().Init();
+    // The clips decode from here on; the game manager loads them behind the splash screen.
+    // A run that ends before that waits for the decoding before the sound output goes.
+    Sound::GetInstance().BeginInit();
+    struct DecodingGuard
+    {
+        ~DecodingGuard() { Sound::GetInstance().WaitForDecoding(); }
+    } decoding;
     engine->SetClearColor(Kiln::Color(0.0f, 0.0f, 0.0f, 0.0f));
     ParticleRegistry::GetInstance();
 

@@ -24,7 +24,7 @@ struct EngineStartFailure : std::runtime_error
 // EngineStartFailure.
 void Go(const char* aScenePath);
 
-// Go's edits of the loaded configuration: window and render size from aDesktop (the desktop
+// Go's edits of the loaded configuration: window position and size, render size from aDesktop (the desktop
 // window's rectangle, which need not start at 0), borderless, Go's window-message hook, and
 // the file watcher as the only debug feature.
 void ConfigureForTheDesktop(Kiln::EngineConfiguration& aConfig, const Plat::Window::Rect& aDesktop);

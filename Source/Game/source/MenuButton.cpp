@@ -8,7 +8,7 @@
 #include "forge/texture/TextureManager.h"
 
 MenuButton::MenuButton()
-    : myLabel("Text/arial.ttf", 14, 0)
+    : myLabel(LABEL_FONT, LABEL_SIZES[0], 0)
 {
 }
 
@@ -23,7 +23,7 @@ void MenuButton::Init(Kiln::Engine& anEngine, const CustomSceneObject& anObject,
     myInstance.mySize = sprite.mySize;
     myInstance.mySizeMultiplier = MenuLayout::ScaledScale(anObject, aRenderSize);
 
-    myLabel = Kiln::Text("Text/arial.ttf", 30, 0);
+    myLabel = Kiln::Text(LABEL_FONT, LABEL_SIZES[1], 0);
     myLabel.SetText(anObject.myName);
     myLabel.SetColor({1.0f, 1.0f, 1.0f, 1.0f});
     myLabel.SetPosition(position);

@@ -17,6 +17,10 @@ namespace Kiln
 class MenuButton
 {
 public:
+    // A button's label is made in the first size, then drawn in the second.
+    static constexpr const char* LABEL_FONT = "Text/arial.ttf";
+    static constexpr uint32_t LABEL_SIZES[] = {14, 30};
+
     MenuButton();
 
     // Reads the "Sprite" property and lays the button out for aRenderSize; the page's

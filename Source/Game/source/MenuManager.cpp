@@ -1,7 +1,9 @@
 #include "MenuManager.h"
 
+#include "ContentError.h"
 #include "CustomSceneObject.h"
 #include "GameManager.h"
+#include "Levels.h"
 #include "MenuLayout.h"
 #include "Message.h"
 #include "PostMaster.h"
@@ -12,17 +14,18 @@
 #include "forge/graphics/GraphicsStateStack.h"
 #include "forge/texture/TextureManager.h"
 
+#include <cstdio>
 #include <iostream>
 #include <map>
 #include <variant>
 
 namespace
 {
-    constexpr const char* MainMenuPage = "scenes\\mainmenu.ksc";
-    constexpr const char* LevelSelectPage = "scenes\\levelselect.ksc";
-    constexpr const char* OptionsPage = "scenes\\options.ksc";
-    constexpr const char* CreditsPage = "scenes\\credits.ksc";
-    constexpr const char* PausePage = "scenes\\pausemenu.ksc";
+    constexpr const char* MainMenuPage = MenuManager::PAGE_PATHS[0];
+    constexpr const char* LevelSelectPage = MenuManager::PAGE_PATHS[1];
+    constexpr const char* OptionsPage = MenuManager::PAGE_PATHS[2];
+    constexpr const char* CreditsPage = MenuManager::PAGE_PATHS[3];
+    constexpr const char* PausePage = MenuManager::PAGE_PATHS[4];
 
     bool IsPress(const InputEvent& anEvent)
     {
@@ -58,7 +61,14 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
 {
     SceneLoader loader(aScenePath.c_str());
     const std::vector<CustomSceneObject> objects = loader.LoadAll();
-    loader.ReportMissingFolder("menu page");
+    const bool isMainPage = aScenePath == MainMenuPage;
+    if (const std::string problem = loader.FindFolderProblem(); !problem.empty())
+    {
+        // Without the main page there is nothing to choose; any other page is left by Back.
+        if (isMainPage)
+            throw ContentError("menu page folder " + problem + "; the game has no main menu");
+        std::fprintf(stderr, "Menu page folder %s; the page stays empty and Back leaves it\n", problem.c_str());
+    }
 
     myButtons.clear();
     myBackgrounds.clear();
@@ -69,7 +79,7 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
     Kiln::Engine* engine = Kiln::Engine::GetInstance();
     if (!engine)
         return;
-    const bool afterTheEndingArt = myIsAfterTheEnding && aScenePath == MainMenuPage;
+    const bool afterTheEndingArt = myIsAfterTheEnding && isMainPage;
     // Buttons are ordered by label: the labels carry their position ("1. Play").
     std::map<std::string, MenuButton> buttons;
     for (const CustomSceneObject& object : objects)
@@ -102,6 +112,11 @@ void MenuManager::LoadMenu(const std::string& aScenePath)
     }
     for (auto& [label, button] : buttons)
         myButtons.push_back(std::move(button));
+    if (isMainPage && myButtons.empty())
+    {
+        throw ContentError(ContentError::DescribeSceneFolder(aScenePath) +
+                           ": the main menu has no button (no object of the definition \"Button\"); the game cannot go on");
+    }
 
     mySelected = 0;
     PlaceCursor();
@@ -238,17 +253,10 @@ void MenuManager::OnInputLevelSelect(const InputEvent& anEvent, State& aState, G
     if (anEvent.action != Action::Select)
         return;
     const std::string label = SelectedLabel();
-    const char* level = nullptr;
-    if (label == "1. Level 1")
-        level = "levels\\Level1.ksc";
-    else if (label == "2. Level 2")
-        level = "levels\\Level2.ksc";
-    else if (label == "3. Level 3")
-        level = "levels\\Level3.ksc";
-    if (level)
+    if (const Levels::Level* level = Levels::FindByMenuLabel(label))
     {
         LoadMenu(PausePage);
-        aManager.SetLevelPath(level);
+        aManager.SetLevelPath(level->myPath);
         aState = State::Playing;
     }
     else if (label == "4. Back")

@@ -25,6 +25,10 @@ namespace Kiln
 class MenuManager
 {
 public:
+    // Every page's scene.
+    static constexpr const char* PAGE_PATHS[] = {"scenes\\mainmenu.ksc", "scenes\\levelselect.ksc", "scenes\\options.ksc",
+                                                 "scenes\\credits.ksc", "scenes\\pausemenu.ksc"};
+
     MenuManager() = default;
 
     // Takes the render size and shows the page "scenes\<aPageName>.ksc".

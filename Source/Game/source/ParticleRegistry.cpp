@@ -16,9 +16,11 @@ ParticleRegistry& ParticleRegistry::GetInstance()
 
 void ParticleRegistry::Register(Particle* aParticle)
 {
-    if (aParticle == nullptr)
+    std::unique_ptr<Particle> particle(aParticle);
+    if (particle == nullptr || myParticleCount >= MAX_PARTICLES)
         return;
-    myGroups[aParticle->GetTexturePath()].emplace_back(aParticle);
+    myGroups[particle->GetTexturePath()].push_back(std::move(particle));
+    ++myParticleCount;
 }
 
 void ParticleRegistry::Update(float aDeltaTime)
@@ -37,6 +39,7 @@ void ParticleRegistry::Update(float aDeltaTime)
                 ++living;
             }
         }
+        myParticleCount -= static_cast<std::size_t>(particles.end() - living);
         particles.erase(living, particles.end());
     }
 }
@@ -108,14 +111,7 @@ Kiln::TextureResource* ParticleRegistry::GetGroupTexture(Kiln::Engine& anEngine,
 void ParticleRegistry::Clear()
 {
     myGroups.clear();
+    myParticleCount = 0;
     myTextures.clear();
     myTexturesEngine = nullptr;
-}
-
-std::size_t ParticleRegistry::GetParticleCount() const
-{
-    std::size_t count = 0;
-    for (const auto& [path, particles] : myGroups)
-        count += particles.size();
-    return count;
 }

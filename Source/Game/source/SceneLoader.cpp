@@ -24,8 +24,8 @@
 
 namespace
 {
-    constexpr const char* LOADING_BACKGROUND = "sprites/UI/Menu BG/S_UI_Loading_BG.dds";
-    constexpr const char* LOADING_MOTH = "sprites/player character/S_mothboi.dds";
+    constexpr const char* LOADING_BACKGROUND = SceneLoader::LOADING_SCREEN_TEXTURES[0];
+    constexpr const char* LOADING_MOTH = SceneLoader::LOADING_SCREEN_TEXTURES[1];
     constexpr int32_t LOAD_ALL_BUDGET = 10000;
 
     template <typename T>
@@ -125,7 +125,7 @@ void SceneLoader::BeginLoad()
     myMoth.SetFrameRate(30.0f);
 
     // A folder that is missing, or that is there but cannot be listed, loads empty;
-    // ReportMissingFolder says which.
+    // FindFolderProblem says which.
     if (Plat::Runtime::FolderProblem(SceneFolder()).empty())
         Kiln::LoadScene(myScenePath.c_str(), myScene);
     else
@@ -146,12 +146,13 @@ std::filesystem::path SceneLoader::SceneFolder() const
     return Plat::Runtime::ResolveCase(folder);
 }
 
-void SceneLoader::ReportMissingFolder(const char* aKind) const
+std::string SceneLoader::FindFolderProblem() const
 {
     const std::filesystem::path folder = SceneFolder();
     const std::string problem = Plat::Runtime::FolderProblem(folder);
-    if (!problem.empty())
-        std::fprintf(stderr, "Game: %s folder \"%s\" %s\n", aKind, folder.string().c_str(), problem.c_str());
+    if (problem.empty())
+        return {};
+    return "\"" + folder.string() + "\" " + problem;
 }
 
 void SceneLoader::UpdateLoadingScreen(float aDeltaTime)
@@ -185,7 +186,11 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
     record.myRotation = anObject.myTransform.myRotation;
     record.myTransform = CustomSceneObject::ComputeTransform(record.myRotation, record.myScale, record.myPosition);
     record.myScenePath = myScenePath;
-    record.myDefinitionNotFound = !anObject.myObjectDefinition.IsNull() && myDefinitions->GetObjectDefinition(anObject.myObjectDefinition) == nullptr;
+    record.myFile = anObject.myFile;
+    if (const Kiln::ObjectDefinition* definition = myDefinitions->GetObjectDefinition(anObject.myObjectDefinition))
+        record.myDefinitionFile = (Kiln::impl::GetGameAssetsPath() / Plat::Runtime::ToPortableSeparators(definition->myPath)).string();
+    else
+        record.myDefinitionNotFound = !anObject.myObjectDefinition.IsNull();
 
     for (const Kiln::PropertyDefinition& property : myMergedProperties)
     {
@@ -255,7 +260,10 @@ CustomSceneObject SceneLoader::Convert(const Kiln::SceneObject& anObject)
             {
                 Kiln::ModelInstance instance = factory.GetModelInstance(path);
                 instance.SetTransform(record.myTransform);
-                OverrideTextures(model, instance.GetTextureSets()[0]);
+                const std::size_t meshCount = instance.GetModel()->GetMeshes().size();
+                Kiln::TextureSets& sets = instance.GetTextureSets();
+                for (std::size_t mesh = 0; mesh < meshCount && mesh < sets.size(); ++mesh)
+                    OverrideTextures(model, sets[mesh]);
                 converted = std::move(instance);
             }
         }

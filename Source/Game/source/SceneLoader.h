@@ -35,6 +35,9 @@ public:
     static constexpr int32_t STATE_DONE = 3;
     // What beginning a load (reading the scene and every definition) counts against a budget.
     static constexpr int32_t BEGIN_LOAD_COST = 100;
+    // The loading screen's pictures, which every load asks for first.
+    static constexpr const char* LOADING_SCREEN_TEXTURES[] = {"sprites/UI/Menu BG/S_UI_Loading_BG.dds",
+                                                              "sprites/player character/S_mothboi.dds"};
 
     explicit SceneLoader(const char* aScenePath);
     ~SceneLoader();
@@ -59,10 +62,10 @@ public:
     void UpdateLoadingScreen(float aDeltaTime);
     void RenderLoadingScreen();
 
-    // One line on the error stream naming the scene's folder when it does not exist, is not
-    // a folder or cannot be listed (such a scene loads empty); aKind says what the scene is
-    // ("level", "menu page").
-    void ReportMissingFolder(const char* aKind) const;
+    // What keeps the scene's folder from being read, as "\"<folder>\" does not exist" (or "is
+    // not a folder", "cannot be read: ..."); empty when it reads. Such a scene loads empty;
+    // the caller decides whether the game can go on without it.
+    std::string FindFolderProblem() const;
 
     int32_t GetState() const { return myState; }
     const std::string& GetScenePath() const { return myScenePath; }

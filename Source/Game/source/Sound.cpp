@@ -1,5 +1,6 @@
 #include "Sound.h"
 
+#include "Levels.h"
 #include "Message.h"
 #include "PostMaster.h"
 
@@ -14,8 +15,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace
@@ -132,6 +133,7 @@ Sound::Sound()
 
 Sound::~Sound()
 {
+    WaitForDecoding();
     while (!myClips.empty())
         myClips.pop_back();
     for (int32_t type = static_cast<int32_t>(MessageType::UpgradeGranted); type <= static_cast<int32_t>(MessageType::IntroTeamSound); ++type)
@@ -140,38 +142,94 @@ Sound::~Sound()
 
 void Sound::Init()
 {
+    BeginInit();
+    FinishInit();
+}
+
+void Sound::BeginInit()
+{
     myMusicVolume = 0.5f;
     mySfxVolume = 0.5f;
     myNearDistanceSquared = 40000.0f;
     myFarDistanceSquared = 2890000.0f;
-    // The clips decode in parallel first; loading them one by one below keeps their order.
-    Kiln::AudioOut::GetOrCreateInstance();
-    std::vector<std::string> paths;
+    myIsLoading = true;
+    // Without an audio device the clips still load (and a bad file is still named when they
+    // do): one line says why nothing is heard.
+    const Kiln::AudioOut& output = Kiln::AudioOut::GetOrCreateInstance();
+    if (!output.HasDevice())
+        std::fprintf(stderr, "No audio device could be opened; the game runs silent\n");
+    // The clips decode in parallel, behind whatever the main thread does meanwhile;
+    // FinishInit then loads them one by one, in their order.
+    myPrefetchPaths.clear();
     for (const ClipRow& row : kClips)
-        paths.push_back(Kiln::Settings::ResolveAssetPath(row.path));
-    std::vector<const char*> names;
-    for (const std::string& path : paths)
-        names.push_back(path.c_str());
-    Plat::Sound::SamplePrefetch(names.data(), static_cast<Plat::Sound::DWORD>(names.size()));
+        myPrefetchPaths.push_back(Kiln::Settings::ResolveAssetPath(row.path));
+    myIsDecoded = false;
+    const auto decode = [this] {
+        std::vector<const char*> names;
+        for (const std::string& path : myPrefetchPaths)
+            names.push_back(path.c_str());
+        Plat::Sound::SamplePrefetch(names.data(), static_cast<Plat::Sound::DWORD>(names.size()));
+        myIsDecoded = true;
+    };
+    try
+    {
+        myPrefetch = std::thread(decode);
+    }
+    catch (const std::system_error&)
+    {
+        decode();
+    }
+}
+
+bool Sound::IsDecoded() const
+{
+    return !myIsLoading || myIsDecoded;
+}
+
+void Sound::WaitForDecoding()
+{
+    if (myPrefetch.joinable())
+        myPrefetch.join();
+}
+
+void Sound::FinishInit()
+{
+    WaitForDecoding();
+    if (!myIsLoading)
+        return;
+    const Kiln::AudioOut& output = Kiln::AudioOut::GetOrCreateInstance();
     for (const ClipRow& row : kClips)
     {
         auto clip = std::make_unique<Kiln::AudioClip>();
         clip->Init(row.path, row.loops);
-        if (clip->GetSample() == -1)
+        if (clip->GetSample() == -1 && output.IsInitialised())
             std::fprintf(stderr, "Sound \"%s\" is not found or cannot be read; it stays silent\n", row.path);
         clip->SetVolume(row.group == Group::Music ? myMusicVolume : mySfxVolume);
         myClips.push_back(std::move(clip));
     }
+    myIsLoading = false;
+    // What was asked to play while the clips were still loading (the studio card's jingle).
+    const std::vector<size_t> waiting = std::move(myWaitingPlays);
+    myWaitingPlays.clear();
+    for (size_t clip : waiting)
+        PlayClip(clip);
 }
 
 void Sound::PlayClip(size_t anIndex)
 {
+    if (myIsLoading)
+    {
+        if (std::find(myWaitingPlays.begin(), myWaitingPlays.end(), anIndex) == myWaitingPlays.end())
+            myWaitingPlays.push_back(anIndex);
+        return;
+    }
     if (anIndex < myClips.size())
         myClips[anIndex]->Play();
 }
 
 void Sound::StopClip(size_t anIndex)
 {
+    myWaitingPlays.erase(std::remove(myWaitingPlays.begin(), myWaitingPlays.end(), anIndex), myWaitingPlays.end());
     if (anIndex < myClips.size())
         myClips[anIndex]->Stop(true);
 }
@@ -196,20 +254,21 @@ void Sound::StopMusic()
 void Sound::PlayLevelMusic(const char* aLevelPath)
 {
     StopMusic();
-    const auto is = [&](const char* aName) { return aLevelPath && std::strcmp(aLevelPath, aName) == 0; };
+    const Levels::Level* level = aLevelPath != nullptr ? Levels::Find(aLevelPath) : nullptr;
     size_t track = MainTheme;
-    if (is("levels\\Level1.ksc"))
-        track = Level1Music;
-    else if (is("levels\\Level2.ksc"))
-        track = Level2Music;
-    else if (is("levels\\Level3.ksc"))
-        track = Level3Music;
-    else if (is("levels\\Level_Outro.ksc"))
+    if (level != nullptr)
     {
-        // The outro has no music track, only the boss loop, silent until the player nears.
-        PlayClip(EnemyBoss);
-        SetClipVolume(EnemyBoss, 0.0f);
-        return;
+        switch (level->myMusic)
+        {
+        case Levels::Music::Level1Theme: track = Level1Music; break;
+        case Levels::Music::Level2Theme: track = Level2Music; break;
+        case Levels::Music::Level3Theme: track = Level3Music; break;
+        case Levels::Music::BossLoopOnly:
+            // Silent until the player nears.
+            PlayClip(EnemyBoss);
+            SetClipVolume(EnemyBoss, 0.0f);
+            return;
+        }
     }
 
     PlayClip(track);

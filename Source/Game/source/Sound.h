@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <atomic>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace Kiln
@@ -25,6 +28,16 @@ public:
 
     // Sets both volumes to 0.5 and loads the 35 clips.
     void Init();
+    // Init in two halves, for start-up: BeginInit sets the volumes, opens the sound output
+    // and starts decoding every clip on worker threads; FinishInit (waiting for the decoding
+    // if need be) loads the clips in their order with their messages. A clip asked to play
+    // in between starts when it is loaded.
+    void BeginInit();
+    bool IsDecoded() const;
+    void FinishInit();
+    // The decoding threads are done when this returns; a run that ends before FinishInit
+    // (bad content) waits here before the sound output goes away.
+    void WaitForDecoding();
 
     float GetMusicVolume() const { return myMusicVolume; }
     float GetSfxVolume() const { return mySfxVolume; }
@@ -65,4 +78,9 @@ private:
     float myNearDistanceSquared = 40000.0f;
     float myFarDistanceSquared = 2890000.0f;
     std::vector<std::unique_ptr<Kiln::AudioClip>> myClips;
+    bool myIsLoading = false;
+    std::vector<size_t> myWaitingPlays;
+    std::vector<std::string> myPrefetchPaths;
+    std::atomic<bool> myIsDecoded{false};
+    std::thread myPrefetch;
 };

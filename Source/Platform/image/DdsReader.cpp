@@ -1,5 +1,7 @@
 #include "Platform/image/DdsReader.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <fstream>
 
@@ -149,9 +151,12 @@ namespace Plat::Image
         return aFormat;
     }
 
-    bool ParseDds(std::span<const uint8_t> someBytes, uint32_t someLoadFlags, ImageData& anOut, std::string* anError)
+    // Checks the headers at the start of a file of aFileSize bytes and describes its image
+    // in anImage (all but the pixels); aPayloadOffset and aPayloadSize say where they lie.
+    static bool ParseDdsHeader(std::span<const uint8_t> someBytes, uint64_t aFileSize, uint32_t someLoadFlags, ImageData& anImage,
+                               size_t& aPayloadOffset, size_t& aPayloadSize, std::string* anError)
     {
-        if (someBytes.size() < 4 + theHeaderSize)
+        if (aFileSize < 4 + theHeaderSize || someBytes.size() < 4 + theHeaderSize)
             return Fail(anError, "file shorter than a DDS header");
         const uint8_t* data = someBytes.data();
         if (ReadU32(data) != theMagic)
@@ -178,7 +183,7 @@ namespace Plat::Image
 
         if ((pf.flags & PfFourCC) && pf.fourCC == MakeFourCC('D', 'X', '1', '0'))
         {
-            if (someBytes.size() < payloadOffset + theDx10HeaderSize)
+            if (aFileSize < payloadOffset + theDx10HeaderSize || someBytes.size() < payloadOffset + theDx10HeaderSize)
                 return Fail(anError, "file shorter than its DX10 header");
             const uint8_t* x = data + payloadOffset;
             format = static_cast<DxgiFormat>(ReadU32(x));
@@ -253,14 +258,27 @@ namespace Plat::Image
                 sub.height = h2;
                 image.subresources.push_back(sub);
                 offset += layout.sliceBytes;
-                if (offset > someBytes.size() - payloadOffset)
+                if (offset > aFileSize - payloadOffset)
                     return Fail(anError, "file shorter than its header says");
                 w = w > 1 ? w / 2 : 1;
                 h2 = h2 > 1 ? h2 / 2 : 1;
             }
         }
 
-        image.bytes.assign(data + payloadOffset, data + payloadOffset + offset);
+        anImage = std::move(image);
+        aPayloadOffset = payloadOffset;
+        aPayloadSize = size_t(offset);
+        return true;
+    }
+
+    bool ParseDds(std::span<const uint8_t> someBytes, uint32_t someLoadFlags, ImageData& anOut, std::string* anError)
+    {
+        ImageData image;
+        size_t payloadOffset = 0;
+        size_t payloadSize = 0;
+        if (!ParseDdsHeader(someBytes, someBytes.size(), someLoadFlags, image, payloadOffset, payloadSize, anError))
+            return false;
+        image.bytes.assign(someBytes.data() + payloadOffset, someBytes.data() + payloadOffset + payloadSize);
         anOut = std::move(image);
         return true;
     }
@@ -307,9 +325,26 @@ namespace Plat::Image
 
     bool ReadDdsFile(const std::filesystem::path& aPath, uint32_t someLoadFlags, ImageData& anOut, std::string* anError)
     {
-        FileBytes bytes;
-        if (!ReadFileBytes(aPath, bytes))
+        std::ifstream file;
+        size_t size = 0;
+        if (!OpenSized(aPath, uint64_t(1) << 32, file, size))
             return Fail(anError, "cannot read file");
-        return ParseDds(bytes.Bytes(), someLoadFlags, anOut, anError);
+        // The headers first, then the pixels straight into the image: a large texture's
+        // bytes are read once, not into one buffer and copied to another.
+        std::array<uint8_t, 4 + theHeaderSize + theDx10HeaderSize> header{};
+        const size_t headerBytes = std::min(size, header.size());
+        if (!file.read(reinterpret_cast<char*>(header.data()), std::streamsize(headerBytes)))
+            return Fail(anError, "cannot read file");
+        ImageData image;
+        size_t payloadOffset = 0;
+        size_t payloadSize = 0;
+        if (!ParseDdsHeader({header.data(), headerBytes}, size, someLoadFlags, image, payloadOffset, payloadSize, anError))
+            return false;
+        image.bytes.resize(payloadSize);
+        file.seekg(std::streamoff(payloadOffset));
+        if (payloadSize != 0 && !file.read(reinterpret_cast<char*>(image.bytes.data()), std::streamsize(payloadSize)))
+            return Fail(anError, "cannot read file");
+        anOut = std::move(image);
+        return true;
     }
 }

@@ -5,6 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,34 @@ namespace Plat::Image
         LoadForceSrgb = 0x1,
         LoadIgnoreSrgb = 0x2,
     };
+
+    // Leaves new bytes uninitialised: a file's pixels are read straight into them, and
+    // zeroing first would touch every page of a large texture once more.
+    template <typename T>
+    struct UninitialisedAllocator : std::allocator<T>
+    {
+        template <typename U>
+        struct rebind
+        {
+            using other = UninitialisedAllocator<U>;
+        };
+        UninitialisedAllocator() = default;
+        template <typename U>
+        UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept
+        {
+        }
+        template <typename U>
+        void construct(U* aPointer) noexcept(std::is_nothrow_default_constructible_v<U>)
+        {
+            ::new (static_cast<void*>(aPointer)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* aPointer, Args&&... someArgs)
+        {
+            ::new (static_cast<void*>(aPointer)) U(std::forward<Args>(someArgs)...);
+        }
+    };
+    using ByteBuffer = std::vector<uint8_t, UninitialisedAllocator<uint8_t>>;
 
     struct Subresource
     {
@@ -35,7 +67,7 @@ namespace Plat::Image
         uint32_t mipCount = 1;
         uint32_t arraySize = 1;   // 2D slices; a cube map counts its six faces
         bool isCube = false;
-        std::vector<uint8_t> bytes;
+        ByteBuffer bytes;
         // Slice-major, then mip level: index = slice * mipCount + mip (D3D order).
         std::vector<Subresource> subresources;
 

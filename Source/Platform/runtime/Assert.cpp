@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <mutex>
+#include <utility>
 
 namespace Plat::Runtime
 {
@@ -20,10 +21,11 @@ namespace Plat::Runtime
         }
     }
 
-    void SetAssertionHandler(AssertionHandler aHandler)
+    AssertionHandler SetAssertionHandler(AssertionHandler aHandler)
     {
         std::lock_guard lock(HandlerMutex());
-        Handler() = std::move(aHandler);
+        std::swap(Handler(), aHandler);
+        return aHandler;
     }
 
     void ReportAssertion(const char* anExpression, const char* aFile, int aLine)

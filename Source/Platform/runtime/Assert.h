@@ -16,9 +16,10 @@ namespace Plat::Runtime
 
     using AssertionHandler = std::function<void(const AssertionReport&)>;
 
-    // Replaces the handler (tests record reports); an empty handler restores the default,
-    // which prints "Assertion failed: <expr>, file <file>, line <line>" to stderr.
-    void SetAssertionHandler(AssertionHandler aHandler);
+    // Replaces the handler (tests record reports) and returns the one it replaced, so a
+    // caller can put that back; an empty handler restores the default, which prints
+    // "Assertion failed: <expr>, file <file>, line <line>" to stderr.
+    AssertionHandler SetAssertionHandler(AssertionHandler aHandler);
 
     void ReportAssertion(const char* anExpression, const char* aFile, int aLine);
 }

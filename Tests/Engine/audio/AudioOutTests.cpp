@@ -25,7 +25,7 @@ namespace
         {
             myFolder = MakeScratchFolder("audioout");
             Kiln::AudioOut& out = Kiln::AudioOut::GetOrCreateInstance();
-            ASSERT_TRUE(out.IsInitialised()) << "the test environment provides SDL's dummy audio driver";
+            ASSERT_TRUE(out.HasDevice()) << "the test environment provides SDL's dummy audio driver";
             S::Pause();
         }
 
@@ -46,13 +46,6 @@ namespace
         static std::vector<int16_t> Decoded(const std::string& aPath)
         {
             return S::DecodeFile(aPath, 44100).samples;
-        }
-
-        static std::vector<int16_t> Mix(uint32_t aFrames)
-        {
-            std::vector<int16_t> out(static_cast<size_t>(aFrames) * 2);
-            EXPECT_TRUE(S::MixInto(out.data(), aFrames));
-            return out;
         }
 
         static float VolumeOf(uint32_t aChannel)

@@ -20,6 +20,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <utility>
 
 using namespace SpriteTest;
 namespace fs = std::filesystem;
@@ -84,13 +86,12 @@ TEST(GraphicsEngine, StartsEveryDrawerEffectAndTheStateStack)
     EXPECT_EQ(graphics->GetPixelateEffect()->GetPixelSize(), 16.0f);
 }
 
-TEST(GraphicsEngine, MissingTonemapShaderFailsAfterTheCopyEffect)
+TEST(GraphicsEngine, EachFailedInitNamesItsOwnCauseAndAMissingTonemapShaderFailsAfterTheCopyEffect)
 {
-    // A cooked folder with every shader but the tonemap, named by a settings file of its own.
+    // A cooked folder of its own, named by a settings file of its own.
     TempFolder cooked;
     const fs::path realCooked = Plat::Runtime::ExecutableDirectory() / "assets/cooked";
     fs::copy(realCooked, cooked.Path(), fs::copy_options::recursive);
-    ASSERT_TRUE(fs::remove(cooked.Path() / "shaders/PostprocessTonemapPS.glsl"));
     const std::string settingsName = "sprites_" + cooked.Path().filename().string() + ".json";
     const fs::path settingsFile = Plat::Runtime::ExecutableDirectory() / "settings" / settingsName;
     {
@@ -98,17 +99,51 @@ TEST(GraphicsEngine, MissingTonemapShaderFailsAfterTheCopyEffect)
         file << R"({"assets_path": {"engine": "assets/engine", "game": "assets/game", "cooked": ")"
              << cooked.Path().string() << R"("}})";
     }
-
-    {
-        KilnTest::ScopedEngine engine([&](Kiln::EngineConfiguration& aConfig) {
+    const auto start = [&] {
+        return std::make_unique<KilnTest::ScopedEngine>([&](Kiln::EngineConfiguration& aConfig) {
             ASSERT_TRUE(Kiln::LoadSettings(settingsName));
             aConfig.myWindowSize = {320, 200};
             aConfig.myRenderSize = {320, 200};
         });
+    };
+    // Without the swap chain the pixelate effect cannot size its copy of the back buffer: a
+    // failure that is no shader's.
+    const auto initWithoutSwapChain = [](Kiln::GraphicsEngine& aGraphics) {
+        Plat::Gpu::SwapChain* const swapChain = std::exchange(Kiln::DX11::SwapChain, nullptr);
+        const bool initialised = aGraphics.Init();
+        Kiln::DX11::SwapChain = swapChain;
+        return initialised;
+    };
+
+    // The line drawer's shader is missing, which does not stop the start; a later failure
+    // that is not a shader's does not take its name, nor is it left without one.
+    const fs::path lineShader = cooked.Path() / "shaders/lineshader_PS.glsl";
+    const fs::path lineShaderAside = cooked.Path() / "lineshader_PS.aside";
+    fs::rename(lineShader, lineShaderAside);
+    {
+        const auto engine = start();
+        ASSERT_TRUE(engine->Started());
+        for (const bool lineShaderThere : {false, true})
+        {
+            if (lineShaderThere)
+                fs::rename(lineShaderAside, lineShader);
+            Kiln::GraphicsEngine graphics;
+            EXPECT_FALSE(initWithoutSwapChain(graphics));
+            EXPECT_EQ(graphics.GetLineDrawer()->IsLoaded(), lineShaderThere);
+            EXPECT_EQ(graphics.GetInitFailure(), "the pixelate effect could not be made") << lineShaderThere;
+        }
+    }
+
+    // Without the tonemap shader, the start ends after the copy effect, naming that shader.
+    ASSERT_TRUE(fs::remove(cooked.Path() / "shaders/PostprocessTonemapPS.glsl"));
+    {
+        const auto engine = start();
         fs::remove(settingsFile);
-        EXPECT_FALSE(engine.Started());
+        EXPECT_FALSE(engine->Started());
         ASSERT_NE(Kiln::Engine::GetInstance(), nullptr);
-        const Kiln::GraphicsEngine* graphics = engine->GetGraphicsEngine();
+        EXPECT_EQ((*engine)->GetStartFailure(),
+                  "shader \"" + (cooked.Path() / "Shaders/PostprocessTonemapPS.glsl").string() + "\" could not be read");
+        const Kiln::GraphicsEngine* graphics = (*engine)->GetGraphicsEngine();
         ASSERT_NE(graphics, nullptr);
         EXPECT_FALSE(graphics->IsInitialized());
         ASSERT_NE(graphics->GetCopyEffect(), nullptr);

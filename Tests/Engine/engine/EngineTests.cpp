@@ -49,7 +49,7 @@ TEST(Engine, DestroyInstanceReleasesEverything)
     EXPECT_TRUE(again.Started());
 }
 
-TEST(Engine, AFailedStartKeepsTheEngineForTeardownAndRefusesASecondStart)
+TEST(Engine, AFailedStartKeepsTheEngineForTeardownRefusesASecondStartAndNamesItsCause)
 {
     Plat::Gpu::SetAdapterEnumerator([] { return std::vector<Plat::Gpu::AdapterDesc>{}; });
     {
@@ -64,6 +64,16 @@ TEST(Engine, AFailedStartKeepsTheEngineForTeardownAndRefusesASecondStart)
     Plat::Gpu::SetAdapterEnumerator({});
     EXPECT_EQ(Kiln::Engine::GetInstance(), nullptr);
     EXPECT_FALSE(Kiln::DX11::IsCreated);
+
+    // A window wider than any the platform makes: the window is the cause, not the device.
+    ::testing::internal::CaptureStderr();
+    {
+        ScopedEngine wide([](Kiln::EngineConfiguration& aConfig) { aConfig.myWindowSize = aConfig.myRenderSize = {16400, 8}; });
+        EXPECT_FALSE(wide.Started());
+        ASSERT_NE(Kiln::Engine::GetInstance(), nullptr);
+        EXPECT_EQ(Kiln::Engine::GetInstance()->GetStartFailure(), "the window could not be made");
+    }
+    ::testing::internal::GetCapturedStderr();
 }
 
 TEST(Engine, StartMaximizedOrFullScreenUsesThePrimaryScreenSize)

@@ -1,4 +1,5 @@
 #include "forge/engine/Engine.h"
+#include "forge/filewatcher/FileWatcher.h"
 #include "forge/model/ModelFactory.h"
 #include "forge/settings/Settings.h"
 #include "forge/texture/TextureResource.h"
@@ -13,17 +14,14 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <regex>
 #include <stdexcept>
-#include <thread>
 
 using namespace ModelTest;
-using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace
@@ -514,7 +512,7 @@ TEST_F(ModelFactoryFiles, AWatchOutlivingTheFactoryDoesNothing)
     Kiln::ModelFactory::DestroyInstance();
     EXPECT_EQ(Kiln::ModelFactory::GetInstancePointer(), nullptr);
     KilnTest::TouchAhead(path, 10);
-    std::this_thread::sleep_for(150ms);
+    ASSERT_TRUE(KilnTest::WaitForAWholeScan(*Kiln::Engine::GetInstance()->GetFileWatcher()));
     Kiln::Engine::GetInstance()->BeginFrame();
     EXPECT_EQ(Kiln::ModelFactory::GetInstancePointer(), nullptr);
 }

@@ -1,6 +1,8 @@
 #include "forge/properties/Property.h"
 #include "forge/stringRegistry/StringRegistry.h"
 
+#include "Support/JsonErrors.h"
+
 #include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
@@ -49,7 +51,7 @@ namespace
         return out;
     }
 
-    // The message of the exception (mostly the JSON library's) raised by reading aJson as T.
+    // The exception raised by reading aJson as T: our own message, or the kind of the JSON library's error.
     template <typename T>
     std::string ErrorOf(const json& aJson)
     {
@@ -59,7 +61,7 @@ namespace
         }
         catch (const std::exception& anError)
         {
-            return anError.what();
+            return KilnTest::OurWords(anError);
         }
         return "no error";
     }
@@ -79,9 +81,8 @@ TEST(PropertyEncoding, BoolReadsOnlyBooleans)
 {
     EXPECT_TRUE(Read<bool>(true));
     EXPECT_FALSE(Read<bool>(false));
-    EXPECT_EQ(ErrorOf<bool>(1), "[json.exception.type_error.302] type must be boolean, but is number");
-    EXPECT_EQ(ErrorOf<bool>("true"), "[json.exception.type_error.302] type must be boolean, but is string");
-    EXPECT_EQ(ErrorOf<bool>(json()), "[json.exception.type_error.302] type must be boolean, but is null");
+    for (const json& other : {json(1), json("true"), json()})
+        EXPECT_EQ(ErrorOf<bool>(other), "[type_error]") << other;
     EXPECT_EQ(Write(true), json(true));
     EXPECT_TRUE(Write(false).is_boolean());
 }
@@ -97,8 +98,8 @@ TEST(PropertyEncoding, IntTruncatesTowardZeroAcceptsBooleansAndSaturates)
     EXPECT_EQ(Read<std::int32_t>(Parse("-9000000000")), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(Read<std::int32_t>(Parse("1e300")), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(Read<std::int32_t>(Parse("-1e300")), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(ErrorOf<std::int32_t>("3"), "[json.exception.type_error.302] type must be number, but is string");
-    EXPECT_EQ(ErrorOf<std::int32_t>(json::array()), "[json.exception.type_error.302] type must be number, but is array");
+    EXPECT_EQ(ErrorOf<std::int32_t>("3"), "[type_error]");
+    EXPECT_EQ(ErrorOf<std::int32_t>(json::array()), "[type_error]");
 
     const json written = Write<std::int32_t>(-42);
     EXPECT_TRUE(written.is_number_integer());
@@ -116,8 +117,8 @@ TEST(PropertyEncoding, FloatReadsNumbersAndBooleans)
     EXPECT_EQ(ErrorOf<float>(Parse("1e39")), "the number 1e+39 is not a finite float");
     EXPECT_EQ(ErrorOf<float>(Parse("-1e300")), "the number -1e+300 is not a finite float");
     EXPECT_EQ(ErrorOf<Kiln::Vector3<float>>(Parse("[0, 1e308, 0]")), "the number 1e+308 is not a finite float");
-    EXPECT_EQ(ErrorOf<float>(json()), "[json.exception.type_error.302] type must be number, but is null");
-    EXPECT_EQ(ErrorOf<float>(json::object()), "[json.exception.type_error.302] type must be number, but is object");
+    for (const json& other : {json(), json::object()})
+        EXPECT_EQ(ErrorOf<float>(other), "[type_error]") << other;
 
     const json written = Write(0.5f);
     EXPECT_TRUE(written.is_number_float());
@@ -131,15 +132,13 @@ TEST(PropertyEncoding, VectorsAndColorsReadTheFirstNElementsOfAnArray)
     EXPECT_EQ(Read<Kiln::Vector4<float>>(Parse("[1, 2, 3, 4, 5, 6]")), Kiln::Vector4<float>(1, 2, 3, 4));
     EXPECT_EQ(Read<Kiln::Color>(Parse("[0.25, 0.5, 0.75, 1]")), Kiln::Color(0.25f, 0.5f, 0.75f, 1.0f));
 
-    EXPECT_EQ(ErrorOf<Kiln::Vector3<float>>(Parse(R"({"x": 1})")),
-              "[json.exception.type_error.305] cannot use operator[] with a numeric argument with object");
-    EXPECT_EQ(ErrorOf<Kiln::Color>(3), "[json.exception.type_error.305] cannot use operator[] with a numeric argument with number");
-    EXPECT_EQ(ErrorOf<Kiln::Vector2<float>>(json()),
-              "[json.exception.type_error.305] cannot use operator[] with a numeric argument with null");
+    EXPECT_EQ(ErrorOf<Kiln::Vector3<float>>(Parse(R"({"x": 1})")), "[type_error]");
+    EXPECT_EQ(ErrorOf<Kiln::Color>(3), "[type_error]");
+    EXPECT_EQ(ErrorOf<Kiln::Vector2<float>>(json()), "[type_error]");
     // A short array is refused at its first missing element instead of being read past.
-    EXPECT_EQ(ErrorOf<Kiln::Vector4<float>>(Parse("[1, 2, 3]")), "[json.exception.out_of_range.401] array index 3 is out of range");
-    EXPECT_EQ(ErrorOf<Kiln::Color>(json::array()), "[json.exception.out_of_range.401] array index 0 is out of range");
-    EXPECT_EQ(ErrorOf<Kiln::Vector2<float>>(Parse(R"([1, "2"])")), "[json.exception.type_error.302] type must be number, but is string");
+    EXPECT_EQ(ErrorOf<Kiln::Vector4<float>>(Parse("[1, 2, 3]")), "[out_of_range]");
+    EXPECT_EQ(ErrorOf<Kiln::Color>(json::array()), "[out_of_range]");
+    EXPECT_EQ(ErrorOf<Kiln::Vector2<float>>(Parse(R"([1, "2"])")), "[type_error]");
 
     EXPECT_EQ(Write(Kiln::Vector2<float>(1, 2)), Parse("[1.0, 2.0]"));
     EXPECT_EQ(Write(Kiln::Vector3<float>(1, 2, 3)), Parse("[1.0, 2.0, 3.0]"));
@@ -153,8 +152,8 @@ TEST(PropertyEncoding, StringIdInternsTextAndWritesNullAsEmpty)
 {
     EXPECT_EQ(Read<Kiln::StringId>("PropertyEncoding/name"), Id("PropertyEncoding/name"));
     EXPECT_TRUE(Read<Kiln::StringId>("").IsNull());
-    EXPECT_EQ(ErrorOf<Kiln::StringId>(5), "[json.exception.type_error.302] type must be string, but is number");
-    EXPECT_EQ(ErrorOf<Kiln::StringId>(json()), "[json.exception.type_error.302] type must be string, but is null");
+    EXPECT_EQ(ErrorOf<Kiln::StringId>(5), "[type_error]");
+    EXPECT_EQ(ErrorOf<Kiln::StringId>(json()), "[type_error]");
     // The string registry keeps 1023 characters; a longer text is refused, not turned into no text.
     EXPECT_EQ(Read<Kiln::StringId>(std::string(1023, 'k')).GetString(), std::string(1023, 'k'));
     EXPECT_EQ(ErrorOf<Kiln::StringId>(std::string(1024, 'k')), "the text is 1024 characters long; at most 1023 are allowed");
@@ -183,9 +182,9 @@ TEST(PropertyEncoding, SceneAndClipReferencesReadTheirPathKey)
     EXPECT_EQ(Read<ClipValue>(Parse(R"({"clip_path": "anim/run.kacl", "other": 1})"))->myClipPath, Id("anim/run.kacl"));
     EXPECT_TRUE(Read<ClipValue>(json::object())->myClipPath.IsNull());
 
-    EXPECT_EQ(ErrorOf<SceneValue>("levels/L1.ksc"), "[json.exception.type_error.306] cannot use value() with string");
-    EXPECT_EQ(ErrorOf<ClipValue>(json::array()), "[json.exception.type_error.306] cannot use value() with array");
-    EXPECT_EQ(ErrorOf<ClipValue>(Parse(R"({"clip_path": 3})")), "[json.exception.type_error.302] type must be string, but is number");
+    EXPECT_EQ(ErrorOf<SceneValue>("levels/L1.ksc"), "[type_error]");
+    EXPECT_EQ(ErrorOf<ClipValue>(json::array()), "[type_error]");
+    EXPECT_EQ(ErrorOf<ClipValue>(Parse(R"({"clip_path": 3})")), "[type_error]");
 
     const Property scene = Property::CreateFromJson(TypeOf<SceneValue>(), Parse(R"({"scene_path": "s.ksc"})"));
     EXPECT_EQ(WriteProperty(scene), Parse(R"({"scene_path": "s.ksc"})"));
@@ -229,10 +228,8 @@ TEST(PropertyEncoding, ModelReadsItsPathAndUpToFourByFourTextures)
     EXPECT_EQ(fallback["path"], json(""));
     EXPECT_EQ(fallback["textures"], Parse(R"([["","","",""],["","","",""],["","","",""],["","","",""]])"));
 
-    EXPECT_EQ(ErrorOf<ModelValue>(5), "[json.exception.type_error.306] cannot use value() with number");
-    EXPECT_EQ(ErrorOf<ModelValue>(Parse(R"({"textures": [[1]]})")), "[json.exception.type_error.302] type must be string, but is number");
-    EXPECT_EQ(ErrorOf<ModelValue>(Parse(R"({"textures": ["c0"]})")),
-              "[json.exception.type_error.305] cannot use operator[] with a numeric argument with string");
+    for (const json& other : {json(5), Parse(R"({"textures": [[1]]})"), Parse(R"({"textures": ["c0"]})")})
+        EXPECT_EQ(ErrorOf<ModelValue>(other), "[type_error]") << other;
 }
 
 TEST(PropertyEncoding, SpriteReadsOnlyObjectsAndLetsTexturesWinOverTexturePath)
@@ -254,8 +251,8 @@ TEST(PropertyEncoding, SpriteReadsOnlyObjectsAndLetsTexturesWinOverTexturePath)
     EXPECT_EQ(full->mySize, Kiln::Vector2<float>(64, 32));
 
     EXPECT_EQ(Write(full), Parse(R"({"textures": ["only.dds", "", "", ""], "pivot": [0.0, 1.0], "size": [64.0, 32.0]})"));
-    EXPECT_EQ(ErrorOf<SpriteValue>(Parse(R"({"textures": ["a", false]})")), "[json.exception.type_error.302] type must be string, but is boolean");
-    EXPECT_EQ(ErrorOf<SpriteValue>(Parse(R"({"size": [1]})")), "[json.exception.out_of_range.401] array index 1 is out of range");
+    EXPECT_EQ(ErrorOf<SpriteValue>(Parse(R"({"textures": ["a", false]})")), "[type_error]");
+    EXPECT_EQ(ErrorOf<SpriteValue>(Parse(R"({"size": [1]})")), "[out_of_range]");
 }
 
 TEST(PropertyEncoding, EveryTypeRoundTripsThroughItsWrittenForm)

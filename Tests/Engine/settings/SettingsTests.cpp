@@ -1,11 +1,10 @@
 #include "forge/settings/Settings.h"
 
 #include "Platform/runtime/Assert.h"
-#include "Platform/runtime/ExceptionChain.h"
 #include "Platform/runtime/Paths.h"
+#include "Support/JsonErrors.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <fstream>
@@ -78,7 +77,7 @@ namespace
             }
             catch (const std::exception& outer)
             {
-                return Plat::Runtime::DescribeExceptionChain(outer);
+                return KilnTest::OurWords(outer);
             }
             return "";
         }
@@ -211,18 +210,18 @@ TEST_F(Settings, BadDocumentsThrowNamingTheFileAndTheKey)
         const char* myMessage;
     };
     const Case cases[] = {
-        {"{ \"enable_vsync\": tru ", "[json.exception.parse_error.101] parse error at line 1, column 22: syntax error while parsing value - invalid literal; last read: '\"enable_vsync\": tru '"},
-        {"// no comments\n{}", "[json.exception.parse_error.101] parse error at line 1, column 1: syntax error while parsing value - invalid literal; last read: '/'"},
-        {R"({ "window_settings": { "borderless": true } })", "key \"window_settings\".\"title\": [json.exception.type_error.302] type must be string, but is null"},
-        {R"({ "assets_path": { "engine": "e" } })", "key \"assets_path\".\"game\": [json.exception.type_error.302] type must be string, but is null"},
-        {R"({ "assets_path": { "engine": 5, "game": "g" } })", "key \"assets_path\".\"engine\": [json.exception.type_error.302] type must be string, but is number"},
-        {R"({ "enable_vsync": "yes" })", "key \"enable_vsync\": [json.exception.type_error.302] type must be boolean, but is string"},
-        {R"({ "window_settings": { "title": "x", "borderless": 1 } })", "key \"window_settings\".\"borderless\": [json.exception.type_error.302] type must be boolean, but is number"},
-        {R"({ "window_settings": { "title": "x", "clear_color": { "r": 1, "g": 1, "b": 1 } } })", "key \"clear_color\".\"a\": [json.exception.type_error.302] type must be number, but is null"},
+        {"{ \"enable_vsync\": tru ", "[parse_error]"},
+        {"// no comments\n{}", "[parse_error]"},
+        {R"({ "window_settings": { "borderless": true } })", "key \"window_settings\".\"title\": [type_error]"},
+        {R"({ "assets_path": { "engine": "e" } })", "key \"assets_path\".\"game\": [type_error]"},
+        {R"({ "assets_path": { "engine": 5, "game": "g" } })", "key \"assets_path\".\"engine\": [type_error]"},
+        {R"({ "enable_vsync": "yes" })", "key \"enable_vsync\": [type_error]"},
+        {R"({ "window_settings": { "title": "x", "borderless": 1 } })", "key \"window_settings\".\"borderless\": [type_error]"},
+        {R"({ "window_settings": { "title": "x", "clear_color": { "r": 1, "g": 1, "b": 1 } } })", "key \"clear_color\".\"a\": [type_error]"},
         {R"({ "window_settings": { "title": "x", "clear_color": { "r": 1e39, "g": 1, "b": 1, "a": 1 } } })", "key \"clear_color\".\"r\": the number 1e+39 is not a finite float"},
-        {R"({ "debug_features": "Fps" })", "key \"debug_features\": [json.exception.type_error.302] type must be array, but is string"},
-        {R"({ "multisampling": 3 })", "key \"multisampling\": [json.exception.type_error.302] type must be array, but is number"},
-        {R"([1, 2])", "[json.exception.type_error.305] cannot use operator[] with a string argument with array"},
+        {R"({ "debug_features": "Fps" })", "key \"debug_features\": [type_error]"},
+        {R"({ "multisampling": 3 })", "key \"multisampling\": [type_error]"},
+        {R"([1, 2])", "[type_error]"},
         {"{ \"debug_features\": " + std::string(100000, '['), "arrays and objects are nested deeper than 64 levels (at byte 84)"},
         // Walking the file system's root for definitions would scan every mounted disk.
         {R"({ "assets_path": { "engine": "e", "game": "/" } })", "key \"assets_path\".\"game\": \"/\" names the root of the file system; the game assets need a folder of their own"},

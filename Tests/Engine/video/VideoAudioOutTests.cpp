@@ -1,17 +1,16 @@
 #include "forge/audio/AudioOut.h"
 #include "forge/video/VideoAudioOut.h"
+#include "Support/Polling.h"
 #include "Support/SoundFixtures.h"
 #include "Support/TestVideo.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <thread>
 #include <vector>
 
 namespace
@@ -112,13 +111,15 @@ TEST(VideoAudioOut, TheDiskDriverReceivesTheVideoAndTheSoundBankMixed)
         const std::vector<std::uint8_t> tone = MonoTone(440.0, 1.0, 22050);
         out.Write(tone.data(), static_cast<std::int32_t>(tone.size()));
         EXPECT_EQ(out.GetBuffersWritten(), 10u);
-        // The last four buffers (0.4 s) are still queued: let them play before the device
-        // closes, with room for an audio thread that a loaded machine wakes late.
-        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+        // The last four buffers are still queued. Silence behind them is taken only as the
+        // device hands buffers back: once a ring and one more are in, the tone has played,
+        // with what the rate converter held back.
+        const std::vector<std::uint8_t> silence(2205 * 2 * 5, 0);
+        out.Write(silence.data(), static_cast<std::int32_t>(silence.size()));
+        EXPECT_EQ(out.GetBuffersWritten(), 15u);
     }
 
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<char> played(std::istreambuf_iterator<char>(in), {});
+    const std::string played = TestSupport::ReadBytes(file);
     // The left channel of the device's 16-bit stereo, over the middle half second.
     std::vector<double> left;
     for (std::size_t i = 0; i + 4 <= played.size(); i += 4)
@@ -183,6 +184,7 @@ TEST(VideoAudioOut, DiskDriverPlaysEveryFullBufferInOrder)
     VideoTest::TempFolder folder("audioout");
     const auto file = folder / "out.raw";
     std::vector<char> expected;
+    const auto nonZero = [](char c) { return c != 0; };
     {
         VideoTest::ScopedAudioDriver driver("disk", file);
         const Plat::WaveOut::WaveFormat format = Pcm44k();
@@ -199,14 +201,12 @@ TEST(VideoAudioOut, DiskDriverPlaysEveryFullBufferInOrder)
         ASSERT_EQ(at, data.size());
         EXPECT_EQ(out.GetBuffersWritten(), 5u);
         expected.assign(data.begin(), data.begin() + 4096 * 5);
-        // Let the ring (0.07 s) play out before the device is closed, with room for an audio
-        // thread that a loaded machine wakes late.
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        // No byte written is 0: the ring has played out once the file holds that many others.
+        EXPECT_TRUE(KilnTest::PollUntil([] {}, [&] { return std::ranges::count_if(TestSupport::ReadBytes(file), nonZero) >= std::ssize(expected); }));
     }
 
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<char> played(std::istreambuf_iterator<char>(in), {});
-    auto begin = std::find_if(played.begin(), played.end(), [](char c) { return c != 0; });
+    const std::string played = TestSupport::ReadBytes(file);
+    auto begin = std::find_if(played.begin(), played.end(), nonZero);
     ASSERT_GE(played.end() - begin, static_cast<std::ptrdiff_t>(expected.size()));
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), begin));
     // The 100 bytes of the unfinished buffer never reached the device.

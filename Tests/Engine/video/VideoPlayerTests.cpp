@@ -1,15 +1,14 @@
 #include "forge/video/VideoAudioOut.h"
 #include "forge/video/VideoPlayer.h"
+#include "Support/Polling.h"
 #include "Support/TestVideo.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <thread>
 #include <vector>
 
 using Kiln::VideoPlayer;
@@ -278,35 +277,34 @@ namespace
     double PlayedFrequency(const std::filesystem::path& aVideo, const VideoTest::TempFolder& aFolder)
     {
         const auto raw = aFolder / (aVideo.stem().string() + ".raw");
+        std::vector<std::int16_t> left;
+        // Only the loud part counts: the device plays silence before and after.
+        std::size_t first = 0, last = 0, crossings = 0;
+        bool started = false;
+        const auto readLeft = [&] {
+            std::ifstream in(raw, std::ios::binary);
+            const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
+            left.assign(bytes.size() / 4, 0);
+            for (std::size_t i = 0; i < left.size(); ++i)
+                std::memcpy(&left[i], bytes.data() + i * 4, 2);
+            started = false;
+            for (std::size_t i = 1; i < left.size(); ++i)
+            {
+                if (std::abs(left[i]) > 8000)
+                {
+                    if (!started) first = i;
+                    started = true;
+                    last = i;
+                }
+            }
+        };
         {
             VideoTest::ScopedAudioDriver driver("disk", raw);
             VideoPlayer player;
             EXPECT_EQ(player.Open(aVideo.c_str(), true), VideoPlayer::OpenSuccess);
             while (player.DecodeNextFrame() >= 0) {}
-            // The queued sound plays out; room for an audio thread a loaded machine wakes late.
-            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        }
-
-        std::ifstream in(raw, std::ios::binary);
-        const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
-        std::vector<std::int16_t> left;
-        for (std::size_t i = 0; i + 4 <= bytes.size(); i += 4)
-        {
-            std::int16_t sample;
-            std::memcpy(&sample, bytes.data() + i, 2);
-            left.push_back(sample);
-        }
-        // Only the loud part counts: the device plays silence before and after.
-        std::size_t first = 0, last = 0, crossings = 0;
-        bool started = false;
-        for (std::size_t i = 1; i < left.size(); ++i)
-        {
-            if (std::abs(left[i]) > 8000)
-            {
-                if (!started) first = i;
-                started = true;
-                last = i;
-            }
+            // The queued sound has played out once a tenth of a second of silence follows it.
+            EXPECT_TRUE(KilnTest::PollUntil(readLeft, [&] { return started && left.size() - last > 4410; }));
         }
         if (!started || last <= first) return 0.0;
         for (std::size_t i = first + 1; i <= last; ++i)

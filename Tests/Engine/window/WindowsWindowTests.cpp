@@ -73,21 +73,26 @@ TEST(WindowsWindow, TheWindowShowsTheApplicationIcon)
     EXPECT_EQ(icon.rgba.size(), 64u * 64u * 4u);
 }
 
-TEST(WindowsWindow, BorderlessAndFullScreenWindowsArePopups)
+TEST(WindowsWindow, BorderlessAndFullScreenWindowsArePopupsOnTheirDisplay)
 {
     {
+        // The game's window: as large as a display right of the origin, and on it.
         Made made;
         made.config.myBorderless = true;
         made.config.myWindowSize = {640, 360};
+        made.config.myWindowPosition = {1920, 40};
         ASSERT_TRUE(made.Init());
         const W::HWND handle = made.window->GetHandle();
         EXPECT_EQ(W::GetWindowStyle(handle), W::WS_POPUP | W::WS_VISIBLE | W::WS_CLIPSIBLINGS | W::WS_CLIPCHILDREN);
         EXPECT_EQ(W::GetWindowStyle(handle), 0x96000000u);
         EXPECT_EQ(made.window->GetWindowSize(), Kiln::Vector2<uint32_t>(640, 360));
-        W::Rect client;
+        W::Rect client, outer;
         W::GetClientRect(handle, client);
         EXPECT_EQ(client.right, 640);
         EXPECT_EQ(client.bottom, 360);
+        W::GetWindowRect(handle, outer);
+        EXPECT_EQ(outer.left, 1920);
+        EXPECT_EQ(outer.top, 40);
     }
     {
         Made made;

@@ -61,7 +61,7 @@ TEST(ImageDecoder, PngRgbaDecodesExactlyAndHonoursSrgbFlagsAndChunk)
     EXPECT_EQ(image.mipCount, 1u);
     ASSERT_EQ(image.subresources.size(), 1u);
     EXPECT_EQ(image.subresources[0].rowPitch, 20u);
-    EXPECT_EQ(image.bytes, pixels);
+    EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin(), image.bytes.end()), pixels);
 
     ASSERT_TRUE(DecodeImage(png, LoadForceSrgb, image));
     EXPECT_EQ(image.format, DxgiFormat::R8G8B8A8_Unorm_Srgb);
@@ -69,7 +69,7 @@ TEST(ImageDecoder, PngRgbaDecodesExactlyAndHonoursSrgbFlagsAndChunk)
     const auto srgbPng = WithSrgbChunk(png);
     ASSERT_TRUE(DecodeImage(srgbPng, LoadDefault, image, &error)) << error;
     EXPECT_EQ(image.format, DxgiFormat::R8G8B8A8_Unorm_Srgb);
-    EXPECT_EQ(image.bytes, pixels);
+    EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin(), image.bytes.end()), pixels);
     ASSERT_TRUE(DecodeImage(srgbPng, LoadIgnoreSrgb, image));
     EXPECT_EQ(image.format, DxgiFormat::R8G8B8A8_Unorm);
 }
@@ -80,7 +80,7 @@ TEST(ImageDecoder, GreyPngGivesOneChannelAndRgbGetsOpaqueAlpha)
     ImageData image;
     ASSERT_TRUE(DecodeImage(Png(4, 4, 1, grey), 0, image));
     EXPECT_EQ(image.format, DxgiFormat::R8_Unorm);
-    EXPECT_EQ(image.bytes, grey);
+    EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin(), image.bytes.end()), grey);
 
     const auto rgb = Pattern(2, 2, 3);
     ASSERT_TRUE(DecodeImage(Png(2, 2, 3, rgb), 0, image));
@@ -124,7 +124,7 @@ TEST(ImageDecoder, JpegBmpAndGifDecode)
                                       0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0,
                                       2, 2, 0x44, 0x01, 0, 0x3B};
     ASSERT_TRUE(DecodeImage(gif, 0, image, &error)) << error;
-    EXPECT_EQ(image.bytes, (std::vector<uint8_t>{255, 0, 0, 255}));
+    EXPECT_EQ(std::vector<uint8_t>(image.bytes.begin(), image.bytes.end()), (std::vector<uint8_t>{255, 0, 0, 255}));
 }
 
 TEST(ImageDecoder, TargaAndUnknownContainersAreLeftToOtherReaders)

@@ -17,7 +17,7 @@ TEST(Assert, ReportsExpressionFileAndLineToTheInstalledHandler)
     int x = 3;
     KILN_ASSERT(x == 3);
     KILN_ASSERT(x < 2 && "x is small");
-    SetAssertionHandler({});
+    EXPECT_TRUE(SetAssertionHandler({})) << "the handler replaced comes back, to be put back";
 
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].expression, "x < 2 && \"x is small\"");

@@ -1,4 +1,5 @@
 #include "Platform/waveout/WaveOut.h"
+#include "Support/Polling.h"
 #include "Support/TestVideo.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 using namespace Plat::WaveOut;
@@ -24,18 +24,6 @@ namespace
         format.blockAlign = 4;
         format.avgBytesPerSec = 4 * aRate;
         return format;
-    }
-
-    template <class Predicate>
-    bool WaitFor(Predicate aDone, std::chrono::milliseconds aLimit = std::chrono::milliseconds(30000))
-    {
-        const auto end = std::chrono::steady_clock::now() + aLimit;
-        while (!aDone())
-        {
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
     }
 
     std::vector<char> ReadAll(const std::filesystem::path& aPath)
@@ -132,7 +120,7 @@ TEST(WaveOut, BuffersFinishInOrderAtThePlaybackRateAndReportDone)
         ASSERT_EQ(PrepareHeader(device, &headers[i]), NoError);
         ASSERT_EQ(Write(device, &headers[i]), NoError);
     }
-    ASSERT_TRUE(WaitFor([&] { return (headers[3].flags & HeaderDone) != 0; }));
+    ASSERT_TRUE(KilnTest::PollUntil([] {}, [&] { return (headers[3].flags & HeaderDone) != 0; }));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     // 0.4 s of sound cannot be played much faster than real time.
     EXPECT_GE(elapsed, std::chrono::milliseconds(300));
@@ -170,7 +158,7 @@ TEST(WaveOut, DiskDriverReceivesTheWrittenSamplesInOrder)
     ASSERT_EQ(PrepareHeader(device, &b), NoError);
     ASSERT_EQ(Write(device, &a), NoError);
     ASSERT_EQ(Write(device, &b), NoError);
-    ASSERT_TRUE(WaitFor([&] { return (b.flags & HeaderDone) != 0; }));
+    ASSERT_TRUE(KilnTest::PollUntil([] {}, [&] { return (b.flags & HeaderDone) != 0; }));
     UnprepareHeader(device, &a);
     UnprepareHeader(device, &b);
     ASSERT_EQ(Close(device), NoError);

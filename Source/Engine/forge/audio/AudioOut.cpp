@@ -18,9 +18,11 @@ namespace Kiln
 
     AudioOut::AudioOut()
     {
-        myInitialised = Plat::Sound::Init(Plat::Sound::DEVICE_DEFAULT, 44100, 1, nullptr, nullptr) != 0;
-        if (!myInitialised)
-            (void)Plat::Sound::ErrorGetCode();
+        myHasDevice = Plat::Sound::Init(Plat::Sound::DEVICE_DEFAULT, 44100, 1, nullptr, nullptr) != 0;
+        myInitialised = myHasDevice;
+        const int error = Plat::Sound::ErrorGetCode();
+        if (error == Plat::Sound::ERROR_DRIVER || error == Plat::Sound::ERROR_DEVICE)
+            myInitialised = Plat::Sound::Init(Plat::Sound::DEVICE_NONE, 44100, 1, nullptr, nullptr) != 0;
     }
 
     AudioOut::~AudioOut()

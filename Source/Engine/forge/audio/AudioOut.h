@@ -12,8 +12,9 @@ namespace Kiln
     class AudioOut
     {
     public:
-        // Opens the default output device at 44,100 Hz; a failure leaves the output
-        // uninitialised (every later load then fails) and is not reported.
+        // Opens the default output device at 44,100 Hz. Without a device the output opens
+        // with none (HasDevice false): sounds still load, so a file that is missing or
+        // damaged still fails its load, and nothing is heard. Neither case is reported here.
         AudioOut();
         virtual ~AudioOut();
         AudioOut(const AudioOut&) = delete;
@@ -40,9 +41,12 @@ namespace Kiln
         std::vector<uint32_t> GetChannels(int32_t aSample) const;
 
         bool IsInitialised() const { return myInitialised; }
+        // Whether the output reaches an audio device.
+        bool HasDevice() const { return myHasDevice; }
 
     private:
         bool myInitialised = false;
+        bool myHasDevice = false;
         std::vector<std::pair<std::string, uint32_t>> mySamples;
     };
 }

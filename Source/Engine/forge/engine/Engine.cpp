@@ -117,7 +117,9 @@ namespace Kiln
         myDX11 = std::make_unique<DX11>();
         if (!myDX11->Init(*myWindow))
         {
-            myStartFailure = "the graphics device could not be made";
+            // A window that could not be made (too large, say) only shows here, as a null handle.
+            myStartFailure = myWindow->GetHandle() == nullptr ? "the window could not be made"
+                                                              : "the graphics device could not be made";
             myWindow->Close();
             return false;
         }
@@ -126,10 +128,7 @@ namespace Kiln
         myGraphicsEngine = std::make_unique<GraphicsEngine>();
         if (!myGraphicsEngine->Init())
         {
-            // The full-screen effects come before the state stack: without a stack, the
-            // last shader that failed is the effect's.
-            myStartFailure = myGraphicsEngine->GetGraphicsStateStack() == nullptr ? DX11::GetLastShaderFailure()
-                                                                                  : "the graphics states could not be made";
+            myStartFailure = myGraphicsEngine->GetInitFailure();
             myWindow->Close();
             return false;
         }

@@ -31,6 +31,9 @@ namespace Kiln
         EngineCallback myCallback2;
         // Requested client-area size; after a resize the engine's copy holds the outer size.
         Vector2<uint32_t> myWindowSize{1280, 720};
+        // Where a created window's top-left corner goes, in screen coordinates: the origin of
+        // the display it is sized for, which need not be at (0, 0).
+        Vector2<int32_t> myWindowPosition{0, 0};
         // The size the game lays out against; the back-buffer size after every resize.
         Vector2<uint32_t> myRenderSize{1280, 720};
         uint32_t myDebugFeatures = DebugFeature::Fps | DebugFeature::Mem;

@@ -110,6 +110,7 @@ namespace Kiln
                         myPending.push_back(path);
                     storedTime = now;
                 }
+                ++myScanCount;
             }
             std::this_thread::sleep_until(std::chrono::steady_clock::now() + thePollInterval);
         }

@@ -39,6 +39,9 @@ namespace Kiln
         static std::string MakeKey(const std::string& aPath);
 
         bool IsWorkerRunning();
+        // Scans the worker has finished. Two more than now: a whole scan began after now, so
+        // every change made before has been queued.
+        uint64_t GetScanCount() const { return myScanCount; }
 
     private:
         static bool IsFeatureOn();
@@ -56,5 +59,6 @@ namespace Kiln
         std::mutex myRegistrationLock;
         std::atomic<bool> myStop{false};
         std::atomic<bool> myStopped{false};
+        std::atomic<uint64_t> myScanCount{0};
     };
 }

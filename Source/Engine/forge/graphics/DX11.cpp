@@ -9,6 +9,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace Kiln
 {
@@ -266,9 +267,9 @@ namespace Kiln
         return LoadVertexShader(aName);
     }
 
-    const std::string& DX11::GetLastShaderFailure()
+    std::string DX11::TakeLastShaderFailure()
     {
-        return LastShaderFailure();
+        return std::exchange(LastShaderFailure(), std::string());
     }
 
     const DX11::PixelShaderEntry* DX11::LoadPixelShader(const std::string& aName)

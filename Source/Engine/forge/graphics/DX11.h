@@ -74,8 +74,8 @@ namespace Kiln
         static const PixelShaderEntry* GetPixelShader(const std::string& aName);
         static const VertexShaderEntry* GetVertexShader(const std::string& aName);
         // The last shader that could not be made, as 'shader "<file>" could not be read' (or
-        // compiled); empty before the first failure.
-        static const std::string& GetLastShaderFailure();
+        // compiled), and forgets it: empty when none failed since the last take.
+        static std::string TakeLastShaderFailure();
 
     private:
         static const PixelShaderEntry* LoadPixelShader(const std::string& aName);

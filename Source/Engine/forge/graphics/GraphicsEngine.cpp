@@ -31,6 +31,7 @@ namespace Kiln
 
     bool GraphicsEngine::Init()
     {
+        myInitFailure.clear();
         if (DX11::BackBuffer != nullptr)
             DX11::BackBuffer->SetAsActiveTarget(nullptr);
 
@@ -43,10 +44,18 @@ namespace Kiln
         myCustomShapeDrawer->Init();
         myLineDrawer = std::make_unique<LineDrawer>();
         myLineDrawer->Init();
+        // A drawer's shader that failed did not stop the start: it is no later step's cause.
+        DX11::TakeLastShaderFailure();
 
-        const auto initEffect = [](std::unique_ptr<FullscreenEffect>& anEffect, const char* aPixelShader) {
+        // A step that fails names the shader it could not make, or else itself.
+        const auto fail = [this](const std::string& aStep) {
+            const std::string shader = DX11::TakeLastShaderFailure();
+            myInitFailure = shader.empty() ? aStep + " could not be made" : shader;
+            return false;
+        };
+        const auto initEffect = [&fail](std::unique_ptr<FullscreenEffect>& anEffect, const char* aPixelShader) {
             anEffect = std::make_unique<FullscreenEffect>();
-            return anEffect->Init(aPixelShader);
+            return anEffect->Init(aPixelShader) || fail(std::string("the full-screen effect \"") + aPixelShader + "\"");
         };
         if (!initEffect(myCopyEffect, "Shaders/PostprocessCopyPS"))
             return false;
@@ -58,12 +67,12 @@ namespace Kiln
             return false;
         myPixelateEffect = std::make_unique<FullscreenPixelateEffect>(16.0f);
         if (!myPixelateEffect->Init("Shaders/PostprocessPixelate_PS"))
-            return false;
+            return fail("the pixelate effect");
 
         Engine* engine = Engine::GetInstance();
         myGraphicsStateStack = std::make_unique<GraphicsStateStack>();
         if (!myGraphicsStateStack->Init(engine != nullptr ? engine->GetTextureManager() : nullptr))
-            return false;
+            return fail("the graphics states");
 
         myIsInitialized = true;
         return true;

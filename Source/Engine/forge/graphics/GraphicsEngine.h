@@ -2,6 +2,7 @@
 // The engine member that owns the drawers, the graphics state stack and the five
 // full-screen effects (copy, tonemap, vertical and horizontal Gaussian, pixelate).
 #include <memory>
+#include <string>
 
 class FullscreenPixelateEffect;
 
@@ -26,6 +27,9 @@ namespace Kiln
         // The drawers' failures do not fail Init; any effect's or the state stack's does,
         // keeping what was created so far until destruction.
         bool Init();
+        // Why the last Init failed: the shader that could not be made, or the effect or the
+        // graphics states; empty after a successful one.
+        const std::string& GetInitFailure() const { return myInitFailure; }
 
         void SetFullScreen(bool aFullScreen);
 
@@ -54,5 +58,6 @@ namespace Kiln
         std::unique_ptr<FullscreenPixelateEffect> myPixelateEffect;
         std::unique_ptr<FullscreenEffect> mySpareEffect; // never set
         bool myIsInitialized = false;
+        std::string myInitFailure;
     };
 }

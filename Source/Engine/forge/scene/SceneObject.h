@@ -32,6 +32,9 @@ namespace Kiln
         std::vector<SceneObjectProperty> myProperties;
         SceneTransform myTransform;
         std::string myName = "Scene Object";
+        // The file the loader read the object from (empty for one built in code), so that
+        // a reader that refuses the object can name the file to mend.
+        std::string myFile;
 
     private:
         StringId myPath;

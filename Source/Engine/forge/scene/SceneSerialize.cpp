@@ -74,6 +74,7 @@ namespace Kiln
         std::shared_ptr<SceneObject> ReadObjectFile(const fs::path& aFile)
         {
             auto record = std::make_shared<SceneObject>();
+            record->myFile = aFile.string();
             try
             {
                 std::ifstream obj_in(aFile, std::ios::binary);

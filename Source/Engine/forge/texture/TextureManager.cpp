@@ -4,15 +4,18 @@
 #include "forge/filewatcher/FileWatcher.h"
 #include "forge/graphics/DX11.h"
 #include "forge/loaders/DDSTextureLoader.h"
+#include "forge/loaders/ImageTexture.h"
 #include "forge/loaders/TargaImage.h"
 #include "forge/loaders/WICTextureLoader.h"
 #include "forge/settings/Settings.h"
+#include "forge/texture/TexturePrefetch.h"
 #include "Platform/gpu/Context.h"
 #include "Platform/gpu/Device.h"
 #include "Platform/runtime/Paths.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Kiln
@@ -45,6 +48,12 @@ namespace Kiln
             return aText.size() >= anEnd.size() && aText.compare(aText.size() - anEnd.size(), anEnd.size(), anEnd) == 0;
         }
 
+        bool MakeView(const Plat::Image::ImageData& anImage, std::shared_ptr<ShaderResourceView>& aView)
+        {
+            Device* device = GetDevice();
+            return device && impl::CreateTextureFromImageData(*device, anImage, impl::ImageTextureRequest{}, nullptr, &aView);
+        }
+
         // A default-usage RGBA8 texture of one colour pattern, returned as its view.
         std::shared_ptr<ShaderResourceView> MakeRgbaTexture(uint32_t aWidth, uint32_t aHeight, const std::vector<uint8_t>& somePixels)
         {
@@ -67,7 +76,10 @@ namespace Kiln
         }
     }
 
-    TextureManager::TextureManager(FileWatcher* aFileWatcher) : myFileWatcher(aFileWatcher) {}
+    TextureManager::TextureManager(FileWatcher* aFileWatcher)
+        : myFileWatcher(aFileWatcher), myPrefetch(std::make_unique<impl::TexturePrefetch>())
+    {
+    }
     TextureManager::~TextureManager() = default;
 
     std::string TextureManager::MakeKey(const char* aPath, TextureSrgbMode aMode)
@@ -146,7 +158,11 @@ namespace Kiln
         const std::wstring widePath = Plat::Runtime::ToWide(resolved);
         const uint32_t flags = LoaderFlags(aMode);
         std::shared_ptr<ShaderResourceView> view;
-        bool loaded = CreateDDSTextureFromFileEx(GetDevice(), widePath.c_str(), 0, Usage::Default, Bind::ShaderResource,
+        // A file read ahead is used unless it is being reloaded (then it may be stale).
+        std::optional<impl::TexturePrefetch::Fetched> fetched = myPrefetch->Take(key);
+        bool loaded = fetched && !aReload && MakeView(fetched->image, view);
+        if (!loaded)
+            loaded = CreateDDSTextureFromFileEx(GetDevice(), widePath.c_str(), 0, Usage::Default, Bind::ShaderResource,
                                                  0, 0, flags, nullptr, &view);
         if (!loaded)
         {
@@ -165,8 +181,14 @@ namespace Kiln
         }
         if (!loaded)
             return nullptr;
+        return Store(key, path, resolved, aMode, view);
+    }
 
+    TextureResource* TextureManager::Store(const std::string& aKey, const std::string& aPath, const std::string& aResolved,
+                                           TextureSrgbMode aMode, const std::shared_ptr<ShaderResourceView>& aView)
+    {
         TextureResource* resource = nullptr;
+        const auto cached = myCache.find(aKey);
         if (cached != myCache.end())
         {
             resource = cached->second.get();
@@ -175,19 +197,52 @@ namespace Kiln
         {
             auto created = std::make_unique<TextureResource>();
             resource = created.get();
-            myCache.emplace(key, std::move(created));
+            myCache.emplace(aKey, std::move(created));
         }
-        resource->myName = resolved;
-        resource->myPath = path;
-        resource->SetShaderResourceView(view);
+        resource->myName = aResolved;
+        resource->myPath = aPath;
+        resource->SetShaderResourceView(aView);
         resource->myMode = aMode;
-        resource->mySize = GetTextureSize(view.get(), true);
-        const Vector2<float> pixels = GetTextureSize(view.get(), false);
+        resource->mySize = GetTextureSize(aView.get(), true);
+        const Vector2<float> pixels = GetTextureSize(aView.get(), false);
         resource->myWidth = static_cast<uint32_t>(pixels.x);
         resource->myHeight = static_cast<uint32_t>(pixels.y);
         // A placeholder whose file became readable is a real texture from now on.
         resource->myIsPlaceholder = false;
         return resource;
+    }
+
+    void TextureManager::PrefetchTextures(const std::vector<std::string>& somePaths, TextureSrgbMode aMode)
+    {
+        for (const std::string& path : somePaths)
+            if (!path.empty())
+                myPrefetch->Add(MakeKey(path.c_str(), aMode), path, LoaderFlags(aMode));
+    }
+
+    size_t TextureManager::UploadPrefetched(size_t aMaxBytes)
+    {
+        if (!DX11::IsOnMainThread())
+            return myPrefetch->Outstanding();
+        for (impl::TexturePrefetch::Fetched& fetched : myPrefetch->TakeReady(aMaxBytes))
+        {
+            const auto cached = myCache.find(fetched.key);
+            if (cached != myCache.end() && !cached->second->myIsPlaceholder)
+                continue;
+            std::shared_ptr<ShaderResourceView> view;
+            if (!MakeView(fetched.image, view))
+                continue;
+            // Watched as a texture loaded on request is, and from the moment it is cached.
+            if (cached == myCache.end() && myFileWatcher)
+            {
+                const std::string key = fetched.key;
+                myFileWatcher->WatchFileChange(fetched.resolved, [this, key] { OnTextureFileChanged(key); });
+            }
+            const TextureSrgbMode mode = EndsWith(fetched.key, theSrgbSuffix)     ? TextureSrgbMode::ForceSrgb
+                                         : EndsWith(fetched.key, theNoSrgbSuffix) ? TextureSrgbMode::IgnoreSrgb
+                                                                                  : TextureSrgbMode::AsStored;
+            Store(fetched.key, fetched.path, fetched.resolved, mode, view);
+        }
+        return myPrefetch->Outstanding();
     }
 
     TextureResource* TextureManager::GetTexture(const char* aPath, TextureSrgbMode aMode, bool aReload)
@@ -200,9 +255,10 @@ namespace Kiln
         if (cached != myCache.end())
             return cached->second.get();
 
-        // Off the render thread nothing can load; elsewhere the file itself is at fault.
-        if (DX11::IsOnMainThread())
-            std::fprintf(stderr, "Texture \"%s\" is not found or cannot be read; a checker stands in for it\n", aPath ? aPath : "");
+        // Off the render thread nothing can load; elsewhere the file itself is at fault. An
+        // empty path asks for no texture at all, so nothing is missing.
+        if (DX11::IsOnMainThread() && aPath != nullptr && *aPath != '\0')
+            std::fprintf(stderr, "Texture \"%s\" is not found or cannot be read; a checker stands in for it\n", aPath);
         auto placeholder = std::make_unique<TextureResource>();
         placeholder->myName = aPath ? aPath : "";
         placeholder->SetShaderResourceView(myErrorView);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace Plat::Gpu
 {
@@ -17,6 +18,10 @@ namespace Kiln
 {
     struct TargaImage;
     class FileWatcher;
+    namespace impl
+    {
+        class TexturePrefetch;
+    }
 
     class TextureManager
     {
@@ -32,6 +37,13 @@ namespace Kiln
 
         TextureResource* GetTexture(const char* aPath, TextureSrgbMode aMode = TextureSrgbMode::AsStored, bool aReload = false);
         TextureResource* TryLoadTexture(const char* aPath, TextureSrgbMode aMode, bool aReload);
+
+        // Reads and decodes these files on worker threads from now on (any thread may ask);
+        // GetTexture then finds them read. A file that fails is reported by its request.
+        void PrefetchTextures(const std::vector<std::string>& somePaths, TextureSrgbMode aMode);
+        // Main thread: makes cached textures of files read ahead, up to aMaxBytes of pixels a
+        // call (at least one file when any is ready), and says how many are still to come.
+        size_t UploadPrefetched(size_t aMaxBytes);
         void OnTextureFileChanged(const std::string& aKey);
 
         // The view's texture size in pixels, or divided by the render height when normalised.
@@ -46,10 +58,14 @@ namespace Kiln
         size_t GetCacheSize() const { return myCache.size(); }
 
     private:
+        TextureResource* Store(const std::string& aKey, const std::string& aPath, const std::string& aResolved,
+                               TextureSrgbMode aMode, const std::shared_ptr<Plat::Gpu::ShaderResourceView>& aView);
+
         FileWatcher* myFileWatcher = nullptr;
         std::unordered_map<std::string, std::unique_ptr<TextureResource>> myCache;
         std::shared_ptr<Plat::Gpu::ShaderResourceView> myErrorView;
         std::shared_ptr<Plat::Gpu::ShaderResourceView> myFlatView;
         std::unique_ptr<TextureResource> myWhiteSquare;
+        std::unique_ptr<impl::TexturePrefetch> myPrefetch;
     };
 }

@@ -56,8 +56,9 @@ namespace Kiln
         }
         else
         {
-            myHandle = W::CreateWindow(W::WS_EX_APPWINDOW, ClassName, aConfiguration.myApplicationName, style, 0, 0,
-                                       static_cast<int>(size.x), static_cast<int>(size.y), anInstance);
+            const Vector2<int32_t> origin = aConfiguration.myWindowPosition;
+            myHandle = W::CreateWindow(W::WS_EX_APPWINDOW, ClassName, aConfiguration.myApplicationName, style, origin.x,
+                                       origin.y, static_cast<int>(size.x), static_cast<int>(size.y), anInstance);
             const bool maximize = aConfiguration.myStartInFullScreen || aConfiguration.myStartMaximized;
             W::ShowWindow(myHandle, maximize ? W::SW_MAXIMIZE : W::SW_SHOWDEFAULT);
             aHwndSlot = &myHandle;
