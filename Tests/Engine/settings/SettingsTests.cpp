@@ -265,6 +265,9 @@ TEST_F(Settings, AGameNeedsItsGameAndCookedFoldersAndIsToldTheFileAndTheKeyOther
     };
 
     EXPECT_EQ(problemOf(document(game, cookedKey(cooked))), "");
+    // Letter case is matched loosely, as for every file under them.
+    fs::create_directory(game / "Sub");
+    EXPECT_EQ(problemOf(document(game / "SUB", cookedKey(cooked))), "");
     // The game process tests cover null, {}, a missing game folder and one that is a file.
     EXPECT_EQ(problemOf(R"({ "enable_vsync": true })"), "key \"assets_path\" is missing; the game needs its \"game\" and \"cooked\" folders");
     EXPECT_EQ(problemOf(document(game, "")), "key \"assets_path\".\"cooked\" is missing; the game needs the folder of its shaders");

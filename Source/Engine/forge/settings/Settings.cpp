@@ -363,9 +363,11 @@ namespace Kiln
             {
                 if (value->empty())
                     refuse("key " + Quoted("assets_path", key) + " is empty; it must name a folder");
-                const std::string problem = Plat::Runtime::FolderProblem(*folder);
+                // Letter case is matched loosely, as the readers under it do.
+                const fs::path resolved = Plat::Runtime::ResolveCase(*folder);
+                const std::string problem = Plat::Runtime::FolderProblem(resolved);
                 if (!problem.empty())
-                    refuse("key " + Quoted("assets_path", key) + ": \"" + folder->string() + "\" " + problem);
+                    refuse("key " + Quoted("assets_path", key) + ": \"" + resolved.string() + "\" " + problem);
             }
         }
 
