@@ -202,6 +202,61 @@ namespace Plat::Gpu
 
     Device::~Device() = default;
 
+    bool Device::PrepareLoading()
+    {
+        impl::DeviceState& state = *myState;
+        std::lock_guard lock(state.loadingMutex);
+        if (state.loadingContext != nullptr)
+        {
+            return true;
+        }
+        if (!state.MakeCurrent())
+        {
+            return false;
+        }
+        // The window only carries the context: a surface may be current on one thread only.
+        PrepareWindowCreation();
+        state.loadingWindow = SDL_CreateWindow("loading", 0, 0, 1, 1, WindowCreationFlags() | SDL_WINDOW_HIDDEN);
+        if (state.loadingWindow == nullptr)
+        {
+            return false;
+        }
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+        state.loadingContext = SDL_GL_CreateContext(state.loadingWindow);
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+        if (state.loadingContext != nullptr)
+        {
+            // Made current by its creation: the same tightly packed transfers as the device's.
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        }
+        else
+        {
+            SDL_DestroyWindow(state.loadingWindow);
+            state.loadingWindow = nullptr;
+        }
+        SDL_GL_MakeCurrent(state.window, state.glContext);
+        return state.loadingContext != nullptr;
+    }
+
+    LoadingScope::LoadingScope(Device& aDevice)
+        : myState(aDevice.myState)
+    {
+        myState->loadingMutex.lock();
+        myIsCurrent = myState->loadingContext != nullptr && SDL_GL_GetCurrentContext() == nullptr &&
+                      SDL_GL_MakeCurrent(myState->loadingWindow, myState->loadingContext) == 0;
+    }
+
+    LoadingScope::~LoadingScope()
+    {
+        if (myIsCurrent)
+        {
+            glFinish();
+            SDL_GL_MakeCurrent(nullptr, nullptr);
+        }
+        myState->loadingMutex.unlock();
+    }
+
     const AdapterDesc& Device::GetAdapterDesc() const
     {
         return myState->adapter;

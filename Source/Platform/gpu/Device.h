@@ -59,9 +59,36 @@ namespace Plat::Gpu
         const std::shared_ptr<DeviceContext>& GetImmediateContext() const { return myContext; }
         const AdapterDesc& GetAdapterDesc() const;
 
+        // Lets another thread create textures and their views while this one draws (see
+        // LoadingScope): makes, once, a second GL context that shares this one's objects,
+        // on a hidden window of its own. Call it on the thread the device was made on.
+        // False when the driver gives no such context; creation then stays on this thread.
+        bool PrepareLoading();
+
     private:
+        friend class LoadingScope;
         std::shared_ptr<impl::DeviceState> myState;
         std::shared_ptr<DeviceContext> myContext;
+    };
+
+    // On a thread other than the device's own: while the scope lives, the device's
+    // creation calls and the release of what they made work on the loading context (one
+    // thread at a time; others wait). Its end waits for the driver to finish, so what was
+    // made is complete when the device's thread first uses it. False when the device has
+    // no loading context (PrepareLoading not called or failed).
+    class LoadingScope
+    {
+    public:
+        explicit LoadingScope(Device& aDevice);
+        ~LoadingScope();
+        LoadingScope(const LoadingScope&) = delete;
+        LoadingScope& operator=(const LoadingScope&) = delete;
+
+        explicit operator bool() const { return myIsCurrent; }
+
+    private:
+        std::shared_ptr<impl::DeviceState> myState;
+        bool myIsCurrent = false;
     };
 
     // Creates the GL context for aDesc.outputWindow (an SDL window created as WindowSetup.h

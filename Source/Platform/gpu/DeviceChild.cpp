@@ -8,6 +8,18 @@ namespace Plat::Gpu
     {
         DeviceState::~DeviceState()
         {
+            if (loadingContext != nullptr)
+            {
+                if (SDL_GL_GetCurrentContext() == loadingContext)
+                {
+                    SDL_GL_MakeCurrent(nullptr, nullptr);
+                }
+                SDL_GL_DeleteContext(loadingContext);
+            }
+            if (loadingWindow != nullptr)
+            {
+                SDL_DestroyWindow(loadingWindow);
+            }
             if (glContext != nullptr)
             {
                 if (SDL_GL_GetCurrentContext() == glContext)
@@ -24,7 +36,9 @@ namespace Plat::Gpu
             {
                 return false;
             }
-            if (SDL_GL_GetCurrentContext() == glContext)
+            const SDL_GLContext current = SDL_GL_GetCurrentContext();
+            // A thread in a loading scope works on the loading context, which shares the objects.
+            if (current == glContext || (current != nullptr && current == loadingContext))
             {
                 return true;
             }

@@ -8,6 +8,8 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 
+#include <atomic>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +28,11 @@ namespace Plat::Gpu
 
             SDL_Window* window = nullptr;
             SDL_GLContext glContext = nullptr;
+            // A second context sharing the first one's objects, on a hidden window of its
+            // own, for one other thread at a time (see LoadingScope).
+            SDL_Window* loadingWindow = nullptr;
+            SDL_GLContext loadingContext = nullptr;
+            std::mutex loadingMutex;
             AdapterDesc adapter;
             bool hasS3tc = false;
             bool hasRgtc = false;
@@ -34,7 +41,8 @@ namespace Plat::Gpu
             DeviceContext* context = nullptr;   // the immediate context (not owned)
             // Set when a buffer, texture or sampler is deleted: GL unbinds it and may reuse
             // its name, so the context's record of bound names is no longer true.
-            bool bindingsStale = false;
+            // (A resource may be deleted on a loading thread.)
+            std::atomic<bool> bindingsStale{false};
             // Vertex inputs of each vertex shader source, for input layouts.
             std::unordered_map<std::string, std::vector<VertexInput>> vertexInputs;
         };

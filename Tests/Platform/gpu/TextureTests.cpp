@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 using namespace Plat::Gpu;
 using KilnTest::GpuTest;
@@ -529,4 +530,51 @@ TEST_F(TextureTest, ATextureBoundAfterTheOldOneIsReleasedIsSampled)
 
     DrawTexture(Format::R8G8B8A8_UNORM, 1, 1, blue, 4);
     EXPECT_PIXEL(myGpu->BackBufferPixel(30, 30), 0, 0, 255, 255);
+}
+
+TEST_F(TextureTest, ATextureMadeOnALoadingThreadIsWholeWhenTheDeviceThreadDrawsIt)
+{
+    // 2 x 2: red, green / blue, white, with its 1 x 1 mip.
+    const uint8_t texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    const uint8_t mip[] = {64, 128, 192, 255};
+    Device& device = myGpu->Device();
+
+    // No loading context yet: a scope elsewhere says so and makes nothing current.
+    std::thread([&] {
+        LoadingScope scope(device);
+        EXPECT_FALSE(scope);
+    }).join();
+
+    ASSERT_TRUE(device.PrepareLoading());
+    ASSERT_TRUE(device.PrepareLoading());   // once
+    // The device's thread keeps its own context: no scope here.
+    {
+        LoadingScope scope(device);
+        EXPECT_FALSE(scope);
+    }
+
+    std::shared_ptr<ShaderResourceView> view;
+    std::thread([&] {
+        LoadingScope scope(device);
+        ASSERT_TRUE(scope);
+        Texture2DDesc desc = TextureDesc(2, 2, Format::R8G8B8A8_UNORM);
+        desc.mipLevels = 2;
+        const SubresourceData levels[] = {{texels, 8, 0}, {mip, 4, 0}};
+        const auto texture = device.CreateTexture2D(desc, levels);
+        ASSERT_NE(texture, nullptr);
+        view = device.CreateShaderResourceView(texture.get());
+        // One made and dropped here is released on this thread's context.
+        const auto dropped = device.CreateTexture2D(desc, levels);
+        EXPECT_NE(dropped, nullptr);
+    }).join();
+    ASSERT_NE(view, nullptr);
+
+    DrawSampled(theSample2dPs, view.get());
+    EXPECT_PIXEL(myGpu->BackBufferPixel(10, 10), 255, 0, 0, 255);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(50, 10), 0, 255, 0, 255);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(10, 50), 0, 0, 255, 255);
+    EXPECT_PIXEL(myGpu->BackBufferPixel(50, 50), 255, 255, 255, 255);
+    Texture2D* texture = static_cast<Texture2D*>(view->GetResource().get());
+    ExpectBytes(texture, 0, std::vector<uint8_t>(std::begin(texels), std::end(texels)));
+    ExpectBytes(texture, 1, std::vector<uint8_t>(std::begin(mip), std::end(mip)));
 }
