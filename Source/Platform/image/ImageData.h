@@ -22,11 +22,30 @@ namespace Plat::Image
         LoadIgnoreSrgb = 0x2,
     };
 
+    // Memory for large pixel buffers in huge pages where the system gives them: a page
+    // fault is dear, and a large texture would take thousands of small ones.
+    constexpr size_t LARGE_BUFFER_BYTES = size_t(4) << 20;
+    void* AllocateLarge(size_t aByteCount);
+    void FreeLarge(void* aPointer) noexcept;
+
     // Leaves new bytes uninitialised: a file's pixels are read straight into them, and
     // zeroing first would touch every page of a large texture once more.
     template <typename T>
     struct UninitialisedAllocator : std::allocator<T>
     {
+        T* allocate(size_t aCount)
+        {
+            if (aCount >= LARGE_BUFFER_BYTES / sizeof(T))
+                return static_cast<T*>(AllocateLarge(aCount * sizeof(T)));
+            return std::allocator<T>::allocate(aCount);
+        }
+        void deallocate(T* aPointer, size_t aCount) noexcept
+        {
+            if (aCount >= LARGE_BUFFER_BYTES / sizeof(T))
+                FreeLarge(aPointer);
+            else
+                std::allocator<T>::deallocate(aPointer, aCount);
+        }
         template <typename U>
         struct rebind
         {
