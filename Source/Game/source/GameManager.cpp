@@ -17,6 +17,7 @@
 
 #include "forge/engine/Engine.h"
 #include "forge/scene/GameAssetsRoot.h"
+#include "forge/text/TextService.h"
 #include "forge/texture/TextureManager.h"
 
 #include "Platform/runtime/Paths.h"
@@ -75,10 +76,15 @@ void GameManager::Init(const char* aScenePath)
     StartupLoader& startup = *myStartup;
     const auto texturesReady = [&startup] { return startup.TexturesReady(); };
     startup.Add([] { Sound::GetInstance().FinishInit(); }, [] { return Sound::GetInstance().IsDecoded(); });
-    // The buttons' fonts, one a frame, kept for the run: a font no text holds is made again
-    // for every button of every page.
+    // The buttons' fonts, built on worker threads, kept for the run: a font no text holds is
+    // made again for every button of every page.
     for (const uint32_t size : MenuButton::LABEL_SIZES)
-        startup.Add([this, size] { myMenuFonts.emplace_back(MenuButton::LABEL_FONT, size, 0); });
+        startup.Add([this, size] { myMenuFonts.emplace_back(MenuButton::LABEL_FONT, size, 0); },
+                    [size] {
+                        Kiln::Engine* engine = Kiln::Engine::GetInstance();
+                        Kiln::TextService* text = engine ? engine->GetTextService() : nullptr;
+                        return text == nullptr || text->IsFontReady(MenuButton::LABEL_FONT, size, 0);
+                    });
     startup.Add(
         [this] {
             if (Kiln::Engine* engine = Kiln::Engine::GetInstance())
@@ -172,8 +178,13 @@ void GameManager::BeginRun()
     mySplashscreen->Init();
 
     Kiln::Engine* engine = Kiln::Engine::GetInstance();
-    Kiln::TextureManager* textures = engine ? engine->GetTextureManager() : nullptr;
-    if (textures == nullptr || !myStartup)
+    if (engine == nullptr || !myStartup)
+        return;
+    if (Kiln::TextService* text = engine->GetTextService())
+        for (const uint32_t size : MenuButton::LABEL_SIZES)
+            text->PrefetchFont(MenuButton::LABEL_FONT, size, 0);
+    Kiln::TextureManager* textures = engine->GetTextureManager();
+    if (textures == nullptr)
         return;
     // The scene folders the start-up steps read: every menu page and every controller.
     std::vector<std::string> folders;

@@ -9,6 +9,11 @@
 #include "forge/texture/TextureManager.h"
 #include "forge/video/Video.h"
 
+namespace
+{
+    constexpr const char* LOGO_PATH = "sprites/Splashscreen/S_UI_KILNlogo.dds";
+}
+
 Splashscreen::~Splashscreen() = default;
 
 void Splashscreen::Init()
@@ -18,9 +23,13 @@ void Splashscreen::Init()
     const float w = static_cast<float>(renderSize.x);
     const float h = static_cast<float>(renderSize.y);
 
-    if (engine && engine->GetTextureManager())
-        myLogoSharedData.myTextures[0] =
-            engine->GetTextureManager()->GetTexture("sprites/Splashscreen/S_UI_KILNlogo.dds", Kiln::TextureSrgbMode::ForceSrgb);
+    // The logo is read and made on a worker while the film opens here.
+    Kiln::TextureManager* textures = engine ? engine->GetTextureManager() : nullptr;
+    if (textures)
+    {
+        textures->MakePrefetchedOnWorkers();
+        textures->PrefetchTextures({LOGO_PATH}, Kiln::TextureSrgbMode::ForceSrgb);
+    }
     myLogoInstance.myPosition = {w / 2.0f, h / 2.0f};
     myLogoInstance.myPivot = {0.5f, 0.5f};
     myLogoInstance.mySize = {w, w};
@@ -43,6 +52,9 @@ void Splashscreen::Init()
         // Nothing to show: the screen stays dark while the clocks run as usual.
         myFrameInstance.myIsHidden = true;
     }
+
+    if (textures)
+        myLogoSharedData.myTextures[0] = textures->GetTexture(LOGO_PATH, Kiln::TextureSrgbMode::ForceSrgb);
 
     myStarted = false;
     myVideoStarted = false;

@@ -72,6 +72,7 @@ void StartupLoader::PrefetchTextures(Kiln::TextureManager& aTextures, const std:
 {
     JoinLister();
     myTextures = &aTextures;
+    myTextures->MakePrefetchedOnWorkers();
     myListed = false;
     const auto list = [this, someScenePaths, someMorePaths] {
         std::vector<std::string> paths = someMorePaths;

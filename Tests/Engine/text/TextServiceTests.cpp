@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 using namespace SpriteTest;
 
@@ -215,4 +217,53 @@ TEST_F(TextTest, RotatedTextTurnsAboutItsBoxCentre)
         EXPECT_NEAR(turned.count, upright.count, upright.count * 0.2) << content;
         EXPECT_GT(upright.count, 100);
     }
+}
+
+TEST_F(TextTest, AFontBuiltAheadOnAWorkerIsTheFontBuiltWhenAsked)
+{
+    Kiln::TextService& service = *myEngine->GetTextService();
+    const auto draw = [&](Kiln::Text& aText) {
+        myEngine->EndFrame();
+        EXPECT_TRUE(myEngine->BeginFrame());
+        aText.Render();
+        return ReadBackBuffer();
+    };
+    std::vector<uint32_t> atlas;
+    Image asked;
+    {
+        Kiln::Text text("Text/arial.ttf", 30, 0);
+        ASSERT_NE(text.GetFont(), nullptr);
+        text.SetText("Wavy Hj");
+        text.SetPosition({40.0f, 150.0f});
+        atlas = text.GetFont()->myAtlasPixels;
+        asked = draw(text);
+    }
+
+    // Asked for ahead (the last text is gone, so nothing is cached), and a missing file too.
+    service.PrefetchFont("Text/arial.ttf", 30, 0);
+    service.PrefetchFont("Text/no_such_font.ttf", 30, 0);
+    EXPECT_TRUE(service.IsFontReady("Text/arial.ttf", 14, 0));   // never asked ahead
+    // Only a hang fails here; a build takes milliseconds.
+    for (int i = 0; i < 6000 && !(service.IsFontReady("Text/arial.ttf", 30, 0) && service.IsFontReady("Text/no_such_font.ttf", 30, 0)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(service.IsFontReady("Text/arial.ttf", 30, 0));
+    ASSERT_TRUE(service.IsFontReady("Text/no_such_font.ttf", 30, 0));
+
+    Kiln::Text ahead("Text/arial.ttf", 30, 0);
+    ASSERT_NE(ahead.GetFont(), nullptr);
+    ASSERT_NE(ahead.GetFont()->myAtlasTexture, nullptr);
+    EXPECT_EQ(Kiln::GetTextureSize(*ahead.GetFont()->myAtlasTexture).x, 1024u);
+    EXPECT_TRUE(ahead.GetFont()->myAtlasPixels == atlas);
+    ahead.SetText("Wavy Hj");
+    ahead.SetPosition({40.0f, 150.0f});
+    const Image drawn = draw(ahead);
+    ASSERT_EQ(drawn.width, asked.width);
+    int differing = 0;
+    for (uint32_t row = 0; row < drawn.height; ++row)
+        for (uint32_t col = 0; col < drawn.width; ++col)
+            differing += drawn.At(col, row).r != asked.At(col, row).r ? 1 : 0;
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(MeasureInk(drawn).count, 100);
+
+    EXPECT_EQ(Kiln::Text("Text/no_such_font.ttf", 30, 0).GetFont(), nullptr);
 }

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using Kiln::TextureSrgbMode;
@@ -449,4 +450,45 @@ TEST_F(TextureManagerTest, TheEngineTexturesAreInTheEngineAssets)
         const auto bytes = ReadBack(TextureOf(texture));
         EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4), texel) << name;
     }
+}
+
+TEST_F(TextureManagerTest, FilesReadAheadAreMadeOnTheWorkersAndAreTheFilesAskedFor)
+{
+    ASSERT_TRUE(myManager->MakePrefetchedOnWorkers());
+    // A large one (its pixels in a buffer of huge pages), a small one, a missing one, and
+    // one asked for in two modes.
+    const ImageData large = Filled(DxgiFormat::R8G8B8A8_Unorm, 1024, 1024, 11, 1, false, 7);
+    const ImageData small = Filled(DxgiFormat::B8G8R8A8_Unorm, 8, 4, 2, 1, false, 3);
+    const std::string largePath = WriteDds("ahead_large.dds", large, DdsHeaderKind::Dx10);
+    const std::string smallPath = WriteDds("ahead_small.dds", small, DdsHeaderKind::Legacy);
+    const std::string missingPath = TempPath("ahead_missing.dds");
+    myManager->PrefetchTextures({largePath, smallPath, missingPath}, TextureSrgbMode::AsStored);
+    myManager->PrefetchTextures({smallPath}, TextureSrgbMode::ForceSrgb);
+    ASSERT_TRUE(KilnTest::PollUntil([] {}, [this] { return myManager->UploadPrefetched(0) == 0; }));
+
+    for (const auto& [path, image, mode] : {std::tuple{largePath, &large, TextureSrgbMode::AsStored},
+                                            std::tuple{smallPath, &small, TextureSrgbMode::AsStored},
+                                            std::tuple{smallPath, &small, TextureSrgbMode::ForceSrgb}})
+    {
+        SCOPED_TRACE(path);
+        Kiln::TextureResource* texture = myManager->GetTexture(path.c_str(), mode);
+        ASSERT_FALSE(texture->myIsPlaceholder);
+        EXPECT_EQ(texture->myWidth, image->width);
+        Plat::Gpu::Texture2D* gpu = TextureOf(texture);
+        ASSERT_NE(gpu, nullptr);
+        EXPECT_EQ(gpu->GetDesc().mipLevels, image->mipCount);
+        const DxgiFormat format = mode == TextureSrgbMode::ForceSrgb ? DxgiFormat::B8G8R8A8_Unorm_Srgb : image->format;
+        EXPECT_EQ(static_cast<uint32_t>(gpu->GetDesc().format), static_cast<uint32_t>(format));
+        for (size_t s = 0; s < image->subresources.size(); ++s)
+        {
+            const auto& sub = image->subresources[s];
+            const std::vector<uint8_t> expected(image->bytes.begin() + std::ptrdiff_t(sub.offset),
+                                                image->bytes.begin() + std::ptrdiff_t(sub.offset + sub.slicePitch));
+            EXPECT_TRUE(ReadBack(gpu, uint32_t(s)) == expected) << "subresource " << s;
+        }
+    }
+    // The missing file is the checker, named by its request as ever.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(myManager->GetTexture(missingPath.c_str())->myIsPlaceholder);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("ahead_missing.dds"), std::string::npos);
 }

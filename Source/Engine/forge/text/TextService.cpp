@@ -12,8 +12,14 @@
 #include "forge/text/Text.h"
 #include "forge/text/TextLayout.h"
 
+#include "Platform/gpu/Device.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
+
+#include <chrono>
+#include <system_error>
+#include <vector>
 
 namespace Kiln
 {
@@ -24,12 +30,46 @@ namespace Kiln
         constexpr uint32_t FILTER_POINT = 0;
         constexpr uint32_t FILTER_LINEAR_MIP_POINT = 1;
         constexpr uint32_t ADDRESS_CLAMP = 0;
+
+        // Each level below the atlas averages 2 x 2 texels of the one above, per channel.
+        std::vector<std::vector<uint32_t>> MakeMipChain(const std::vector<uint32_t>& aTop, uint32_t aSize)
+        {
+            std::vector<std::vector<uint32_t>> levels;
+            const std::vector<uint32_t>* above = &aTop;
+            for (uint32_t size = aSize / 2; size >= 1; size /= 2)
+            {
+                const uint32_t aboveSize = size * 2;
+                std::vector<uint32_t> level(static_cast<size_t>(size) * size);
+                for (uint32_t y = 0; y < size; ++y)
+                {
+                    for (uint32_t x = 0; x < size; ++x)
+                    {
+                        const size_t topLeft = static_cast<size_t>(y) * 2 * aboveSize + x * 2;
+                        const uint32_t texels[4] = {(*above)[topLeft], (*above)[topLeft + 1], (*above)[topLeft + aboveSize],
+                                                    (*above)[topLeft + aboveSize + 1]};
+                        uint32_t result = 0;
+                        for (uint32_t shift = 0; shift < 32; shift += 8)
+                        {
+                            uint32_t sum = 2;
+                            for (const uint32_t texel : texels)
+                                sum += (texel >> shift) & 0xFFu;
+                            result |= (sum / 4) << shift;
+                        }
+                        level[static_cast<size_t>(y) * size + x] = result;
+                    }
+                }
+                levels.push_back(std::move(level));
+                above = &levels.back();
+            }
+            return levels;
+        }
     }
 
     TextService::TextService() = default;
 
     TextService::~TextService()
     {
+        myPrefetched.clear();
         myFontCache.clear();
         if (myLibrary != nullptr)
             FT_Done_FreeType(myLibrary);
@@ -63,6 +103,17 @@ namespace Kiln
         if (std::shared_ptr<InternalTextAndFontData> font = cached.lock())
             return font;
 
+        const auto prefetched = myPrefetched.find(key);
+        if (prefetched != myPrefetched.end())
+        {
+            std::shared_ptr<InternalTextAndFontData> font = prefetched->second.get();
+            myPrefetched.erase(prefetched);
+            if (font == nullptr || (font->myAtlasTexture == nullptr && !CreateAtlasTexture(*font)))
+                return nullptr;
+            cached = font;
+            return font;
+        }
+
         auto font = std::make_shared<InternalTextAndFontData>();
         cached = font;
         font->myKey = key;
@@ -73,30 +124,82 @@ namespace Kiln
         return font;
     }
 
+    void TextService::PrefetchFont(const std::string& aPath, uint32_t aSize, uint8_t anOutline)
+    {
+        const std::string resolved = Settings::ResolveAssetPath(aPath);
+        const std::string key = MakeFontKey(resolved, aSize, anOutline);
+        const auto cached = myFontCache.find(key);
+        if (myPrefetched.count(key) != 0 || (cached != myFontCache.end() && !cached->second.expired()))
+            return;
+        Plat::Gpu::Device* device = DX11::Device;
+        const bool makesTexture = device != nullptr && DX11::IsOnMainThread() && device->PrepareLoading();
+        const auto build = [resolved, key, aSize, anOutline, device, makesTexture]() -> std::shared_ptr<InternalTextAndFontData> {
+            auto font = std::make_shared<InternalTextAndFontData>();
+            font->myKey = key;
+            // A FreeType library is not shared between threads: this one is the worker's own.
+            FT_Library library = nullptr;
+            if (FT_Init_FreeType(&library) != 0)
+                return nullptr;
+            const bool built = FontAtlasBuilder::Build(library, resolved, aSize, anOutline, *font);
+            FT_Done_FreeType(library);
+            if (!built)
+                return nullptr;
+            if (makesTexture)
+            {
+                Plat::Gpu::LoadingScope scope(*device);
+                if (scope)
+                    CreateAtlasTexture(*font);
+            }
+            return font;
+        };
+        try
+        {
+            myPrefetched.emplace(key, std::async(std::launch::async, build));
+        }
+        catch (const std::system_error&)
+        {
+            // No thread to be had: GetOrLoadFont builds it when asked.
+        }
+    }
+
+    bool TextService::IsFontReady(const std::string& aPath, uint32_t aSize, uint8_t anOutline) const
+    {
+        const auto found = myPrefetched.find(MakeFontKey(Settings::ResolveAssetPath(aPath), aSize, anOutline));
+        return found == myPrefetched.end() || found->second.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }
+
     bool TextService::CreateAtlasTexture(InternalTextAndFontData& someFont)
     {
-        if (DX11::Device == nullptr || DX11::Context == nullptr)
+        Plat::Gpu::Device* device = DX11::Device;
+        constexpr uint32_t size = FontAtlasBuilder::ATLAS_SIZE;
+        if (device == nullptr || someFont.myAtlasPixels.size() != static_cast<size_t>(size) * size)
             return false;
 
+        // The mips are made here, not by the GPU, so that any thread can make the atlas.
+        const std::vector<std::vector<uint32_t>> mips = MakeMipChain(someFont.myAtlasPixels, size);
+        std::vector<Plat::Gpu::SubresourceData> levels;
+        levels.push_back({someFont.myAtlasPixels.data(), size * 4, size * size * 4});
+        uint32_t levelSize = size;
+        for (const std::vector<uint32_t>& mip : mips)
+        {
+            levelSize /= 2;
+            levels.push_back({mip.data(), levelSize * 4, levelSize * levelSize * 4});
+        }
+
         Plat::Gpu::Texture2DDesc desc;
-        desc.width = FontAtlasBuilder::ATLAS_SIZE;
-        desc.height = FontAtlasBuilder::ATLAS_SIZE;
-        desc.mipLevels = 0;
+        desc.width = size;
+        desc.height = size;
+        desc.mipLevels = static_cast<uint32_t>(levels.size());
         desc.arraySize = 1;
         desc.format = Plat::Gpu::Format::R8G8B8A8_UNORM;
         desc.usage = Plat::Gpu::Usage::Default;
-        desc.bindFlags = Plat::Gpu::Bind::ShaderResource | Plat::Gpu::Bind::RenderTarget;
-        desc.miscFlags = Plat::Gpu::ResourceMisc::GenerateMips;
-        const std::shared_ptr<Plat::Gpu::Texture2D> texture = DX11::Device->CreateTexture2D(desc);
+        desc.bindFlags = Plat::Gpu::Bind::ShaderResource;
+        const std::shared_ptr<Plat::Gpu::Texture2D> texture = device->CreateTexture2D(desc, levels.data());
         if (texture == nullptr)
             return false;
-
-        DX11::Context->UpdateSubresource(texture.get(), 0, nullptr, someFont.myAtlasPixels.data(),
-                                         FontAtlasBuilder::ATLAS_SIZE * 4, 0);
-        std::shared_ptr<Plat::Gpu::ShaderResourceView> view = DX11::Device->CreateShaderResourceView(texture.get());
+        std::shared_ptr<Plat::Gpu::ShaderResourceView> view = device->CreateShaderResourceView(texture.get());
         if (view == nullptr)
             return false;
-        DX11::Context->GenerateMips(view.get());
         someFont.myAtlasTexture = std::make_unique<Texture>(std::move(view));
         return true;
     }

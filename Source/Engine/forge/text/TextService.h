@@ -2,6 +2,7 @@
 // Loads fonts through FreeType into shared 1024 x 1024 atlases and draws texts as one
 // sprite per byte through the sprite drawer.
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -29,6 +30,12 @@ namespace Kiln
         // pixels, shared while any text holds it; empty when it cannot be loaded.
         std::shared_ptr<InternalTextAndFontData> GetOrLoadFont(const std::string& aPath, uint32_t aSize, uint8_t anOutline);
 
+        // Builds that font on a worker thread from now on, with its atlas texture where the
+        // device can make textures there; GetOrLoadFont then takes it (waiting if need be).
+        void PrefetchFont(const std::string& aPath, uint32_t aSize, uint8_t anOutline);
+        // GetOrLoadFont would not wait for that font: it is built, or was never asked ahead.
+        bool IsFontReady(const std::string& aPath, uint32_t aSize, uint8_t anOutline) const;
+
         // One sprite batch with the font's atlas; false when the text has no usable font.
         bool Render(const Text& aText, SpriteShader* aCustomShader);
 
@@ -36,9 +43,12 @@ namespace Kiln
         static std::string MakeFontKey(const std::string& aResolvedPath, uint32_t aSize, uint8_t anOutline);
 
     private:
-        bool CreateAtlasTexture(InternalTextAndFontData& someFont);
+        // The atlas with its mip chain, made on any thread the device allows.
+        static bool CreateAtlasTexture(InternalTextAndFontData& someFont);
 
         FT_Library myLibrary = nullptr;
         std::unordered_map<std::string, std::weak_ptr<InternalTextAndFontData>> myFontCache;
+        // Fonts asked for ahead, by key, until GetOrLoadFont takes them; null: not buildable.
+        std::unordered_map<std::string, std::future<std::shared_ptr<InternalTextAndFontData>>> myPrefetched;
     };
 }

@@ -160,7 +160,12 @@ namespace Kiln
         std::shared_ptr<ShaderResourceView> view;
         // A file read ahead is used unless it is being reloaded (then it may be stale).
         std::optional<impl::TexturePrefetch::Fetched> fetched = myPrefetch->Take(key);
-        bool loaded = fetched && !aReload && MakeView(fetched->image, view);
+        bool loaded = false;
+        if (fetched && !aReload)
+        {
+            view = fetched->view;
+            loaded = view != nullptr || MakeView(fetched->image, view);
+        }
         if (!loaded)
             loaded = CreateDDSTextureFromFileEx(GetDevice(), widePath.c_str(), 0, Usage::Default, Bind::ShaderResource,
                                                  0, 0, flags, nullptr, &view);
@@ -212,6 +217,22 @@ namespace Kiln
         return resource;
     }
 
+    bool TextureManager::MakePrefetchedOnWorkers()
+    {
+        Device* device = GetDevice();
+        if (myPrefetchMakes || device == nullptr || !DX11::IsOnMainThread() || !device->PrepareLoading())
+            return myPrefetchMakes;
+        myPrefetchMakes = true;
+        myPrefetch->SetMaker([device](const Plat::Image::ImageData& anImage) {
+            std::shared_ptr<ShaderResourceView> view;
+            LoadingScope scope(*device);
+            if (scope)
+                impl::CreateTextureFromImageData(*device, anImage, impl::ImageTextureRequest{}, nullptr, &view);
+            return view;
+        });
+        return true;
+    }
+
     void TextureManager::PrefetchTextures(const std::vector<std::string>& somePaths, TextureSrgbMode aMode)
     {
         for (const std::string& path : somePaths)
@@ -228,8 +249,8 @@ namespace Kiln
             const auto cached = myCache.find(fetched.key);
             if (cached != myCache.end() && !cached->second->myIsPlaceholder)
                 continue;
-            std::shared_ptr<ShaderResourceView> view;
-            if (!MakeView(fetched.image, view))
+            std::shared_ptr<ShaderResourceView> view = fetched.view;
+            if (!view && !MakeView(fetched.image, view))
                 continue;
             // Watched as a texture loaded on request is, and from the moment it is cached.
             if (cached == myCache.end() && myFileWatcher)

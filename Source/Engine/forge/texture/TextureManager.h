@@ -41,8 +41,12 @@ namespace Kiln
         // Reads and decodes these files on worker threads from now on (any thread may ask);
         // GetTexture then finds them read. A file that fails is reported by its request.
         void PrefetchTextures(const std::vector<std::string>& somePaths, TextureSrgbMode aMode);
-        // Main thread: makes cached textures of files read ahead, up to aMaxBytes of pixels a
-        // call (at least one file when any is ready), and says how many are still to come.
+        // Main thread: the workers make the textures of what they read from now on, where the
+        // device allows it (Plat::Gpu::Device::PrepareLoading); false when it does not.
+        bool MakePrefetchedOnWorkers();
+        // Main thread: caches the textures of files read ahead, making those the workers did
+        // not, up to aMaxBytes of their pixels a call (at least one file when any is ready),
+        // and says how many are still to come.
         size_t UploadPrefetched(size_t aMaxBytes);
         void OnTextureFileChanged(const std::string& aKey);
 
@@ -67,5 +71,6 @@ namespace Kiln
         std::shared_ptr<Plat::Gpu::ShaderResourceView> myFlatView;
         std::unique_ptr<TextureResource> myWhiteSquare;
         std::unique_ptr<impl::TexturePrefetch> myPrefetch;
+        bool myPrefetchMakes = false;   // the prefetch workers make the textures too
     };
 }

@@ -56,6 +56,12 @@ namespace Kiln::impl
         myChanged.notify_all();
     }
 
+    void TexturePrefetch::SetMaker(Maker aMaker)
+    {
+        std::lock_guard lock(myMutex);
+        myMaker = std::move(aMaker);
+    }
+
     void TexturePrefetch::Work()
     {
         std::unique_lock lock(myMutex);
@@ -68,12 +74,19 @@ namespace Kiln::impl
             myQueue.pop_front();
             const std::string path = job->path;
             const uint32_t flags = job->flags;
+            const Maker maker = myMaker;
             lock.unlock();
 
             Fetched fetched;
             fetched.path = path;
             fetched.resolved = Settings::ResolveAssetPath(path);
             const bool read = !fetched.resolved.empty() && Plat::Image::ReadDdsFile(fetched.resolved, flags, fetched.image);
+            if (read && maker)
+            {
+                fetched.view = maker(fetched.image);
+                if (fetched.view)
+                    Plat::Image::ByteBuffer().swap(fetched.image.bytes);
+            }
 
             lock.lock();
             fetched.key = job->key;
@@ -120,7 +133,7 @@ namespace Kiln::impl
                 job = myJobs.erase(job);
                 continue;
             }
-            if (!taken.empty() && bytes + job->fetched.image.bytes.size() > aMaxBytes)
+            if (!taken.empty() && !job->fetched.view && bytes + job->fetched.image.bytes.size() > aMaxBytes)
                 break;
             bytes += job->fetched.image.bytes.size();
             taken.push_back(std::move(job->fetched));
