@@ -4,6 +4,7 @@
 #include "InputMapper.h"
 #include "ParticleRegistry.h"
 #include "Sound.h"
+#include "Splashscreen.h"
 
 #include "forge/engine/Engine.h"
 #include "forge/input/InputManager.h"
@@ -76,6 +77,8 @@ void Go(const char* aScenePath)
     W::Rect desktop;
     W::GetWindowRect(W::GetDesktopWindow(), desktop);
     ConfigureForTheDesktop(Kiln::Settings::EngineConfiguration(), desktop);
+    // The splash's first frame shows the logo: it is read and made while the engine starts.
+    Kiln::Settings::EngineConfiguration().myFirstFrameTextures = {Splashscreen::LOGO_PATH};
 
     if (!Kiln::Engine::Start())
     {

@@ -9,11 +9,6 @@
 #include "forge/texture/TextureManager.h"
 #include "forge/video/Video.h"
 
-namespace
-{
-    constexpr const char* LOGO_PATH = "sprites/Splashscreen/S_UI_KILNlogo.dds";
-}
-
 Splashscreen::~Splashscreen() = default;
 
 void Splashscreen::Init()
@@ -23,7 +18,8 @@ void Splashscreen::Init()
     const float w = static_cast<float>(renderSize.x);
     const float h = static_cast<float>(renderSize.y);
 
-    // The logo is read and made on a worker while the film opens here.
+    // The logo is read and made on a worker (from the engine's start, as Go asks) while the
+    // film opens here.
     Kiln::TextureManager* textures = engine ? engine->GetTextureManager() : nullptr;
     if (textures)
     {

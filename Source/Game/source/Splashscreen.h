@@ -21,6 +21,8 @@ public:
     Splashscreen(const Splashscreen&) = delete;
     Splashscreen& operator=(const Splashscreen&) = delete;
 
+    static constexpr const char* LOGO_PATH = "sprites/Splashscreen/S_UI_KILNlogo.dds";
+
     // Loads the logo and opens the video, laid out for the engine's render size.
     void Init();
     // The first call only starts the logo jingle; the clocks run from the second call.

@@ -492,3 +492,32 @@ TEST_F(TextureManagerTest, FilesReadAheadAreMadeOnTheWorkersAndAreTheFilesAskedF
     EXPECT_TRUE(myManager->GetTexture(missingPath.c_str())->myIsPlaceholder);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("ahead_missing.dds"), std::string::npos);
 }
+
+TEST_F(TextureManagerTest, TheFirstFrameTexturesAreReadAndMadeWhileTheEngineStarts)
+{
+    const ImageData logo = Filled(DxgiFormat::R8G8B8A8_Unorm, 64, 32, 7, 1, false, 5);
+    const std::string path = WriteDds("first_frame.dds", logo, DdsHeaderKind::Dx10);
+    myManager.reset();
+    myWatcher.reset();
+    myEngine.reset();
+    myEngine = std::make_unique<KilnTest::ScopedEngine>([&](Kiln::EngineConfiguration& aConfig) {
+        aConfig.myFirstFrameTextures = {path, TempPath("first_frame_missing.dds")};
+    });
+    ASSERT_TRUE(myEngine->Started());
+    Kiln::TextureManager& textures = *(*myEngine)->GetTextureManager();
+    ASSERT_TRUE(KilnTest::PollUntil([] {}, [&] { return textures.UploadPrefetched(0) == 0; }));
+
+    // Made from what was read at the start: the file is no longer needed.
+    fs::remove(path);
+    Kiln::TextureResource* texture = textures.GetTexture(path.c_str(), TextureSrgbMode::ForceSrgb);
+    ASSERT_FALSE(texture->myIsPlaceholder);
+    Plat::Gpu::Texture2D* gpu = TextureOf(texture);
+    ASSERT_NE(gpu, nullptr);
+    EXPECT_EQ(static_cast<uint32_t>(gpu->GetDesc().format), static_cast<uint32_t>(DxgiFormat::R8G8B8A8_Unorm_Srgb));
+    const auto& top = logo.subresources[0];
+    EXPECT_TRUE(ReadBack(gpu, 0) == std::vector<uint8_t>(logo.bytes.begin(), logo.bytes.begin() + std::ptrdiff_t(top.slicePitch)));
+    // A missing one is named when asked for, as ever.
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(textures.GetTexture(TempPath("first_frame_missing.dds").c_str(), TextureSrgbMode::ForceSrgb)->myIsPlaceholder);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("first_frame_missing.dds"), std::string::npos);
+}

@@ -125,6 +125,11 @@ namespace Kiln
         }
 
         myTextureManager = std::make_unique<TextureManager>(myFileWatcher.get());
+        if (!myConfiguration.myFirstFrameTextures.empty())
+        {
+            myTextureManager->MakePrefetchedOnWorkers();
+            myTextureManager->PrefetchTextures(myConfiguration.myFirstFrameTextures, TextureSrgbMode::ForceSrgb);
+        }
         myGraphicsEngine = std::make_unique<GraphicsEngine>();
         if (!myGraphicsEngine->Init())
         {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace Kiln
 {
@@ -49,5 +50,8 @@ namespace Kiln
         bool myBorderless = false;
         // 0 off, 1 low, 2 medium, 3 high; the swap chain is made without multisampling.
         uint32_t myMultisampling = 0;
+        // Pictures the first frame shows (asset paths, asked for with sRGB forced, as sprites
+        // are): read and made into textures on worker threads while the engine starts.
+        std::vector<std::string> myFirstFrameTextures;
     };
 }
