@@ -1,8 +1,9 @@
 #pragma once
 // Reads and decodes texture files on worker threads ahead of their use and, given a maker,
-// makes their GPU textures there too; otherwise the main thread makes them. Files are taken by the texture manager's key (path and
-// sRGB mode); a file that cannot be read is dropped here and reported by the request that
-// asks for it later, as if it had never been fetched ahead.
+// makes their GPU textures there too; otherwise the main thread makes them. Files are taken
+// by the texture manager's key (path and sRGB mode); a file that cannot be read is dropped
+// here and reported by the request that asks for it later, as if it had never been fetched
+// ahead.
 #include "Platform/image/ImageData.h"
 
 #include <condition_variable>
