@@ -3,6 +3,7 @@
 #include "Levels.h"
 #include "Message.h"
 #include "PostMaster.h"
+#include "ThreadOrHere.h"
 
 #include "forge/audio/AudioClip.h"
 #include "forge/audio/AudioOut.h"
@@ -16,7 +17,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace
@@ -171,14 +171,7 @@ void Sound::BeginInit()
         Plat::Sound::SamplePrefetch(names.data(), static_cast<Plat::Sound::DWORD>(names.size()));
         myIsDecoded = true;
     };
-    try
-    {
-        myPrefetch = std::thread(decode);
-    }
-    catch (const std::system_error&)
-    {
-        decode();
-    }
+    myPrefetch = RunOnAThreadOrHere(decode);
 }
 
 bool Sound::IsDecoded() const

@@ -1,5 +1,7 @@
 #include "StartupLoader.h"
 
+#include "ThreadOrHere.h"
+
 #include "forge/texture/TextureManager.h"
 
 #include <nlohmann/json.hpp>
@@ -10,7 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <system_error>
 
 namespace
 {
@@ -87,14 +88,7 @@ void StartupLoader::PrefetchTextures(Kiln::TextureManager& aTextures, const std:
         myTextures->PrefetchTextures(paths, Kiln::TextureSrgbMode::ForceSrgb);
         myListed = true;
     };
-    try
-    {
-        myLister = std::thread(list);
-    }
-    catch (const std::system_error&)
-    {
-        list();
-    }
+    myLister = RunOnAThreadOrHere(list);
 }
 
 bool StartupLoader::TexturesReady() const
